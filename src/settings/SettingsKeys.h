@@ -1,0 +1,18 @@
+#pragma once
+// The five levels (floats 0.0 to 1.0) and the recent-files list, as keys of
+// the user-defaults store.
+#include <QString>
+
+namespace gx::keys {
+
+inline const QString musicVolume = QStringLiteral("musicVolume");
+inline const QString effectsVolume = QStringLiteral("effectsVolume");
+inline const QString distortion = QStringLiteral("distortion");
+inline const QString skip = QStringLiteral("skip");
+inline const QString noise = QStringLiteral("noise");
+inline const QString recentFiles = QStringLiteral("recentFiles");
+
+// Registers the levels' defaults with the standard store (once per process).
+void registerDefaults();
+
+} // namespace gx::keys

@@ -1,0 +1,30 @@
+#include "platform/StringTable.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+TEST(StringTable, LooksUpTranslationsAndFallsBackToTheKey)
+{
+    QTemporaryDir dir;
+    {
+        QFile f(dir.filePath("Localizable.strings"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("/* comment */\n\"Clear Menu\" = \"Menü leeren\";\n"
+                "\"Play with Gramolux\" = \"Mit \\\"Gramolux\\\" spielen\";\n"
+                "\"Empty\" = \"\";\nbroken line\n");
+    }
+    setenv("GRAMOLUX_RESOURCES", dir.path().toUtf8().constData(), 1);
+    gx::StringTable::reload();
+    EXPECT_EQ(gx::localizedString("Clear Menu"), QString::fromUtf8("Menü leeren"));
+    EXPECT_EQ(gx::localizedString("Play with Gramolux"), "Mit \"Gramolux\" spielen");
+    EXPECT_EQ(gx::localizedString("Empty"), "Empty");
+    EXPECT_EQ(gx::localizedString("Not in the table"), "Not in the table");
+
+    setenv("GRAMOLUX_RESOURCES", dir.filePath("missing").toUtf8().constData(), 1);
+    gx::StringTable::reload();
+    EXPECT_EQ(gx::localizedString("Clear Menu"), "Clear Menu");
+    unsetenv("GRAMOLUX_RESOURCES");
+    gx::StringTable::reload();
+}

@@ -1,0 +1,32 @@
+# Sourced by run.sh and test.sh: installs the Debian packages Gramolux needs,
+# and only those that are missing, asking for sudo only when not root.
+
+GX_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-image-formats-plugins
+  libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
+  libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev)
+# Tests also encode fixtures, run a real window under Xvfb and a private bus.
+GX_TEST_PACKAGES=(ffmpeg sox xvfb xauth dbus)
+
+gx_fail() {
+  echo "gramolux: $*" >&2
+  exit 1
+}
+
+gx_install() {
+  local missing=()
+  local p
+  for p in "$@"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null 2>&1 || gx_fail "need root or sudo to install: ${missing[*]}"
+    sudo=(sudo)
+  fi
+  echo "gramolux: installing ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq >/dev/null || gx_fail "apt-get update failed"
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null \
+    || gx_fail "could not install: ${missing[*]}"
+}
