@@ -1,0 +1,100 @@
+#include "platform/SingleInstance.h"
+#include "support/TestAudio.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+using gx::SingleInstance;
+using gx::test::waitUntil;
+
+namespace {
+
+// A second launch, on its own thread so the running one keeps serving events.
+bool launchAgain(const QString& socket, const QStringList& files)
+{
+    bool forwarded = false;
+    std::atomic<bool> done{false};
+    std::thread second([&] {
+        SingleInstance other(socket);
+        forwarded = other.forwardOrListen(files);
+        done = true;
+    });
+    waitUntil([&] { return done.load(); }, 15000);
+    second.join();
+    return forwarded;
+}
+
+} // namespace
+
+TEST(SingleInstance, LaterLaunchesHandTheirFilesToTheRunningOne)
+{
+    QTemporaryDir dir;
+    const QString socket = dir.filePath("player.socket");
+    SingleInstance first(socket);
+    std::vector<QStringList> received;
+    QObject::connect(&first, &SingleInstance::filesReceived, [&](const QStringList& f) { received.push_back(f); });
+    ASSERT_FALSE(first.forwardOrListen({"/ignored.mp3"}));
+    ASSERT_TRUE(first.isListening());
+
+    const QStringList odd{"/m/with space.mp3", "/m/\"quotes\" 'and' more.wav",
+                          QString::fromUtf8("/m/Ünïcødé 曲.m4a"), "/m/new\nline.aif"};
+    EXPECT_TRUE(launchAgain(socket, odd));
+    EXPECT_TRUE(launchAgain(socket, {"/m/next.mp3"}));
+    ASSERT_TRUE(waitUntil([&] { return received.size() == 2; }, 2000));
+    EXPECT_EQ(received[0], odd); // in order, intact
+    EXPECT_EQ(received[1], QStringList{"/m/next.mp3"});
+}
+
+TEST(SingleInstance, SocketLeftByACrashedPlayerDoesNotStopANewStart)
+{
+    QTemporaryDir dir;
+    const QString socket = dir.filePath("player.socket");
+    // A bound socket whose owner is gone: the file stays, nobody listens.
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const QByteArray path = socket.toLocal8Bit();
+    std::memcpy(addr.sun_path, path.constData(), static_cast<size_t>(path.size()) + 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ::close(fd);
+    ASSERT_TRUE(QFileInfo::exists(socket));
+
+    SingleInstance fresh(socket);
+    EXPECT_FALSE(fresh.forwardOrListen({}));
+    EXPECT_TRUE(fresh.isListening());
+    EXPECT_TRUE(launchAgain(socket, {"/m/a.mp3"}));
+}
+
+TEST(SingleInstance, TwoLaunchesAtOnceEndWithOnePlayer)
+{
+    QTemporaryDir dir;
+    const QString socket = dir.filePath("player.socket");
+    for (int round = 0; round < 5; ++round) {
+        std::atomic<int> forwarded{0}, listening{0};
+        std::atomic<int> finished{0};
+        // QThreads: the listening one needs Qt's event dispatcher.
+        std::vector<std::unique_ptr<QThread>> launches;
+        for (int i = 0; i < 2; ++i)
+            launches.emplace_back(QThread::create([&] {
+                SingleInstance instance(socket);
+                (instance.forwardOrListen({"/m/x.mp3"}) ? forwarded : listening)++;
+                ++finished;
+                // The listening one serves the other's hand-over from here.
+                while (finished.load() < 2)
+                    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            }));
+        for (auto& t : launches)
+            t->start();
+        for (auto& t : launches)
+            t->wait();
+        EXPECT_EQ(listening.load(), 1);
+        EXPECT_EQ(forwarded.load(), 1);
+    }
+}

@@ -1,0 +1,39 @@
+#include "support/TestAudio.h"
+
+#include <QFile>
+#include <QtEndian>
+#include <cmath>
+
+namespace gx::test {
+
+QString writeToneWav(const QString& path, double seconds, int sampleRate, int channels, double frequency)
+{
+    const auto frames = static_cast<quint32>(seconds * sampleRate);
+    const quint32 dataBytes = frames * static_cast<quint32>(channels) * 2;
+    QByteArray out;
+    auto put32 = [&](quint32 v) { out.append(reinterpret_cast<const char*>(&(v = qToLittleEndian(v))), 4); };
+    auto put16 = [&](quint16 v) { out.append(reinterpret_cast<const char*>(&(v = qToLittleEndian(v))), 2); };
+    out.append("RIFF");
+    put32(36 + dataBytes);
+    out.append("WAVEfmt ");
+    put32(16);
+    put16(1);
+    put16(static_cast<quint16>(channels));
+    put32(static_cast<quint32>(sampleRate));
+    put32(static_cast<quint32>(sampleRate * channels * 2));
+    put16(static_cast<quint16>(channels * 2));
+    put16(16);
+    out.append("data");
+    put32(dataBytes);
+    for (quint32 i = 0; i < frames; ++i) {
+        const auto s = static_cast<qint16>(std::lround(12000.0 * std::sin(2.0 * M_PI * frequency * i / sampleRate)));
+        for (int c = 0; c < channels; ++c)
+            put16(static_cast<quint16>(s));
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(out) != out.size())
+        return {};
+    return path;
+}
+
+} // namespace gx::test

@@ -1,0 +1,31 @@
+#pragma once
+// Small audio files made by the tests themselves.
+#include <QString>
+
+namespace gx::test {
+
+// Writes a 16-bit PCM WAV of a sine tone; answers the path.
+QString writeToneWav(const QString& path, double seconds, int sampleRate = 44100, int channels = 2,
+                     double frequency = 440.0);
+
+// Runs the event loop until pred() holds or the time runs out; answers pred().
+template <typename Pred> bool waitUntil(Pred pred, int timeoutMs);
+
+} // namespace gx::test
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+template <typename Pred> bool gx::test::waitUntil(Pred pred, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!pred()) {
+        if (clock.elapsed() > timeoutMs)
+            return pred();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return true;
+}
