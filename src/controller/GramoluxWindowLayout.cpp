@@ -1,0 +1,114 @@
+#include "controller/GramoluxWindowLayout.h"
+
+#include "controller/AppController.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "platform/Resources.h"
+#include "platform/StringTable.h"
+#include "settings/PreferenceController.h"
+#include "view/GXGramoluxView.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QLayout>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+using gx::localizedString;
+
+GramoluxWindowLayout::GramoluxWindowLayout() : mainWindow_(std::make_unique<QMainWindow>())
+{
+    QMainWindow* window = mainWindow_.get();
+    window->setWindowTitle(localizedString("Gramolux"));
+    view_ = new GXGramoluxView(window);
+    window->setCentralWidget(view_);
+    // The window is exactly the turntable, and not resizable.
+    window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    appController_ = std::make_unique<AppController>();
+    preferenceController_ = std::make_unique<PreferenceController>(window);
+    AppController* c = appController_.get();
+    PreferenceController* prefs = preferenceController_.get();
+
+    QMenu* gramolux = window->menuBar()->addMenu(localizedString("Gramolux"));
+    gramolux->addAction(localizedString("About Gramolux"), c, [c] { c->showAboutPanel(); });
+    gramolux->addAction(localizedString("Preferences…"), QKeySequence::Preferences, prefs,
+                        [prefs] { prefs->showPreferencePanel(); });
+    QAction* install = gramolux->addAction(localizedString("Install iTunes Script…"), c, [c] { c->installAppleScript(); });
+    gramolux->addSeparator();
+    QAction* quit = gramolux->addAction(localizedString("Quit Gramolux"), QKeySequence::Quit, window, &QWidget::close);
+    quit->setMenuRole(QAction::QuitRole);
+
+    QMenu* file = window->menuBar()->addMenu(localizedString("File"));
+    file->addAction(localizedString("Open…"), QKeySequence::Open, c, [c] { c->selectMusicFile(); });
+    QMenu* recent = file->addMenu(localizedString("Open Recent"));
+
+    QMenu* controls = window->menuBar()->addMenu(localizedString("Controls"));
+    playStop_ = controls->addAction(localizedString("Play/Stop"), Qt::Key_Space, this, [this] { workTheSwitch(); });
+    playStop_->setEnabled(false);
+    connect(c, &AppController::playbackChanged, this, &GramoluxWindowLayout::updateControls);
+
+    c->mainWindow = window;
+    c->aboutPanel = makeAboutPanel();
+    c->recentFileMenu = recent;
+    c->gramoluxView = view_;
+    c->installAppleScriptMenuItem = install;
+    c->gramoluxMenu = gramolux;
+    view_->setAppController(c);
+
+    c->awakeFromNib();
+    prefs->awakeFromNib();
+}
+
+GramoluxWindowLayout::~GramoluxWindowLayout()
+{
+    // Controllers first: the engine stops and its threads end while the view
+    // and the sounds they drive still exist.
+    appController_.reset();
+    preferenceController_.reset();
+    mainWindow_.reset();
+}
+
+void GramoluxWindowLayout::show()
+{
+    mainWindow_->show();
+    view_->setFocus();
+}
+
+QDialog* GramoluxWindowLayout::makeAboutPanel()
+{
+    auto* panel = new QDialog(mainWindow_.get(), Qt::Dialog);
+    panel->setWindowTitle(localizedString("About Gramolux"));
+    auto* box = new QVBoxLayout(panel);
+    auto* icon = new QLabel(panel);
+    icon->setPixmap(QPixmap(QString::fromStdString(gx::pathForResource("icon.png")))
+                        .scaled(128, 128, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    icon->setAlignment(Qt::AlignCenter);
+    auto* name = new QLabel("<b>Gramolux</b> " + QApplication::applicationVersion(), panel);
+    name->setAlignment(Qt::AlignCenter);
+    auto* credit = new QLabel(localizedString("A record player for your music files, made by the Gramolux developers."), panel);
+    credit->setAlignment(Qt::AlignCenter);
+    box->addWidget(icon);
+    box->addWidget(name);
+    box->addWidget(credit);
+    box->setSizeConstraint(QLayout::SetFixedSize);
+    return panel;
+}
+
+void GramoluxWindowLayout::workTheSwitch()
+{
+    // Exactly what a click on the button does: flip, then tell the controller.
+    if (!view_->enable())
+        return;
+    view_->setSwitchValue(view_->switchValue() ? 0.0f : 1.0f);
+    view_->update();
+    gx::NotificationCenter::defaultCenter().postNotificationName(gx::names::playBtnClicked, view_);
+}
+
+void GramoluxWindowLayout::updateControls()
+{
+    playStop_->setEnabled(view_->enable());
+}

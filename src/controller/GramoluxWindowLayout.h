@@ -1,0 +1,41 @@
+#pragma once
+// The main window's layout: creates the window with the turntable, the
+// menus, the About and preferences panels and both controllers, connects the
+// controllers' outlets, then starts them up. Destroying it tears down the
+// controllers (engine stopped, threads joined) before the windows go.
+#include <QObject>
+#include <memory>
+
+class AppController;
+class GXGramoluxView;
+class PreferenceController;
+class QAction;
+class QDialog;
+class QMainWindow;
+
+class GramoluxWindowLayout : public QObject {
+    Q_OBJECT
+public:
+    GramoluxWindowLayout();
+    ~GramoluxWindowLayout() override;
+
+    void show();
+
+    QMainWindow* mainWindow() const { return mainWindow_.get(); }
+    GXGramoluxView* view() const { return view_; }
+    AppController* appController() const { return appController_.get(); }
+    PreferenceController* preferenceController() const { return preferenceController_.get(); }
+    QAction* playStopAction() const { return playStop_; }
+    // Works the play/stop switch exactly as a click on the button does.
+    void workTheSwitch();
+
+private:
+    QDialog* makeAboutPanel();
+    void updateControls();
+
+    std::unique_ptr<QMainWindow> mainWindow_;
+    GXGramoluxView* view_ = nullptr;
+    QAction* playStop_ = nullptr;
+    std::unique_ptr<AppController> appController_;
+    std::unique_ptr<PreferenceController> preferenceController_;
+};

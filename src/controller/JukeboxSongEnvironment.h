@@ -1,0 +1,38 @@
+#pragma once
+// What one run of the jukebox tick sees in the running program: the run's
+// song, the turntable view, the effect sounds and the settings store, each
+// read at the moment of use.
+#include "controller/JukeboxTick.h"
+
+#include <memory>
+#include <vector>
+
+class GXGramoluxView;
+class GXQTMusic;
+
+class JukeboxSongEnvironment : public gx::JukeboxEnvironment {
+public:
+    JukeboxSongEnvironment(GXGramoluxView& view, std::shared_ptr<GXQTMusic> song, GXQTMusic* skipSound,
+                           const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds);
+
+    float songPosition() override;
+    float songLength() override;
+    void setSongPosition(float seconds) override;
+    void setSongRate(float rate) override;
+    bool isArmDragging() override;
+    void setArmValue(float value) override;
+    void setDiskSpeed(float speed) override;
+    void playSkipSound() override;
+    int noiseSoundCount() override;
+    void playNoiseSound(int index) override;
+    float distortionLevel() override;
+    float skipLevel() override;
+    float noiseLevel() override;
+    long random() override;
+
+private:
+    GXGramoluxView& view_;
+    std::shared_ptr<GXQTMusic> song_;
+    GXQTMusic* skipSound_;
+    const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds_;
+};

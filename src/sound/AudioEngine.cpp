@@ -1,0 +1,102 @@
+#include "sound/AudioEngine.h"
+
+#include "sound/Mixer.h"
+
+#include <SDL.h>
+#include <chrono>
+#include <vector>
+
+namespace gx {
+
+namespace {
+
+constexpr int kDeviceRate = 44100;
+constexpr int kDeviceFrames = 1024;
+// The silent clock pulls about every 10 ms.
+constexpr int kClockFrames = 441;
+
+} // namespace
+
+AudioEngine& AudioEngine::shared()
+{
+    static AudioEngine engine;
+    return engine;
+}
+
+AudioEngine::AudioEngine()
+{
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    int rate = kDeviceRate;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        sdlStarted_ = true;
+        SDL_AudioSpec want{};
+        want.freq = kDeviceRate;
+        want.format = AUDIO_F32SYS;
+        want.channels = 2;
+        want.samples = kDeviceFrames;
+        want.callback = &AudioEngine::pull;
+        want.userdata = this;
+        SDL_AudioSpec have{};
+        // SDL converts format and channels for us; only the rate may change,
+        // and the mixer resamples every voice to it anyway.
+        device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+        if (device_ != 0 && have.freq > 0)
+            rate = have.freq;
+    }
+    mixer_ = std::make_shared<Mixer>(rate);
+    if (device_ != 0) {
+        SDL_PauseAudioDevice(device_, 0);
+    } else {
+        clock_ = std::thread(&AudioEngine::clockLoop, this);
+    }
+}
+
+AudioEngine::~AudioEngine()
+{
+    if (device_ != 0)
+        SDL_CloseAudioDevice(device_); // waits for a running callback
+    if (clock_.joinable()) {
+        {
+            std::lock_guard lock(clockMutex_);
+            clockStop_ = true;
+        }
+        clockWake_.notify_all();
+        clock_.join();
+    }
+    if (sdlStarted_)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void AudioEngine::pull(void* engine, std::uint8_t* stream, int bytes)
+{
+    auto* self = static_cast<AudioEngine*>(engine);
+    const int frames = bytes / static_cast<int>(2 * sizeof(float));
+    // Before the mixer exists (the device starts paused) play silence.
+    if (!self->mixer_) {
+        SDL_memset(stream, 0, static_cast<size_t>(bytes));
+        return;
+    }
+    self->mixer_->render(reinterpret_cast<float*>(stream), frames);
+}
+
+void AudioEngine::clockLoop()
+{
+    using Clock = std::chrono::steady_clock;
+    std::vector<float> scratch(static_cast<size_t>(kClockFrames) * 2);
+    const auto period = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(static_cast<double>(kClockFrames) / mixer_->outputRate()));
+    auto next = Clock::now();
+    std::unique_lock lock(clockMutex_);
+    while (!clockStop_) {
+        lock.unlock();
+        mixer_->render(scratch.data(), kClockFrames);
+        lock.lock();
+        next += period;
+        // After a long stall (a suspended machine) do not race to catch up.
+        if (Clock::now() - next > std::chrono::milliseconds(200))
+            next = Clock::now();
+        clockWake_.wait_until(lock, next, [this] { return clockStop_; });
+    }
+}
+
+} // namespace gx

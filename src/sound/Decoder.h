@@ -1,0 +1,49 @@
+#pragma once
+// One sound file opened with FFmpeg: its first audio stream as interleaved
+// stereo float frames at the stream's own sample rate (mono is doubled, more
+// channels are mixed down), with sample-accurate seeking. Frame 0 is the first
+// frame the decoder yields from the start of the file, after the encoder's
+// priming that the container marks for removal.
+//
+// The file is opened and checked here, not by FFmpeg: only a regular, non-empty
+// file is read (a FIFO or device could block or never end), through our own
+// descriptor, so the path is never taken for a protocol or playlist. Not
+// thread-safe; one owner at a time.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace gx {
+
+class Decoder {
+public:
+    static constexpr int kChannels = 2;
+
+    // Null unless the file holds an audio stream that decodes.
+    static std::unique_ptr<Decoder> open(const std::string& path);
+    ~Decoder();
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
+
+    int sampleRate() const;
+    // The length in frames as known at open: from the container, or for a
+    // stream whose length the container only guesses from its bitrate (VBR
+    // MP3 without a header), by counting its packets.
+    std::int64_t estimatedFrames() const;
+    // The frame the next read starts with.
+    std::int64_t position() const;
+    // Reads up to maxFrames frames into out (kChannels floats each). Answers 0
+    // once the stream has ended: at its real end, or at a break that cannot be
+    // decoded past (truncation, damaged data, a failing read).
+    int read(float* out, int maxFrames);
+    // Makes the next read start exactly at `frame` (below 0 means 0). When the
+    // stream ends before it, position() stops at the real end instead.
+    void seek(std::int64_t frame);
+
+private:
+    struct Impl;
+    explicit Decoder(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> d_;
+};
+
+} // namespace gx

@@ -1,0 +1,161 @@
+#include "sound/GXQTMusic.h"
+
+#include "platform/Resources.h"
+#include "sound/AudioEngine.h"
+#include "sound/Decoder.h"
+#include "sound/MemoryVoice.h"
+#include "sound/Mixer.h"
+#include "sound/MusicTime.h"
+#include "sound/StreamVoice.h"
+
+namespace {
+
+// Sounds up to this long are decoded whole into memory; longer ones stream.
+constexpr std::int64_t kShortSoundSeconds = 10;
+// How far to decode a sound the container claims is short before giving up
+// on the claim and streaming it.
+constexpr std::int64_t kShortSoundLimitSeconds = 15;
+constexpr int kLoadBlock = 8192;
+
+std::shared_ptr<gx::Voice> openVoice(const std::string& path)
+{
+    std::unique_ptr<gx::Decoder> decoder = gx::Decoder::open(path);
+    if (!decoder)
+        return nullptr;
+    const std::int64_t rate = decoder->sampleRate();
+    if (decoder->estimatedFrames() <= kShortSoundSeconds * rate) {
+        const std::int64_t limit = kShortSoundLimitSeconds * rate;
+        std::vector<float> frames;
+        frames.reserve(static_cast<std::size_t>(decoder->estimatedFrames() + kLoadBlock) * 2);
+        for (;;) {
+            const std::size_t had = frames.size();
+            frames.resize(had + static_cast<std::size_t>(kLoadBlock) * 2);
+            const int n = decoder->read(frames.data() + had, kLoadBlock);
+            frames.resize(had + static_cast<std::size_t>(n) * 2);
+            if (n == 0)
+                return std::make_shared<gx::MemoryVoice>(static_cast<int>(rate), std::move(frames));
+            if (static_cast<std::int64_t>(frames.size() / 2) > limit)
+                break;
+        }
+        decoder->seek(0);
+    }
+    return std::make_shared<gx::StreamVoice>(std::move(decoder));
+}
+
+} // namespace
+
+void GXQTMusic::initialize()
+{
+    gx::AudioEngine::shared();
+}
+
+std::vector<std::string> GXQTMusic::musicFileType()
+{
+    return {"aif", "aiff", "AIF", "AIFF", "aifc", "AIFC", "wav", "WAV",
+            "mp3", "MP3", "m4a", "m4p", "mpg", "mpeg", "mp4", "mov"};
+}
+
+std::unique_ptr<GXQTMusic> GXQTMusic::initWithFilePath(const std::string& path)
+{
+    initialize();
+    return initWithFilePath(path, gx::AudioEngine::shared().mixer());
+}
+
+std::unique_ptr<GXQTMusic> GXQTMusic::initWithFilePath(const std::string& path, std::shared_ptr<gx::Mixer> mixer)
+{
+    std::shared_ptr<gx::Voice> voice = openVoice(path);
+    if (voice && mixer)
+        mixer->add(voice);
+    return std::unique_ptr<GXQTMusic>(new GXQTMusic(std::move(mixer), std::move(voice)));
+}
+
+std::unique_ptr<GXQTMusic> GXQTMusic::initWithResourceFile(const std::string& name)
+{
+    return initWithFilePath(gx::pathForSoundResource(name));
+}
+
+GXQTMusic::GXQTMusic(std::shared_ptr<gx::Mixer> mixer, std::shared_ptr<gx::Voice> voice)
+    : mixer_(std::move(mixer)), voice_(std::move(voice))
+{
+}
+
+GXQTMusic::~GXQTMusic()
+{
+    if (!voice_)
+        return;
+    voice_->pause();
+    if (mixer_)
+        mixer_->remove(voice_.get());
+}
+
+void GXQTMusic::gotoBeginning()
+{
+    if (voice_)
+        voice_->gotoBeginning();
+}
+
+void GXQTMusic::play()
+{
+    if (voice_)
+        voice_->play();
+}
+
+void GXQTMusic::pause()
+{
+    if (voice_)
+        voice_->pause();
+}
+
+void GXQTMusic::stop()
+{
+    if (voice_)
+        voice_->stop();
+}
+
+bool GXQTMusic::isPlaying() const { return voice_ && voice_->isPlaying(); }
+
+void GXQTMusic::setLoop(bool loop)
+{
+    if (voice_)
+        voice_->setLoop(loop);
+}
+
+void GXQTMusic::moviesTask() {}
+
+float GXQTMusic::movieRate() const { return voice_ ? voice_->rate() : 0.0f; }
+
+void GXQTMusic::setMovieRate(float rate)
+{
+    if (voice_)
+        voice_->setRate(rate);
+}
+
+float GXQTMusic::movieTotalSeconds() const
+{
+    return gx::secondsFromTimeValue(duration(), timeScale());
+}
+
+float GXQTMusic::movieCrntSecond() const
+{
+    return gx::secondsFromTimeValue(currentTime(), timeScale());
+}
+
+void GXQTMusic::setMovieCrntSecond(float seconds)
+{
+    if (voice_)
+        voice_->seek(gx::timeValueFromSeconds(seconds, timeScale()));
+}
+
+void GXQTMusic::setVolume(float fraction)
+{
+    if (voice_)
+        voice_->setEngineVolume(gx::engineVolumeFromFraction(fraction));
+}
+
+std::int32_t GXQTMusic::duration() const { return voice_ ? voice_->lengthFrames() : 0; }
+
+std::int32_t GXQTMusic::currentTime() const { return voice_ ? voice_->positionFrames() : 0; }
+
+std::int32_t GXQTMusic::timeScale() const { return voice_ ? voice_->sampleRate() : 0; }
+
+std::int16_t GXQTMusic::engineVolume() const { return voice_ ? voice_->engineVolume() : 0; }

@@ -1,0 +1,75 @@
+#pragma once
+// The player's one sound class: one playable file (a song, or one of the
+// effect sounds shipped as resources) with start, pause, stop, rewind, seeking
+// in seconds, speed, volume and looping. Time is presented as 32-bit integers:
+// the time scale is the file's sample rate and time values are sample frames;
+// seconds come from them by the rules in sound/MusicTime.h.
+//
+// Every operation may be called from any thread, also two at once. Position,
+// length, speed and volume are atomics, so movieCrntSecond, movieTotalSeconds,
+// setMovieRate and setVolume never wait. An object whose file did not open
+// has no movie: it answers 0.0 for its length and position and plays nothing.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace gx {
+class Mixer;
+class Voice;
+} // namespace gx
+
+class GXQTMusic {
+public:
+    // Starts the audio engine (the one output device of the process) once;
+    // idempotent and thread-safe. The factories call it themselves too.
+    static void initialize();
+    // The file name extensions accepted as music, a fresh list on each call.
+    static std::vector<std::string> musicFileType();
+
+    static std::unique_ptr<GXQTMusic> initWithFilePath(const std::string& path);
+    // The same, mixed by the given mixer instead of the process's output:
+    // tests and benchmarks render such a mixer themselves, with no device.
+    static std::unique_ptr<GXQTMusic> initWithFilePath(const std::string& path, std::shared_ptr<gx::Mixer> mixer);
+    // The sound resource of that base name; a missing one gives no movie.
+    static std::unique_ptr<GXQTMusic> initWithResourceFile(const std::string& name);
+
+    // Halts, and takes the sound out of the mixer before returning.
+    ~GXQTMusic();
+    GXQTMusic(const GXQTMusic&) = delete;
+    GXQTMusic& operator=(const GXQTMusic&) = delete;
+
+    void gotoBeginning();
+    // Plays from the position; at the end it rewinds first; a playing sound
+    // goes on where it is.
+    void play();
+    void pause();
+    // Halts and rewinds.
+    void stop();
+    bool isPlaying() const;
+    void setLoop(bool loop);
+    // The engine services itself; kept for callers that pump it.
+    void moviesTask();
+
+    // Speed and pitch, 1.0 being the file's own; 0 or below holds it silent.
+    float movieRate() const;
+    void setMovieRate(float rate);
+    float movieTotalSeconds() const;
+    float movieCrntSecond() const;
+    // Sample accurate, playing or halted; clamped to the sound.
+    void setMovieCrntSecond(float seconds);
+    // 1.0 plays at 255/256 of the file's own level, 0.0 is silent.
+    void setVolume(float fraction);
+
+    bool hasMovie() const { return voice_ != nullptr; }
+    std::int32_t duration() const;
+    std::int32_t currentTime() const;
+    std::int32_t timeScale() const;
+    std::int16_t engineVolume() const;
+
+private:
+    GXQTMusic(std::shared_ptr<gx::Mixer> mixer, std::shared_ptr<gx::Voice> voice);
+
+    const std::shared_ptr<gx::Mixer> mixer_;
+    const std::shared_ptr<gx::Voice> voice_;
+};

@@ -1,0 +1,46 @@
+#include "sound/Mixer.h"
+
+#include "sound/Voice.h"
+
+#include <algorithm>
+
+namespace gx {
+
+Mixer::Mixer(int outputRate) : outputRate_(outputRate > 0 ? outputRate : kDefaultRate) {}
+
+void Mixer::add(std::shared_ptr<Voice> voice)
+{
+    if (!voice)
+        return;
+    std::lock_guard lock(mutex_);
+    voices_.push_back(std::move(voice));
+}
+
+void Mixer::remove(const Voice* voice)
+{
+    std::lock_guard lock(mutex_);
+    std::erase_if(voices_, [voice](const std::shared_ptr<Voice>& v) { return v.get() == voice; });
+}
+
+std::size_t Mixer::voiceCount() const
+{
+    std::lock_guard lock(mutex_);
+    return voices_.size();
+}
+
+void Mixer::render(float* out, int frames)
+{
+    if (!out || frames <= 0)
+        return;
+    const auto samples = static_cast<std::size_t>(frames) * 2;
+    std::fill_n(out, samples, 0.0f);
+    {
+        std::lock_guard lock(mutex_);
+        for (const std::shared_ptr<Voice>& voice : voices_)
+            voice->mixInto(out, frames, outputRate_);
+    }
+    for (std::size_t i = 0; i < samples; ++i)
+        out[i] = std::clamp(out[i], -1.0f, 1.0f);
+}
+
+} // namespace gx

@@ -1,0 +1,37 @@
+#pragma once
+// Sums every voice that is added to it into interleaved stereo float frames
+// at one output rate. The output device pulls it from its own thread; tests
+// and benchmarks render it directly, with no device.
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace gx {
+
+class Voice;
+
+class Mixer {
+public:
+    static constexpr int kDefaultRate = 44100;
+
+    explicit Mixer(int outputRate = kDefaultRate);
+    Mixer(const Mixer&) = delete;
+    Mixer& operator=(const Mixer&) = delete;
+
+    int outputRate() const { return outputRate_; }
+
+    void add(std::shared_ptr<Voice> voice);
+    // Once this returns, no render is inside the voice and none will be.
+    void remove(const Voice* voice);
+    std::size_t voiceCount() const;
+
+    // Overwrites out with `frames` mixed stereo frames, clipped to [-1, 1].
+    void render(float* out, int frames);
+
+private:
+    const int outputRate_;
+    mutable std::mutex mutex_;
+    std::vector<std::shared_ptr<Voice>> voices_;
+};
+
+} // namespace gx

@@ -1,0 +1,571 @@
+#include "view/GXGramoluxView.h"
+
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "platform/Resources.h"
+#include "platform/UserDefaults.h"
+#include "settings/SettingsKeys.h"
+#include "sound/GXQTMusic.h"
+#include "view/GXMusicOpener.h"
+
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QShowEvent>
+#include <QUrl>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <system_error>
+
+namespace tt = gx::turntable;
+
+namespace {
+
+QImage loadImage(const std::string& base, bool preferDouble)
+{
+    auto load = [](const std::string& name) -> QImage {
+        const std::string path = gx::pathForResource(name);
+        if (path.empty())
+            return {};
+        QImage image(QString::fromStdString(path));
+        if (image.isNull())
+            return {};
+        // Premultiplied once here, so that painting never converts.
+        return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                             : QImage::Format_RGB32);
+    };
+    if (preferDouble) {
+        QImage image = load(base + "@2x.tif");
+        if (!image.isNull()) {
+            image.setDevicePixelRatio(2.0);
+            return image;
+        }
+    }
+    return load(base + ".tif");
+}
+
+void post(const std::string& name, const GXGramoluxView* view)
+{
+    gx::NotificationCenter::defaultCenter().postNotificationName(name, view);
+}
+
+// Accepts a drop as a copy (or a link), never as a move: a source that is
+// told its files were moved may delete them.
+bool acceptAsGeneric(QDropEvent* event)
+{
+    for (Qt::DropAction action : {Qt::CopyAction, Qt::LinkAction}) {
+        if (event->possibleActions() & action) {
+            event->setDropAction(action);
+            event->accept();
+            return true;
+        }
+    }
+    event->ignore();
+    return false;
+}
+
+} // namespace
+
+GXGramoluxView::GXGramoluxView(QWidget* parent) : QWidget(parent)
+{
+    loadImages(devicePixelRatioF());
+    setAcceptDrops(true);
+    // Clicking the turntable gives it the keyboard, for the volume digits.
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+GXGramoluxView::~GXGramoluxView()
+{
+    isPlaying_.store(false);
+    {
+        std::lock_guard lock(loopMutex_);
+        ++generation_;
+    }
+    loopWake_.notify_all();
+    std::lock_guard lock(loopsMutex_);
+    for (Loop& loop : loops_)
+        if (loop.thread.joinable())
+            loop.thread.join();
+    loops_.clear();
+}
+
+void GXGramoluxView::setSwitchValue(float value)
+{
+    // Truncation toward zero is non-zero exactly when |value| >= 1.
+    switchValue_.store(std::fabs(value) >= 1.0f);
+}
+
+// --- Images and geometry ---------------------------------------------------
+
+void GXGramoluxView::loadImages(qreal scale)
+{
+    const bool preferDouble = scale > 1.0;
+    bgImage_ = loadImage("bg", preferDouble);
+    diskImage_ = loadImage("disc", preferDouble);
+    reflectImage_ = loadImage("reflect", preferDouble);
+    centerImage_ = loadImage("center", preferDouble);
+    dialImage_ = loadImage("dial", preferDouble);
+    armImage_ = loadImage("arm", preferDouble);
+    playBtnImage_ = loadImage("play_btn", preferDouble);
+    stopBtnImage_ = loadImage("stop_btn", preferDouble);
+    imageScale_ = preferDouble ? 2.0 : 1.0;
+
+    if (!bgImage_.isNull()) {
+        const QSizeF size = bgImage_.deviceIndependentSize();
+        boundsWidth_ = static_cast<float>(std::ceil(size.width()));
+        boundsHeight_ = static_cast<float>(std::ceil(size.height()));
+    } else {
+        boundsWidth_ = tt::defaultViewWidth;
+        boundsHeight_ = tt::defaultViewHeight;
+    }
+    setFixedSize(static_cast<int>(boundsWidth_), static_cast<int>(boundsHeight_));
+    // An opaque background covering the view repaints every pixel itself, so
+    // Qt need not clear the area first, 50 times a second.
+    setAttribute(Qt::WA_OpaquePaintEvent, !bgImage_.isNull() && !bgImage_.hasAlphaChannel());
+    update();
+}
+
+GXGramoluxView::PointF GXGramoluxView::viewPointFromWidget(QPointF p) const
+{
+    return {static_cast<float>(p.x()), static_cast<float>(boundsHeight_ - p.y())};
+}
+
+QRectF GXGramoluxView::widgetRectFromView(RectF r) const
+{
+    return {r.x, boundsHeight_ - r.y - r.height, r.width, r.height};
+}
+
+GXGramoluxView::RectF GXGramoluxView::viewRectFromWidget(QRectF r) const
+{
+    return {static_cast<float>(r.x()), static_cast<float>(boundsHeight_ - r.y() - r.height()),
+            static_cast<float>(r.width()), static_cast<float>(r.height())};
+}
+
+void GXGramoluxView::showEvent(QShowEvent* event)
+{
+    // The screen is known for sure only now; pick the matching artwork.
+    if ((devicePixelRatioF() > 1.0) != (imageScale_ > 1.0))
+        loadImages(devicePixelRatioF());
+    QWidget::showEvent(event);
+}
+
+// --- Rendering -------------------------------------------------------------
+
+void GXGramoluxView::drawImagePart(QPainter& painter, const QImage& image, RectF source, PointF at,
+                                   qreal opacity) const
+{
+    if (image.isNull())
+        return;
+    // Source and destination are in points with y up; the part of the source
+    // outside the image draws nothing.
+    const QSizeF size = image.deviceIndependentSize();
+    const double x0 = std::max<double>(source.x, 0.0);
+    const double y0 = std::max<double>(source.y, 0.0);
+    const double x1 = std::min<double>(static_cast<double>(source.x) + source.width, size.width());
+    const double y1 = std::min<double>(static_cast<double>(source.y) + source.height, size.height());
+    if (!(x1 > x0) || !(y1 > y0))
+        return;
+    const double w = x1 - x0;
+    const double h = y1 - y0;
+    const double dx = at.x + (x0 - source.x);
+    const double dy = at.y + (y0 - source.y);
+    const QRectF target(dx, boundsHeight_ - dy - h, w, h);
+    const double s = image.devicePixelRatio();
+    const QRectF pixels(x0 * s, (size.height() - y1) * s, w * s, h * s);
+    painter.setOpacity(opacity);
+    painter.drawImage(target, image, pixels);
+}
+
+void GXGramoluxView::drawWholeImage(QPainter& painter, const QImage& image, PointF at, qreal opacity) const
+{
+    if (image.isNull())
+        return;
+    const QSizeF size = image.deviceIndependentSize();
+    drawImagePart(painter, image, {0.0f, 0.0f, static_cast<float>(size.width()), static_cast<float>(size.height())},
+                  at, opacity);
+}
+
+void GXGramoluxView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    const RectF dirty = viewRectFromWidget(event->rect());
+
+    // Only the part of the background being redrawn; it is pinned to the
+    // view's origin.
+    drawImagePart(painter, bgImage_, dirty, {dirty.x, dirty.y}, 1.0);
+
+    const float fraction = diskFraction_.load();
+    if (fraction > 0.0f) {
+        if (!diskImage_.isNull()) {
+            const QSizeF size = diskImage_.deviceIndependentSize();
+            const double w = size.width();
+            const double h = size.height();
+            const double pivotX = w / 2.0 + tt::diskRect.x;
+            const double pivotY = h / 2.0 + tt::diskRect.y;
+            painter.save();
+            painter.translate(pivotX, boundsHeight_ - pivotY);
+            // Counter-clockwise degrees with y up are clockwise ones with
+            // Qt's y down.
+            const float angle = diskRotate_.load();
+            if (std::isfinite(angle))
+                painter.rotate(-static_cast<double>(angle));
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.setOpacity(fraction);
+            // The extent is symmetric about the pivot, so flipping y leaves it
+            // where it was.
+            painter.drawImage(QRectF(-w / 2.0, -h / 2.0, w, h), diskImage_);
+            painter.restore();
+        }
+        const float reflectOpacity = static_cast<float>(static_cast<double>(fraction) * 0.2);
+        drawWholeImage(painter, reflectImage_, tt::reflectOrigin, reflectOpacity);
+    }
+
+    drawWholeImage(painter, centerImage_, tt::centerOrigin, 1.0);
+
+    const int arm = tt::armFrameIndex(armValue_.load());
+    drawImagePart(painter, armImage_, {arm * tt::armFrameWidth, 0.0f, tt::armFrameWidth, tt::armFrameHeight},
+                  tt::armOrigin, 1.0);
+
+    const int dial = tt::dialFrameIndex(dialValue_.load());
+    const RectF& d = tt::dialDraggRect;
+    drawImagePart(painter, dialImage_, {dial * d.width, 0.0f, d.width, d.height}, {d.x, d.y}, 1.0);
+
+    drawWholeImage(painter, switchValue_.load() ? playBtnImage_ : stopBtnImage_,
+                   {tt::playBtnRect.x, tt::playBtnRect.y}, 1.0);
+
+    if (isFileDragging_.load()) {
+        // A frame inside the bounds.
+        painter.setOpacity(1.0);
+        const QColor colour = palette().color(QPalette::Highlight);
+        const qreal W = boundsWidth_;
+        const qreal H = boundsHeight_;
+        const qreal t = tt::highlightWidth;
+        painter.fillRect(QRectF(0, 0, W, t), colour);
+        painter.fillRect(QRectF(0, H - t, W, t), colour);
+        painter.fillRect(QRectF(0, t, t, H - 2 * t), colour);
+        painter.fillRect(QRectF(W - t, t, t, H - 2 * t), colour);
+    }
+}
+
+// --- Spin loop -------------------------------------------------------------
+
+void GXGramoluxView::play()
+{
+    bool idle = false;
+    if (!isPlaying_.compare_exchange_strong(idle, true))
+        return;
+    switchValue_.store(true);
+    std::uint64_t generation = 0;
+    {
+        std::lock_guard lock(loopMutex_);
+        generation = ++generation_;
+    }
+    // An old loop still sleeping after a stop leaves at once.
+    loopWake_.notify_all();
+
+    reapFinishedLoops();
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    runningLoops_.fetch_add(1);
+    std::lock_guard lock(loopsMutex_);
+    try {
+        std::thread thread([this, generation, finished] {
+            startPlayThread(generation);
+            runningLoops_.fetch_sub(1);
+            finished->store(true);
+        });
+        loops_.push_back({std::move(thread), std::move(finished)});
+    } catch (const std::system_error&) {
+        // No thread to be had: the record simply stays still.
+        runningLoops_.fetch_sub(1);
+        isPlaying_.store(false);
+    }
+}
+
+void GXGramoluxView::stop()
+{
+    switchValue_.store(false);
+    isPlaying_.store(false);
+}
+
+void GXGramoluxView::reapFinishedLoops()
+{
+    const auto self = std::this_thread::get_id();
+    std::lock_guard lock(loopsMutex_);
+    std::erase_if(loops_, [&](Loop& loop) {
+        if (!loop.finished->load() || loop.thread.get_id() == self)
+            return false;
+        loop.thread.join();
+        return true;
+    });
+}
+
+bool GXGramoluxView::runTick(std::unique_lock<std::mutex>& lock, std::uint64_t generation)
+{
+    if (generation_ != generation)
+        return false;
+    const tt::SpinTickResult tick = tt::spinTick({diskRotate_.load(), diskFraction_.load()}, diskSpeed_.load(),
+                                                 switchValue_.load());
+    diskRotate_.store(tick.state.diskRotate);
+    if (tick.stopped) {
+        stop();
+        // The observer runs here, on this thread, and may call stop or play;
+        // it must not find the loop's lock held.
+        lock.unlock();
+        post(gx::names::recordDiskStoped, this);
+        lock.lock();
+        if (generation_ != generation)
+            return false;
+    }
+    diskFraction_.store(tick.state.diskFraction);
+    requestDiskAndArmRedraw();
+    return true;
+}
+
+void GXGramoluxView::spinOnce()
+{
+    std::unique_lock lock(loopMutex_);
+    runTick(lock, generation_);
+}
+
+void GXGramoluxView::startPlayThread(std::uint64_t generation)
+{
+    using namespace std::chrono_literals;
+    std::unique_lock lock(loopMutex_);
+    while (runTick(lock, generation)) {
+        // Sleeps after the tick's work; a newer play wakes it to leave.
+        loopWake_.wait_for(lock, 20ms, [&] { return generation_ != generation; });
+        if (!isPlaying_.load() || generation_ != generation)
+            return;
+    }
+}
+
+void GXGramoluxView::requestDiskAndArmRedraw()
+{
+    // Painting happens on the main thread only. Qt's own queue locking is
+    // invisible to the thread sanitizer, so the hand-off is also ordered by
+    // a lock of ours, which the main thread passes before using the call;
+    // and the call is made by name, so no functor built on this thread is
+    // read there first.
+    std::lock_guard handOff(redrawHandOff_);
+    QMetaObject::invokeMethod(this, "redrawDiskAndArm", Qt::QueuedConnection);
+}
+
+void GXGramoluxView::redrawDiskAndArm()
+{
+    { std::lock_guard handOff(redrawHandOff_); }
+    update(widgetRectFromView(tt::diskAndArmRect).toAlignedRect());
+}
+
+// --- Pointer and keyboard --------------------------------------------------
+
+void GXGramoluxView::mouseDown(PointF p, int clickCount)
+{
+    if (!enable_.load())
+        return;
+    if (tt::pointInRect(p, tt::armDraggRect)) {
+        setArmValueAtPoint(p);
+        isArmDragging_.store(true);
+        post(gx::names::armStartDragg, this);
+    }
+    if (tt::pointInRect(p, tt::dialDraggRect)) {
+        if (clickCount > 1) {
+            dialValue_.store(1.0f);
+            if (!isPlaying_.load())
+                update();
+            post(gx::names::dialDragged, this);
+        } else {
+            dragStartPoint_ = p;
+            isDialDragging_.store(true);
+            dialValueBeforeDrag_ = dialValue_.load();
+        }
+    }
+    if (tt::pointInRect(p, tt::playBtnRect)) {
+        switchValue_.store(!switchValue_.load());
+        update();
+        post(gx::names::playBtnClicked, this);
+    }
+}
+
+void GXGramoluxView::setArmValueAtPoint(PointF p)
+{
+    armValue_.store(tt::armValueForPoint(p));
+    if (!isPlaying_.load())
+        update();
+}
+
+void GXGramoluxView::mouseDragged(PointF p)
+{
+    if (!enable_.load())
+        return;
+    if (isArmDragging_.load())
+        setArmValueAtPoint(p);
+    if (isDialDragging_.load()) {
+        dialValue_.store(tt::dialValueForDrag(dialValueBeforeDrag_, dragStartPoint_, p));
+        if (!isPlaying_.load())
+            update();
+        post(gx::names::dialDragged, this);
+    }
+}
+
+void GXGramoluxView::mouseUp(PointF)
+{
+    if (!enable_.load())
+        return;
+    if (isArmDragging_.load()) {
+        isArmDragging_.store(false);
+        post(gx::names::armEndDragg, this);
+    }
+    if (isDialDragging_.load())
+        isDialDragging_.store(false);
+}
+
+void GXGramoluxView::keyDown(const QString& characters)
+{
+    const std::optional<float> volume = tt::musicVolumeForKeyText(characters);
+    if (!volume)
+        return;
+    gx::UserDefaults::standardUserDefaults().setFloat(*volume, gx::keys::musicVolume);
+    post(gx::names::preferenceChanged, this);
+    post(gx::names::musicVolChanged, this);
+}
+
+void GXGramoluxView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event);
+    mouseDown(viewPointFromWidget(event->position()), 1);
+}
+
+void GXGramoluxView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // Qt sends press, release, double-click, release; the double-click is
+    // the second press.
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mouseDoubleClickEvent(event);
+    mouseDown(viewPointFromWidget(event->position()), 2);
+}
+
+void GXGramoluxView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton))
+        return QWidget::mouseMoveEvent(event);
+    mouseDragged(viewPointFromWidget(event->position()));
+}
+
+void GXGramoluxView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mouseReleaseEvent(event);
+    mouseUp(viewPointFromWidget(event->position()));
+}
+
+void GXGramoluxView::keyPressEvent(QKeyEvent* event)
+{
+    // Every key ends here, volume digit or not, so none is passed on.
+    keyDown(event->text());
+    event->accept();
+}
+
+// --- File drop -------------------------------------------------------------
+
+QStringList GXGramoluxView::fileListInDraggingInfo(const QMimeData* info)
+{
+    QStringList paths;
+    if (!info || !info->hasUrls())
+        return paths;
+    for (const QUrl& url : info->urls())
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    return paths;
+}
+
+bool GXGramoluxView::acceptableObject(const QMimeData* info)
+{
+    return tt::acceptableObject(fileListInDraggingInfo(info), GXQTMusic::musicFileType());
+}
+
+GXGramoluxView::DragOperation GXGramoluxView::draggingEntered(const QMimeData* info)
+{
+    if (!acceptableObject(info))
+        return DragOperationNone;
+    isFileDragging_.store(true);
+    update();
+    return DragOperationGeneric;
+}
+
+GXGramoluxView::DragOperation GXGramoluxView::draggingUpdated(const QMimeData*)
+{
+    return DragOperationGeneric;
+}
+
+void GXGramoluxView::draggingExited(const QMimeData*)
+{
+    isFileDragging_.store(false);
+    update();
+}
+
+bool GXGramoluxView::prepareForDragOperation(const QMimeData* info)
+{
+    return acceptableObject(info);
+}
+
+bool GXGramoluxView::performDragOperation(const QMimeData* info)
+{
+    const QStringList paths = fileListInDraggingInfo(info);
+    if (paths.isEmpty())
+        return false;
+    if (appController_)
+        appController_->openMusic(paths.first());
+    return true;
+}
+
+void GXGramoluxView::concludeDragOperation(const QMimeData*)
+{
+    isFileDragging_.store(false);
+    update();
+}
+
+void GXGramoluxView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (draggingEntered(event->mimeData()) != DragOperationGeneric) {
+        event->ignore();
+        return;
+    }
+    // A source that offers only a move is refused; no leave event follows
+    // a refused entry, so the highlight goes off here.
+    if (!acceptAsGeneric(event))
+        draggingExited(event->mimeData());
+}
+
+void GXGramoluxView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (draggingUpdated(event->mimeData()) == DragOperationGeneric)
+        acceptAsGeneric(event);
+}
+
+void GXGramoluxView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    draggingExited(nullptr);
+    event->accept();
+}
+
+void GXGramoluxView::dropEvent(QDropEvent* event)
+{
+    const QMimeData* info = event->mimeData();
+    if (!prepareForDragOperation(info) || !acceptAsGeneric(event)) {
+        event->ignore();
+        return;
+    }
+    // The controller opens and starts the file before the drop completes.
+    if (!performDragOperation(info))
+        event->ignore();
+    concludeDragOperation(info);
+}

@@ -1,0 +1,183 @@
+#pragma once
+// The turntable: a record player drawn from eight images, with a record that
+// fades in and spins on a thread of its own, a tone arm, a speed dial and a
+// play/stop button. The controller drives it through the accessors and
+// play/stop; the view reports gestures only as notifications, and hands a
+// dropped file to the controller through GXMusicOpener.
+//
+// The model lives in the view's own coordinates (points, origin bottom-left,
+// y up). Qt's top-left coordinates are converted only where events arrive and
+// where painting happens.
+//
+// The model fields are shared by the main thread, the spin thread and the
+// controller's jukebox thread; each is a single atomic value.
+#include "view/TurntableLogic.h"
+
+#include <QImage>
+#include <QWidget>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class GXMusicOpener;
+class QMimeData;
+
+class GXGramoluxView : public QWidget {
+    Q_OBJECT
+public:
+    using PointF = gx::turntable::PointF;
+    using RectF = gx::turntable::RectF;
+
+    // The toolkit's drag operation values.
+    enum DragOperation : unsigned { DragOperationNone = 0, DragOperationGeneric = 4 };
+
+    explicit GXGramoluxView(QWidget* parent = nullptr);
+    // Ends and joins a running spin loop before the view goes away. Call it
+    // on the main thread.
+    ~GXGramoluxView() override;
+
+    // Not owned; used only to hand over a dropped file.
+    void setAppController(GXMusicOpener* controller) { appController_ = controller; }
+
+    // Plain accessors: none requests a redraw, none clamps.
+    float armValue() const { return armValue_.load(); }
+    void setArmValue(float value) { armValue_.store(value); }
+    bool enable() const { return enable_.load(); }
+    void setEnable(bool value) { enable_.store(value); }
+    float diskSpeed() const { return diskSpeed_.load(); }
+    void setDiskSpeed(float value) { diskSpeed_.store(value); }
+    bool isArmDragging() const { return isArmDragging_.load(); }
+    float dialValue() const { return dialValue_.load(); }
+    void setDialValue(float value) { dialValue_.store(value); }
+    bool switchValue() const { return switchValue_.load(); }
+    // Truncates toward zero: values strictly between -1 and 1 (and NaN) turn
+    // the switch off, anything else turns it on.
+    void setSwitchValue(float value);
+    bool isPlaying() const { return isPlaying_.load(); }
+
+    float diskRotate() const { return diskRotate_.load(); }
+    float diskFraction() const { return diskFraction_.load(); }
+    bool isDialDragging() const { return isDialDragging_.load(); }
+    bool isFileDragging() const { return isFileDragging_.load(); }
+
+    // Starts the spin loop on a new thread unless it already runs; turns the
+    // switch on.
+    void play();
+    // Turns the switch off and tells a running loop to end after its current
+    // tick. Never blocks, so it may be called on the spin thread itself.
+    void stop();
+
+    // One tick of the spin loop's work on the calling thread, without the
+    // sleep: turn, maybe come to rest (stop and post the disc-stopped
+    // notification), fade in, ask for a redraw. The loop is made of these.
+    void spinOnce();
+
+    // Spin loops currently running (0 or 1 but for a moment after stop+play,
+    // when the old loop is on its way out without touching anything).
+    int runningLoopCount() const { return runningLoops_.load(); }
+
+    // Pointer and keyboard operations, in view coordinates.
+    void mouseDown(PointF p, int clickCount);
+    void mouseDragged(PointF p);
+    void mouseUp(PointF p);
+    void setArmValueAtPoint(PointF p);
+    void keyDown(const QString& characters);
+
+    // Drag destination operations.
+    static QStringList fileListInDraggingInfo(const QMimeData* info);
+    static bool acceptableObject(const QMimeData* info);
+    DragOperation draggingEntered(const QMimeData* info);
+    DragOperation draggingUpdated(const QMimeData* info);
+    void draggingExited(const QMimeData* info);
+    bool prepareForDragOperation(const QMimeData* info);
+    bool performDragOperation(const QMimeData* info);
+    void concludeDragOperation(const QMimeData* info);
+
+    // (Re)loads the eight images, preferring the "@2x" files when scale > 1,
+    // and sizes the view after the background. Missing images are held null
+    // and their layers are not drawn.
+    void loadImages(qreal scale);
+    qreal imageScale() const { return imageScale_; }
+
+    // The view's size in points: the background's, or 340 x 280 without one.
+    float boundsWidth() const { return boundsWidth_; }
+    float boundsHeight() const { return boundsHeight_; }
+
+    // Conversions between view coordinates and Qt's widget coordinates.
+    PointF viewPointFromWidget(QPointF p) const;
+    QRectF widgetRectFromView(RectF r) const;
+    RectF viewRectFromWidget(QRectF r) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private slots:
+    void redrawDiskAndArm();
+
+private:
+    void startPlayThread(std::uint64_t generation);
+    // Answers false, having touched nothing, when the loop is no longer the
+    // current one.
+    bool runTick(std::unique_lock<std::mutex>& lock, std::uint64_t generation);
+    void requestDiskAndArmRedraw();
+    void drawImagePart(QPainter& painter, const QImage& image, RectF source, PointF at, qreal opacity) const;
+    void drawWholeImage(QPainter& painter, const QImage& image, PointF at, qreal opacity) const;
+    void reapFinishedLoops();
+
+    GXMusicOpener* appController_ = nullptr;
+    QImage bgImage_;
+    QImage armImage_;
+    QImage diskImage_;
+    QImage reflectImage_;
+    QImage centerImage_;
+    QImage dialImage_;
+    QImage playBtnImage_;
+    QImage stopBtnImage_;
+    qreal imageScale_ = 1.0;
+    float boundsWidth_ = gx::turntable::defaultViewWidth;
+    float boundsHeight_ = gx::turntable::defaultViewHeight;
+
+    std::atomic<float> diskRotate_{0.0f};
+    std::atomic<float> diskFraction_{0.0f};
+    std::atomic<float> diskSpeed_{1.0f};
+    std::atomic<float> armValue_{0.0f};
+    std::atomic<float> dialValue_{1.0f};
+    float dialValueBeforeDrag_ = 0.0f; // main thread only
+    std::atomic<bool> enable_{false};
+    std::atomic<bool> isPlaying_{false};
+    std::atomic<bool> switchValue_{false};
+    std::atomic<bool> isArmDragging_{false};
+    std::atomic<bool> isDialDragging_{false};
+    std::atomic<bool> isFileDragging_{false};
+    PointF dragStartPoint_; // main thread only
+
+    // Spin loops. Each play starts a loop with a new generation; a loop whose
+    // generation is no longer current ends without touching the model. The
+    // mutex makes a tick's work and a change of generation exclusive, and
+    // lets a sleeping old loop be woken to leave at once.
+    struct Loop {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> finished;
+    };
+    std::mutex loopMutex_;
+    std::condition_variable loopWake_;
+    std::uint64_t generation_ = 0; // guarded by loopMutex_
+    std::mutex loopsMutex_;
+    std::vector<Loop> loops_; // guarded by loopsMutex_
+    std::atomic<int> runningLoops_{0};
+    std::mutex redrawHandOff_;
+};

@@ -1,0 +1,94 @@
+#pragma once
+// The turntable's arithmetic, free of any toolkit so that it can be driven
+// step by step: geometry in view coordinates (origin bottom-left, y up), the
+// spin tick, the frame choice of the arm and dial strips, and the small
+// parsing and matching rules of the keyboard and file drops.
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gx::turntable {
+
+struct PointF {
+    float x = 0.0f;
+    float y = 0.0f;
+};
+
+// x, y is the bottom-left corner.
+struct RectF {
+    float x = 0.0f;
+    float y = 0.0f;
+    float width = 0.0f;
+    float height = 0.0f;
+};
+
+// Minimum edges inside, maximum edges outside.
+bool pointInRect(PointF p, RectF r);
+
+inline constexpr RectF diskRect{27.5f, 34.0f, 221.0f, 221.0f};
+inline constexpr RectF diskAndArmRect{13.0f, 0.0f, 290.0f, 260.0f};
+inline constexpr RectF armDraggRect{101.0f, 31.0f, 60.0f, 75.0f};
+inline constexpr RectF dialDraggRect{19.0f, 205.0f, 20.0f, 20.0f};
+inline constexpr RectF playBtnRect{13.0f, 31.0f, 52.0f, 52.0f};
+
+// Where the unrotated layers go.
+inline constexpr PointF reflectOrigin{27.5f, 34.0f};
+inline constexpr PointF centerOrigin{119.0f, 137.0f};
+inline constexpr PointF armOrigin{70.0f, 0.0f};
+inline constexpr float armFrameWidth = 246.0f;
+inline constexpr float armFrameHeight = 151.0f;
+inline constexpr int armFrameCount = 50;
+inline constexpr float highlightWidth = 2.0f;
+
+// The size the view takes when its background image is missing.
+inline constexpr float defaultViewWidth = 340.0f;
+inline constexpr float defaultViewHeight = 280.0f;
+
+struct SpinState {
+    float diskRotate = 0.0f;
+    float diskFraction = 0.0f;
+};
+
+struct SpinTickResult {
+    SpinState state;
+    // The record came to rest at angle 0 because the switch was off when it
+    // completed a turn; the loop must stop and say so.
+    bool stopped = false;
+};
+
+// One turn step and fade step of the spinning record; 4 degrees per tick at
+// speed 1.0. The switch is looked at only when a full turn completes.
+SpinTickResult spinTick(SpinState state, float diskSpeed, bool switchValue);
+
+// Frame of the 50-frame arm strip for an arm value; out of range and NaN
+// values are held to the first or last frame.
+int armFrameIndex(float armValue);
+
+// Frame of the 5-frame dial strip: one frame per hundredth, repeating. A
+// negative dial value gives a negative frame, which lies outside the strip
+// and so draws nothing.
+int dialFrameIndex(float dialValue);
+
+// The arm follows the pointer's height over a 65-point travel from y = 31,
+// held to 0..1.
+float armValueForPoint(PointF p);
+
+// Dial value while dragging: 0.002 per point above the press, never below 0.2.
+float dialValueForDrag(float dialValueBeforeDrag, PointF dragStartPoint, PointF p);
+
+// The integer at the start of a string: leading white space, an optional
+// sign, then decimal digits; 0 when there are none. Saturates at the int range.
+int leadingIntValue(const QString& s);
+
+// The music volume a typed key sets: digits 1 to 9 give tenths, "0" gives
+// full volume; any other text sets nothing.
+std::optional<float> musicVolumeForKeyText(const QString& text);
+
+// Whether a drag of these paths may be dropped: the first path must contain
+// "." followed by one of the types, compared literally and case-sensitively
+// anywhere in the path. An empty list is refused.
+bool acceptableObject(const QStringList& paths, const std::vector<std::string>& fileTypes);
+
+} // namespace gx::turntable

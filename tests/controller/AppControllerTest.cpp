@@ -1,0 +1,302 @@
+#include "controller/AppController.h"
+#include "controller/GramoluxWindowLayout.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "platform/UserDefaults.h"
+#include "settings/SettingsKeys.h"
+#include "sound/GXQTMusic.h"
+#include "support/TestAudio.h"
+#include "view/GXGramoluxView.h"
+
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <thread>
+
+using gx::test::waitUntil;
+using gx::test::writeToneWav;
+namespace keys = gx::keys;
+namespace names = gx::names;
+
+namespace {
+
+class AppControllerTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    std::unique_ptr<GramoluxWindowLayout> layout;
+    AppController* c = nullptr;
+    GXGramoluxView* view = nullptr;
+
+    void SetUp() override
+    {
+        auto& store = gx::UserDefaults::standardUserDefaults();
+        store.setFloat(0.8f, keys::musicVolume);
+        store.setFloat(0.6f, keys::effectsVolume);
+        store.setFloat(0.0f, keys::skip); // keep songs where the test puts them
+        store.setFloat(0.0f, keys::noise);
+        store.setFloat(0.4f, keys::distortion);
+        layout = std::make_unique<GramoluxWindowLayout>();
+        c = layout->appController();
+        view = layout->view();
+    }
+    void TearDown() override { layout.reset(); }
+
+    QString tone(const QString& name, double seconds) { return writeToneWav(dir.filePath(name), seconds); }
+    void post(const std::string& name) { gx::NotificationCenter::defaultCenter().postNotificationName(name, view); }
+};
+
+} // namespace
+
+TEST_F(AppControllerTest, StartUpLoadsTheElevenSoundsAndMapsTheVolumes)
+{
+    ASSERT_EQ(c->noiseSounds().size(), 7u);
+    std::vector<GXQTMusic*> effects{c->hissNoise(), c->skipNoise(), c->stopSound(), c->switchSound()};
+    for (const auto& n : c->noiseSounds())
+        effects.push_back(n.get());
+    for (GXQTMusic* s : effects) {
+        ASSERT_NE(s, nullptr);
+        EXPECT_TRUE(s->hasMovie());
+        EXPECT_EQ(s->engineVolume(), 153); // 0.6 * 255
+    }
+    EXPECT_FALSE(c->isPlaying());
+    EXPECT_EQ(c->defaultRate(), 1.0f);
+    EXPECT_FALSE(c->hasMusicDoneTimer());
+    EXPECT_EQ(c->liveWorkerThreads(), 0);
+    EXPECT_FALSE(view->enable());
+
+    // Before any song: music volume reaches nothing, effects volume all eleven.
+    auto& store = gx::UserDefaults::standardUserDefaults();
+    store.setFloat(0.2f, keys::musicVolume);
+    store.setFloat(0.5f, keys::effectsVolume);
+    post(names::preferenceChanged);
+    for (GXQTMusic* s : effects)
+        EXPECT_EQ(s->engineVolume(), 127);
+
+    c->openMusic(tone("01 Tone.wav", 2.0));
+    ASSERT_TRUE(c->theMusic());
+    EXPECT_EQ(c->theMusic()->engineVolume(), 51); // 0.2 * 255
+    store.setFloat(1.0f, keys::musicVolume);
+    post(names::preferenceChanged);
+    EXPECT_EQ(c->theMusic()->engineVolume(), 255);
+    EXPECT_EQ(c->hissNoise()->engineVolume(), 127);
+}
+
+TEST_F(AppControllerTest, MissingSoundResourcesDoNotStopStartUp)
+{
+    layout.reset();
+    setenv("GRAMOLUX_RESOURCES", dir.filePath("nothing-here").toUtf8().constData(), 1);
+    layout = std::make_unique<GramoluxWindowLayout>();
+    unsetenv("GRAMOLUX_RESOURCES");
+    c = layout->appController();
+    view = layout->view();
+    EXPECT_FALSE(c->hissNoise()->hasMovie());
+    c->openMusic(tone("a.wav", 1.0));
+    EXPECT_TRUE(c->isPlaying());
+    post(names::playBtnClicked); // plays a sound that is not there
+}
+
+TEST_F(AppControllerTest, OpenStartsTheEngineAndStopLeavesNothingRunning)
+{
+    const QString path = tone("07 Walking Tone.wav", 3.0);
+    c->openMusic(path);
+    EXPECT_EQ(layout->mainWindow()->windowTitle(), "Walking Tone");
+    EXPECT_TRUE(view->enable());
+    EXPECT_TRUE(view->isPlaying());
+    EXPECT_TRUE(view->switchValue());
+    EXPECT_TRUE(c->isPlaying());
+    EXPECT_TRUE(c->hasMusicDoneTimer());
+    EXPECT_EQ(c->liveWorkerThreads(), 2);
+    EXPECT_EQ(c->targetRate(), 1.0f);
+    EXPECT_TRUE(c->theMusic()->isPlaying());
+    EXPECT_TRUE(c->hissNoise()->isPlaying());
+
+    // The arm follows the song and the rate glides up from 0.9.
+    ASSERT_TRUE(waitUntil([&] { return view->armValue() > 0.0f; }, 2000));
+    ASSERT_TRUE(waitUntil([&] { return c->crntRate() > 0.95f; }, 2000));
+
+    c->stopJukeBox();
+    c->stopJukeBox(); // twice is harmless
+    EXPECT_FALSE(c->isPlaying());
+    EXPECT_FALSE(c->hasMusicDoneTimer());
+    EXPECT_FALSE(c->theMusic()->isPlaying());
+    EXPECT_FALSE(c->hissNoise()->isPlaying());
+    EXPECT_EQ(c->hissNoise()->movieCrntSecond(), 0.0f);
+    EXPECT_GT(c->theMusic()->movieCrntSecond(), 0.0f); // a stop keeps the place
+    EXPECT_FALSE(view->isPlaying());
+    EXPECT_TRUE(waitUntil([&] { return c->liveWorkerThreads() == 0; }, 1000)); // woken, not a 4 s wait
+}
+
+TEST_F(AppControllerTest, StartResumesWhereTheArmRests)
+{
+    c->openMusic(tone("a.wav", 4.0));
+    c->stopJukeBox();
+    view->setArmValue(0.5f);
+    view->setSwitchValue(1.0f);
+    post(names::playBtnClicked);
+    EXPECT_TRUE(c->isPlaying());
+    EXPECT_NEAR(c->theMusic()->movieCrntSecond(), 2.0f, 0.2f);
+}
+
+TEST_F(AppControllerTest, SwitchHandlerStartsOnlyWhenOnAndStopped)
+{
+    c->openMusic(tone("a.wav", 3.0));
+    const float before = c->theMusic()->movieCrntSecond();
+    view->setSwitchValue(1.0f);
+    post(names::playBtnClicked); // already running: nothing restarts
+    EXPECT_TRUE(c->isPlaying());
+    EXPECT_GE(c->theMusic()->movieCrntSecond(), before);
+    EXPECT_TRUE(c->switchSound()->isPlaying());
+
+    view->setSwitchValue(0.0f);
+    post(names::playBtnClicked); // off: the record runs down by itself
+    EXPECT_TRUE(c->isPlaying());
+    // The disc comes to rest within a turn, then the engine stops and the
+    // stop sound plays.
+    ASSERT_TRUE(waitUntil([&] { return !c->isPlaying(); }, 4000));
+    EXPECT_FALSE(c->theMusic()->isPlaying());
+    EXPECT_TRUE(waitUntil([&] { return !c->hasMusicDoneTimer(); }, 1000));
+    EXPECT_TRUE(c->stopSound()->isPlaying() || c->stopSound()->movieCrntSecond() > 0.0f);
+}
+
+TEST_F(AppControllerTest, ArmLiftPausesAndDropSeeksToTheNeedle)
+{
+    c->openMusic(tone("a.wav", 10.0));
+    post(names::armStartDragg);
+    EXPECT_FALSE(c->theMusic()->isPlaying());
+    EXPECT_FALSE(c->hissNoise()->isPlaying());
+
+    view->setArmValue(0.5f);
+    post(names::armEndDragg);
+    EXPECT_TRUE(c->theMusic()->isPlaying());
+    EXPECT_TRUE(c->hissNoise()->isPlaying());
+    EXPECT_NEAR(c->theMusic()->movieCrntSecond(), 5.0f, 0.1f);
+    EXPECT_LT(c->crntRate(), 1.0f); // restarts slow and glides back up
+
+    view->setArmValue(1.0f); // the very end: one second before it
+    post(names::armEndDragg);
+    EXPECT_NEAR(c->theMusic()->movieCrntSecond(), 9.0f, 0.1f);
+
+    c->stopJukeBox(); // while stopped, a drop only moves where the next start begins
+    view->setArmValue(0.25f);
+    post(names::armEndDragg);
+    EXPECT_FALSE(c->theMusic()->isPlaying());
+}
+
+TEST_F(AppControllerTest, DialSetsTheRatesAndHoldsForTheNextStart)
+{
+    c->openMusic(tone("a.wav", 3.0));
+    view->setDialValue(1.2f);
+    post(names::dialDragged);
+    EXPECT_EQ(c->defaultRate(), 1.2f);
+    EXPECT_EQ(c->targetRate(), 1.2f);
+    EXPECT_EQ(c->crntRate(), static_cast<float>(1.2f + 0.02));
+    c->stopJukeBox();
+    view->setSwitchValue(1.0f);
+    post(names::playBtnClicked);
+    EXPECT_EQ(c->targetRate(), 1.2f);
+    EXPECT_LE(c->crntRate(), 1.2f);
+}
+
+TEST_F(AppControllerTest, BurstAtLaunchPlaysTheFirstAndQueuesTheRest)
+{
+    const QString a = tone("a.wav", 0.6), b = tone("b.wav", 0.6), missing = dir.filePath("gone.wav"),
+                  d = tone("d.wav", 3.0);
+    EXPECT_TRUE(c->applicationOpenFile(a));
+    EXPECT_TRUE(c->applicationOpenFile(b));
+    EXPECT_TRUE(c->applicationOpenFile(missing));
+    EXPECT_TRUE(c->applicationOpenFile(d));
+    EXPECT_TRUE(c->isPlaying());
+    EXPECT_EQ(layout->mainWindow()->windowTitle(), "a");
+    EXPECT_EQ(c->reserveBox(), (QStringList{b, missing, d}));
+
+    // Each song that ends hands over to the next; a file that fails to open
+    // is passed over.
+    EXPECT_TRUE(waitUntil([&] { return layout->mainWindow()->windowTitle() == "b"; }, 4000));
+    EXPECT_TRUE(waitUntil([&] { return layout->mainWindow()->windowTitle() == "d"; }, 6000));
+    EXPECT_TRUE(c->reserveBox().isEmpty());
+    EXPECT_TRUE(c->isPlaying());
+}
+
+TEST_F(AppControllerTest, LoneRequestDropsTheQueueAndPlaysAtOnce)
+{
+    const QString a = tone("a.wav", 5.0), b = tone("b.wav", 1.0), e = tone("e.wav", 1.0);
+    c->applicationOpenFile(a);
+    EXPECT_FALSE(c->checkPlayOrReserve(b));
+    EXPECT_EQ(c->reserveBox().size(), 1);
+    QThread::msleep(550);
+    EXPECT_TRUE(c->checkPlayOrReserve(e));
+    EXPECT_TRUE(c->reserveBox().isEmpty());
+    EXPECT_EQ(layout->mainWindow()->windowTitle(), "e");
+
+    // A dropped file plays at once and leaves the queue as it was.
+    QThread::msleep(10);
+    c->checkPlayOrReserve(b); // within 0.5 s: queued
+    c->openMusic(a);
+    EXPECT_EQ(c->reserveBox(), QStringList{b});
+}
+
+TEST_F(AppControllerTest, UnplayableSongKeepsTheArmAtZero)
+{
+    QFile text(dir.filePath("notes.wav"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("this is not audio\n");
+    text.close();
+    c->openMusic(text.fileName());
+    EXPECT_TRUE(c->isPlaying()); // the engine runs all the same
+    EXPECT_TRUE(view->enable());
+    QThread::msleep(200);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->armValue(), 0.0f);
+    EXPECT_EQ(c->theMusic()->movieTotalSeconds(), 0.0f);
+}
+
+TEST_F(AppControllerTest, RapidOpensWhilePlayingLeaveOneRunOfThreads)
+{
+    const QString a = tone("a.wav", 5.0), b = tone("b.wav", 5.0);
+    std::atomic<bool> done{false};
+    std::atomic<int> worst{0};
+    std::thread watch([&] {
+        while (!done) {
+            worst = std::max(worst.load(), c->liveWorkerThreads());
+            std::this_thread::yield();
+        }
+    });
+    for (int i = 0; i < 60; ++i)
+        c->openMusic(i % 2 ? a : b);
+    done = true;
+    watch.join();
+    EXPECT_LE(worst.load(), 2);
+    EXPECT_EQ(c->liveWorkerThreads(), 2);
+    EXPECT_TRUE(c->isPlaying());
+}
+
+TEST_F(AppControllerTest, StopFromTheSpinThreadRacesSafelyWithANewOpen)
+{
+    const QString a = tone("a.wav", 5.0);
+    for (int i = 0; i < 30; ++i) {
+        c->openMusic(a);
+        std::thread spin([&] { post(names::recordDiskStoped); });
+        c->openMusic(a);
+        spin.join();
+        QCoreApplication::processEvents();
+        EXPECT_LE(c->liveWorkerThreads(), 2);
+    }
+    // A stop that came from the spin thread cancels its own run's timer only.
+    if (c->isPlaying()) {
+        EXPECT_TRUE(waitUntil([&] { return c->hasMusicDoneTimer(); }, 500));
+    }
+}
+
+TEST_F(AppControllerTest, TearingDownWhilePlayingTouchesNothingDestroyed)
+{
+    c->openMusic(tone("a.wav", 5.0));
+    gx::UserDefaults::standardUserDefaults().setFloat(1.0f, keys::noise); // keep the crackles busy
+    QThread::msleep(100);
+    std::thread spin([&] {
+        for (int i = 0; i < 20; ++i)
+            post(names::recordDiskStoped);
+    });
+    layout.reset();
+    spin.join();
+}

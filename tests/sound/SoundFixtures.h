@@ -1,0 +1,64 @@
+#pragma once
+// Sound files for the sound tests, made from our own generated signals: a WAV
+// written here, then encoded with the ffmpeg command-line tool into the other
+// formats. Files are cached in the build tree by name, written under a
+// temporary name and renamed, so test processes running side by side share
+// them safely.
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace gx::test {
+
+enum class Format { Wav, Aiff, Aifc, Mp3, Mp3VbrNoHeader, M4a, Mp4, Mov, Mpg };
+
+struct FormatInfo {
+    Format format;
+    const char* name;      // for test names
+    const char* extension; // of the file
+    bool lossy;
+};
+const std::vector<FormatInfo>& allFormats();
+// Names a format in test output.
+void PrintTo(const FormatInfo& info, std::ostream* os);
+
+// A generated signal as 16-bit frames.
+struct Signal {
+    int sampleRate = 44100;
+    int channels = 2;
+    std::vector<std::int16_t> samples; // interleaved
+    std::int64_t frames() const { return static_cast<std::int64_t>(samples.size()) / channels; }
+};
+
+// A sine tone (left and right a little apart, so channel mix-ups show).
+Signal toneSignal(double seconds, double frequency, int sampleRate = 44100, int channels = 2);
+// A tone that changes pitch and level all the time, so that every stretch of
+// it is unlike every other: what seek checks need to tell positions apart.
+Signal sweepSignal(double seconds, int sampleRate = 44100);
+// Silence with one loud positive step beginning at markerFrame.
+Signal markerSignal(double seconds, std::int64_t markerFrame, int sampleRate = 44100);
+
+bool writeWav(const std::string& path, const Signal& signal);
+
+bool haveFfmpeg();
+
+// The cached file of `signal` (named by `key`) in the given format; empty
+// when it could not be made.
+std::string fixture(Format format, const std::string& key, const Signal& signal);
+
+// A fresh empty folder for files a test makes and breaks itself, removed
+// with the object.
+struct ScratchDir {
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    std::string file(const std::string& name) const { return path + "/" + name; }
+    std::string path;
+};
+
+// Exact decoded float of a 16-bit sample.
+inline float sampleToFloat(std::int16_t s) { return static_cast<float>(s) / 32768.0f; }
+
+} // namespace gx::test

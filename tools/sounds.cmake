@@ -1,0 +1,21 @@
+# Our own sound set, synthesised at build time into the resource folder:
+# seven crackles, the hiss loop, the skip, stop and switch sounds and the demo
+# song. Plain C++ with no libraries; optimised even in Debug so that writing
+# the set stays quick under the sanitizers.
+include(${CMAKE_CURRENT_LIST_DIR}/sounds/SynthSources.cmake)
+
+add_executable(gx_make_sounds ${GX_SYNTH_DIR}/main.cpp ${GX_SYNTH_SOURCES})
+target_compile_options(gx_make_sounds PRIVATE -O2)
+
+set(GX_SOUND_FILES)
+foreach(name noise1 noise2 noise3 noise4 noise5 noise6 noise7 hiss skip stop switch "01 Gramolux Serenade")
+  list(APPEND GX_SOUND_FILES "${GX_RESOURCE_DIR}/${name}.wav")
+endforeach()
+
+add_custom_command(OUTPUT ${GX_SOUND_FILES}
+  COMMAND $<TARGET_FILE:gx_make_sounds> ${GX_RESOURCE_DIR}
+  DEPENDS gx_make_sounds
+  COMMENT "Synthesising the sound set"
+  VERBATIM)
+add_custom_target(gx_sounds DEPENDS ${GX_SOUND_FILES})
+add_dependencies(gx_generated_resources gx_sounds)

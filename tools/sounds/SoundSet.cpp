@@ -1,0 +1,54 @@
+#include "SoundSet.h"
+
+#include "Crackles.h"
+#include "Hiss.h"
+#include "Mechanics.h"
+#include "Serenade.h"
+#include "WavWriter.h"
+
+#include <exception>
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+
+namespace gxsynth {
+
+std::vector<SoundSet::Entry> SoundSet::entries()
+{
+    std::vector<Entry> list;
+    for (int i = 1; i <= Crackles::kCount; ++i)
+        list.push_back({"noise" + std::to_string(i) + ".wav", [i] { return Crackles::make(i); }});
+    list.push_back({"hiss.wav", &Hiss::make});
+    list.push_back({"skip.wav", &Mechanics::needleSkip});
+    list.push_back({"stop.wav", &Mechanics::motorStop});
+    list.push_back({"switch.wav", &Mechanics::switchClick});
+    list.push_back({"01 Gramolux Serenade.wav", &Serenade::render});
+    return list;
+}
+
+int SoundSet::writeAll(const std::string& folder, std::ostream& log)
+{
+    const std::vector<Entry> list = entries();
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (!std::filesystem::is_directory(folder, ec)) {
+        log << "gx_make_sounds: cannot use the folder " << folder << "\n";
+        return static_cast<int>(list.size());
+    }
+    int failures = 0;
+    for (const Entry& entry : list) {
+        const std::string path = (std::filesystem::path(folder) / entry.fileName).string();
+        std::string error;
+        try {
+            if (WavWriter::write(path, entry.make(), error))
+                continue;
+        } catch (const std::exception& e) {
+            error = e.what();
+        }
+        log << "gx_make_sounds: " << entry.fileName << ": " << error << "\n";
+        ++failures;
+    }
+    return failures;
+}
+
+} // namespace gxsynth
