@@ -105,7 +105,11 @@ void AppController::resetRecentFileMenu()
         }
     }
     if (recentFileMenu) {
-        recentFileMenu->clear();
+        // The chosen item may be the one being delivered: let it go later.
+        for (QAction* old : recentFileMenu->actions()) {
+            recentFileMenu->removeAction(old);
+            old->deleteLater();
+        }
         for (const QString& path : list) {
             QAction* item = recentFileMenu->addAction(musicName(path));
             connect(item, &QAction::triggered, this, [this, item] { recentFileMenuSelected(item); });
