@@ -1,0 +1,201 @@
+// Starts the real gramolux binary in a virtual X display with an empty home,
+// and uses it as a user would: watches the record, clicks the switch, hands
+// over files from a second launch, presses a key and closes the window.
+// Screenshots are kept in GX_E2E_ARTEFACTS.
+#include "support/TestAudio.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+
+using gx::test::waitUntil;
+
+namespace {
+
+QString run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(5000))
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+QString xdotool(const QStringList& args) { return run("xdotool", args); }
+
+// Asks the window to close as a window manager's close button would.
+void requestClose(xcb_window_t window)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* c = x11->connection();
+    const auto atom = [c](const char* name) {
+        xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, strlen(name), name), nullptr);
+        const xcb_atom_t a = r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
+        free(r);
+        return a;
+    };
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = atom("WM_PROTOCOLS");
+    event.data.data32[0] = atom("WM_DELETE_WINDOW");
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+    xcb_flush(c);
+}
+
+// Mean difference per channel of two same-sized images over a rectangle.
+double difference(const QImage& a, const QImage& b, QRect r)
+{
+    double sum = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * r.width() * r.height());
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY") || QStandardPaths::findExecutable("xdotool").isEmpty())
+            GTEST_SKIP() << "no virtual display or no xdotool";
+        ASSERT_TRUE(home.isValid());
+        QDir().mkpath(artefacts);
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home.path());
+        env.insert("XDG_CONFIG_HOME", home.filePath(".config"));
+        env.insert("XDG_RUNTIME_DIR", home.path());
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("SDL_AUDIODRIVER", "dummy");
+        env.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    }
+
+    void launch(QProcess& p, const QStringList& files)
+    {
+        p.setProcessEnvironment(env);
+        p.start(GX_GRAMOLUX_BINARY, files);
+        ASSERT_TRUE(p.waitForStarted(5000));
+    }
+
+    // The turntable's own top-left in a window shot: the view sits under the
+    // menu bar and is 340 x 280.
+    QImage shot(const QString& name)
+    {
+        QImage image = QGuiApplication::primaryScreen()->grabWindow(window).toImage().convertToFormat(
+            QImage::Format_RGB32);
+        image.save(artefacts + "/" + name + ".png");
+        return image;
+    }
+    QRect inView(const QImage& window, QRect viewRect) const
+    {
+        return viewRect.translated(0, window.height() - 280);
+    }
+    QString title() const { return xdotool({"getwindowname", QString::number(window)}); }
+
+    QTemporaryDir home{QDir::tempPath() + "/gramolux-e2e-XXXXXX"};
+    QString artefacts = GX_E2E_ARTEFACTS;
+    QProcessEnvironment env;
+    xcb_window_t window = 0;
+};
+
+} // namespace
+
+TEST_F(EndToEnd, PlaysTheDemoAndAnswersTheUserThenQuitsCleanly)
+{
+    QProcess player;
+    QElapsedTimer sinceLaunch;
+    sinceLaunch.start();
+    launch(player, {GX_DEMO_SONG});
+    const QString found = xdotool({"search", "--sync", "--onlyvisible", "--name", "Gramolux"});
+    window = found.section('\n', 0, 0).toUInt();
+    ASSERT_NE(window, 0u) << "no window appeared";
+
+    QThread::msleep(std::max<qint64>(0, 500 - sinceLaunch.elapsed()));
+    const QImage early = shot("01-at-0.5s");
+    QThread::msleep(std::max<qint64>(0, 3000 - sinceLaunch.elapsed()));
+    const QImage later = shot("02-at-3s");
+    QThread::msleep(200);
+    const QImage laterStill = shot("03-at-3.2s");
+    ASSERT_EQ(early.size(), later.size());
+    EXPECT_EQ(title(), "Gramolux Serenade");
+
+    // The record has faded in and turns; the arm follows the song.
+    const QRect record = inView(later, {45, 40, 90, 90}); // upper left of the record, clear of the arm
+    EXPECT_GT(difference(early, later, record), 4.0);
+    EXPECT_GT(difference(later, laterStill, record), 0.5);
+    const QRect armHead = inView(later, {125, 220, 80, 45});
+    EXPECT_GT(difference(early, later, armHead), 12.0);
+
+    // The switch: a click turns it off, and its light with it.
+    const QRect button = inView(later, {13, 197, 52, 52});
+    const QPoint press(39, later.height() - 280 + 223);
+    xdotool({"mousemove", "--window", QString::number(window), QString::number(press.x()),
+             QString::number(press.y()), "click", "1"});
+    QThread::msleep(400);
+    const QImage switchedOff = shot("04-after-click");
+    EXPECT_GT(difference(laterStill, switchedOff, button), 10.0);
+
+    // A second launch hands over two songs: the first plays at once, the
+    // second after it.
+    const QString first = gx::test::writeToneWav(home.filePath("01 First Tone.wav"), 1.5);
+    const QString second = gx::test::writeToneWav(home.filePath("02 Second Tone.wav"), 1.5);
+    QProcess handOver;
+    launch(handOver, {first, second});
+    ASSERT_TRUE(handOver.waitForFinished(5000));
+    EXPECT_EQ(handOver.exitCode(), 0);
+    EXPECT_TRUE(waitUntil([&] { return title() == "First Tone"; }, 3000)) << title().toStdString();
+    EXPECT_TRUE(waitUntil([&] { return title() == "Second Tone"; }, 8000)) << title().toStdString();
+    shot("05-second-song");
+
+    // A digit sets the song's volume, and the store keeps it.
+    xdotool({"key", "--window", QString::number(window), "3"});
+    QThread::msleep(300);
+
+    requestClose(window);
+    ASSERT_TRUE(player.waitForFinished(2000)) << "the player did not quit within 2 s of closing its window";
+    EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(player.exitCode(), 0);
+    const QString errors = QString::fromUtf8(player.readAllStandardError());
+    EXPECT_FALSE(errors.contains("Sanitizer") || errors.contains("runtime error:")) << errors.toStdString();
+
+    QSettings stored(home.filePath(".config/Gramolux/Gramolux.conf"), QSettings::IniFormat);
+    EXPECT_NEAR(stored.value("musicVolume").toDouble(), 0.3, 1e-6);
+}
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    // A display of our own, never the user's: Xvfb picks a free number and
+    // tells it. Without Xvfb the test skips.
+    unsetenv("DISPLAY");
+    QProcess xvfb;
+    if (!QStandardPaths::findExecutable("Xvfb").isEmpty()) {
+        xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
+        if (xvfb.waitForStarted(5000) && xvfb.waitForReadyRead(10000)) {
+            const QString display = QString::fromUtf8(xvfb.readLine()).trimmed();
+            setenv("DISPLAY", (":" + display).toUtf8().constData(), 1);
+        }
+    }
+    setenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb", 1);
+    int status = 0;
+    {
+        QGuiApplication app(argc, argv);
+        status = RUN_ALL_TESTS();
+    }
+    xvfb.kill();
+    xvfb.waitForFinished(2000);
+    return status;
+}
