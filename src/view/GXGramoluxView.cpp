@@ -7,6 +7,7 @@
 #include "settings/SettingsKeys.h"
 #include "sound/GXQTMusic.h"
 #include "view/GXMusicOpener.h"
+#include "view/RecordLabel.h"
 
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
@@ -27,6 +28,9 @@
 namespace tt = gx::turntable;
 
 namespace {
+
+// Points from the record's centre to just outside its label's printing.
+constexpr double kLabelRadius = 39.0;
 
 QImage loadImage(const std::string& base, bool preferDouble)
 {
@@ -109,6 +113,7 @@ void GXGramoluxView::loadImages(qreal scale)
     const bool preferDouble = scale > 1.0;
     bgImage_ = loadImage("bg", preferDouble);
     diskImage_ = loadImage("disc", preferDouble);
+    labelImage_ = tt::turningLabel(diskImage_, kLabelRadius);
     reflectImage_ = loadImage("reflect", preferDouble);
     centerImage_ = loadImage("center", preferDouble);
     dialImage_ = loadImage("dial", preferDouble);
@@ -210,6 +215,13 @@ void GXGramoluxView::paintEvent(QPaintEvent* event)
             const double h = size.height();
             const double pivotX = w / 2.0 + tt::diskRect.x;
             const double pivotY = h / 2.0 + tt::diskRect.y;
+            // Fully shown, the grooves are drawn upright and only the label
+            // turns; while fading, the label must not show through twice.
+            const bool labelOnly = fraction >= 1.0f && !labelImage_.isNull();
+            if (labelOnly)
+                drawWholeImage(painter, diskImage_, {tt::diskRect.x, tt::diskRect.y}, 1.0);
+            const QImage& turning = labelOnly ? labelImage_ : diskImage_;
+            const QSizeF turningSize = turning.deviceIndependentSize();
             painter.save();
             painter.translate(pivotX, boundsHeight_ - pivotY);
             // Counter-clockwise degrees with y up are clockwise ones with
@@ -221,7 +233,9 @@ void GXGramoluxView::paintEvent(QPaintEvent* event)
             painter.setOpacity(fraction);
             // The extent is symmetric about the pivot, so flipping y leaves it
             // where it was.
-            painter.drawImage(QRectF(-w / 2.0, -h / 2.0, w, h), diskImage_);
+            painter.drawImage(QRectF(-turningSize.width() / 2.0, -turningSize.height() / 2.0, turningSize.width(),
+                                     turningSize.height()),
+                              turning);
             painter.restore();
         }
         const float reflectOpacity = static_cast<float>(static_cast<double>(fraction) * 0.2);

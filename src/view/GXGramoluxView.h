@@ -142,6 +142,7 @@ private:
     QImage bgImage_;
     QImage armImage_;
     QImage diskImage_;
+    QImage labelImage_; // null when the whole disc must turn
     QImage reflectImage_;
     QImage centerImage_;
     QImage dialImage_;
