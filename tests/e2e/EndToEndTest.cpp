@@ -1,10 +1,12 @@
-// Starts the real gramolux binary in a virtual X display with an empty home,
+// Starts the real gramolux binary in a virtual X display with a fresh home
+// (holding only a damaged settings file),
 // and uses it as a user would: watches the record, clicks the switch, hands
 // over files from a second launch, presses a key and closes the window.
 // Screenshots are kept in GX_E2E_ARTEFACTS.
 #include "support/TestAudio.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -115,6 +117,14 @@ protected:
 
 TEST_F(EndToEnd, PlaysTheDemoAndAnswersTheUserThenQuitsCleanly)
 {
+    // A damaged settings file: a level of the wrong type, lines that are no
+    // settings at all, a cut-off value, and a key of the user's own.
+    QDir().mkpath(home.filePath(".config/Gramolux"));
+    QFile settings(home.filePath(".config/Gramolux/Gramolux.conf"));
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write("[General]\nmusicVolume=loud\n%%%% \x01\x02 not a setting\nmyOwnKey=keep\nnoise=@Variant(\\0\\0\\0");
+    settings.close();
+
     QProcess player;
     QElapsedTimer sinceLaunch;
     sinceLaunch.start();
@@ -173,6 +183,7 @@ TEST_F(EndToEnd, PlaysTheDemoAndAnswersTheUserThenQuitsCleanly)
 
     QSettings stored(home.filePath(".config/Gramolux/Gramolux.conf"), QSettings::IniFormat);
     EXPECT_NEAR(stored.value("musicVolume").toDouble(), 0.3, 1e-6);
+    EXPECT_EQ(stored.value("myOwnKey").toString(), "keep");
 }
 
 int main(int argc, char** argv)
