@@ -1,7 +1,7 @@
 // Starts the real gramolux binary in a virtual X display with a fresh home
-// (holding only a damaged settings file),
-// and uses it as a user would: watches the record, clicks the switch, hands
-// over files from a second launch, presses a key and closes the window.
+// that holds only a damaged settings file, and uses it as a user would:
+// watches the record, clicks the switch, hands over files from a second
+// launch, presses a key and closes the window.
 // Screenshots are kept in GX_E2E_ARTEFACTS.
 #include "support/TestAudio.h"
 
