@@ -8,7 +8,6 @@
 #include "sound/GXQTMusic.h"
 #include "view/GXGramoluxView.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 
@@ -35,13 +34,3 @@ static void BM_JukeboxTick(benchmark::State& state)
     song->stop();
 }
 BENCHMARK(BM_JukeboxTick)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -245,14 +245,3 @@ static void BM_StreamSixtyMinutesMemory(benchmark::State& state)
     }
 }
 BENCHMARK(BM_StreamSixtyMinutesMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-int main(int argc, char** argv)
-{
-    // No sound from the benchmarks on a developer's machine.
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    GXQTMusic::initialize();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -8,7 +8,7 @@
 #include "platform/Resources.h"
 #include "view/GXGramoluxView.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPaintEvent>
@@ -140,13 +140,3 @@ void BM_SpinningViewCpu(benchmark::State& state)
 BENCHMARK(BM_SpinningViewCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

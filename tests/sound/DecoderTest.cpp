@@ -59,16 +59,7 @@ std::pair<int, double> bestLag(const std::vector<float>& reference, std::int64_t
     return {best, bestErr};
 }
 
-class DecoderFormats : public ::testing::TestWithParam<FormatInfo> {
-protected:
-    void SetUp() override
-    {
-        if (GetParam().format != Format::Wav && !haveFfmpeg())
-            GTEST_SKIP() << "ffmpeg is not installed";
-    }
-};
-
-std::string formatName(const ::testing::TestParamInfo<FormatInfo>& info) { return info.param.name; }
+class DecoderFormats : public FormatTest {};
 
 } // namespace
 

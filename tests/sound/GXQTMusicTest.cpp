@@ -73,16 +73,7 @@ std::vector<float> decodeAll(const std::string& path)
     return all;
 }
 
-class MusicFormats : public ::testing::TestWithParam<FormatInfo> {
-protected:
-    void SetUp() override
-    {
-        if (GetParam().format != Format::Wav && !haveFfmpeg())
-            GTEST_SKIP() << "ffmpeg is not installed";
-    }
-};
-
-std::string formatName(const ::testing::TestParamInfo<FormatInfo>& info) { return info.param.name; }
+class MusicFormats : public FormatTest {};
 
 } // namespace
 

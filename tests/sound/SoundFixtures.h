@@ -5,6 +5,7 @@
 // temporary name and renamed, so test processes running side by side share
 // them safely.
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -57,6 +58,17 @@ struct ScratchDir {
     std::string file(const std::string& name) const { return path + "/" + name; }
     std::string path;
 };
+
+// Tests run once per format; formats other than WAV need the ffmpeg tool.
+class FormatTest : public ::testing::TestWithParam<FormatInfo> {
+protected:
+    void SetUp() override
+    {
+        if (GetParam().format != Format::Wav && !haveFfmpeg())
+            GTEST_SKIP() << "ffmpeg is not installed";
+    }
+};
+inline std::string formatName(const ::testing::TestParamInfo<FormatInfo>& info) { return info.param.name; }
 
 // Exact decoded float of a 16-bit sample.
 inline float sampleToFloat(std::int16_t s) { return static_cast<float>(s) / 32768.0f; }
