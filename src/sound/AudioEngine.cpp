@@ -44,6 +44,9 @@ AudioEngine::AudioEngine()
             rate = have.freq;
     }
     mixer_ = std::make_shared<Mixer>(rate);
+    // The device's thread may already be calling back; it sees the mixer
+    // only through this pointer, published once the mixer is whole.
+    deviceMixer_.store(mixer_.get(), std::memory_order_release);
     if (device_ != 0) {
         SDL_PauseAudioDevice(device_, 0);
     } else {
@@ -72,11 +75,12 @@ void AudioEngine::pull(void* engine, std::uint8_t* stream, int bytes)
     auto* self = static_cast<AudioEngine*>(engine);
     const int frames = bytes / static_cast<int>(2 * sizeof(float));
     // Before the mixer exists (the device starts paused) play silence.
-    if (!self->mixer_) {
+    Mixer* mixer = self->deviceMixer_.load(std::memory_order_acquire);
+    if (!mixer) {
         SDL_memset(stream, 0, static_cast<size_t>(bytes));
         return;
     }
-    self->mixer_->render(reinterpret_cast<float*>(stream), frames);
+    mixer->render(reinterpret_cast<float*>(stream), frames);
 }
 
 void AudioEngine::clockLoop()

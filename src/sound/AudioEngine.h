@@ -32,6 +32,7 @@ private:
     void clockLoop();
 
     std::shared_ptr<Mixer> mixer_;
+    std::atomic<Mixer*> deviceMixer_{nullptr};
     std::uint32_t device_ = 0;
     bool sdlStarted_ = false;
     std::mutex clockMutex_;

@@ -9,9 +9,10 @@
 #include <QDBusPendingCall>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
-#include <QProcess>
+#include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 
 using gx::test::waitUntil;
@@ -25,20 +26,27 @@ public:
     {
         if (QStandardPaths::findExecutable("dbus-daemon").isEmpty())
             return;
-        daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-        if (!daemon_.waitForStarted(5000) || !daemon_.waitForReadyRead(5000))
+        const QString socket = dir_.filePath("bus");
+        const QString pidFile = dir_.filePath("pid");
+        if (!gx::test::runShell("dbus-daemon --session --fork --address=" + gx::test::shellQuoted("unix:path=" + socket)
+                                + " --print-pid=1 > " + gx::test::shellQuoted(pidFile)))
             return;
-        address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+        QFile pid(pidFile);
+        if (pid.open(QIODevice::ReadOnly))
+            pid_ = QString::fromUtf8(pid.readAll()).trimmed().toInt();
+        if (pid_ > 0)
+            address_ = "unix:path=" + socket;
     }
     ~PrivateBus()
     {
-        daemon_.kill();
-        daemon_.waitForFinished(2000);
+        if (pid_ > 0)
+            ::kill(pid_, SIGTERM);
     }
     QString address() const { return address_; }
 
 private:
-    QProcess daemon_;
+    QTemporaryDir dir_;
+    pid_t pid_ = 0;
     QString address_;
 };
 

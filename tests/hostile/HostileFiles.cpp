@@ -1,8 +1,8 @@
 #include "hostile/HostileFiles.h"
+#include "support/TestAudio.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <sys/stat.h>
@@ -31,11 +31,10 @@ QString encodeWithFfmpeg(const QString& wav, const QString& out, const QStringLi
 {
     if (QStandardPaths::findExecutable("ffmpeg").isEmpty())
         return {};
-    QProcess p;
-    p.start("ffmpeg", QStringList{"-nostdin", "-loglevel", "error", "-y", "-i", wav} + args + QStringList{out});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return {};
-    return out;
+    QString command = "ffmpeg -nostdin -loglevel error -y -i " + shellQuoted(wav);
+    for (const QString& a : args)
+        command += " " + shellQuoted(a);
+    return runShell(command + " " + shellQuoted(out)) ? out : QString();
 }
 
 std::vector<HostileFile> makeHostileFiles(const QString& dir, const QString& good)

@@ -1,9 +1,9 @@
 #include "platform/SingleInstance.h"
 #include "support/TestAudio.h"
 
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -79,21 +79,21 @@ TEST(SingleInstance, TwoLaunchesAtOnceEndWithOnePlayer)
     for (int round = 0; round < 5; ++round) {
         std::atomic<int> forwarded{0}, listening{0};
         std::atomic<int> finished{0};
-        // QThreads: the listening one needs Qt's event dispatcher.
-        std::vector<std::unique_ptr<QThread>> launches;
+        // Plain threads, each with an event loop of its own: the listening
+        // one needs Qt's event dispatcher.
+        std::vector<std::thread> launches;
         for (int i = 0; i < 2; ++i)
-            launches.emplace_back(QThread::create([&] {
+            launches.emplace_back([&] {
+                QEventLoop loop;
                 SingleInstance instance(socket);
                 (instance.forwardOrListen({"/m/x.mp3"}) ? forwarded : listening)++;
                 ++finished;
                 // The listening one serves the other's hand-over from here.
                 while (finished.load() < 2)
-                    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            }));
+                    loop.processEvents(QEventLoop::AllEvents, 5);
+            });
         for (auto& t : launches)
-            t->start();
-        for (auto& t : launches)
-            t->wait();
+            t.join();
         EXPECT_EQ(listening.load(), 1);
         EXPECT_EQ(forwarded.load(), 1);
     }

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QtEndian>
 #include <cmath>
+#include <cstdlib>
 
 namespace gx::test {
 
@@ -34,6 +35,18 @@ QString writeToneWav(const QString& path, double seconds, int sampleRate, int ch
     if (!f.open(QIODevice::WriteOnly) || f.write(out) != out.size())
         return {};
     return path;
+}
+
+bool runShell(const QString& command)
+{
+    return std::system(("(" + command + ") >/dev/null 2>&1").toLocal8Bit().constData()) == 0;
+}
+
+QString shellQuoted(const QString& argument)
+{
+    QString quoted = argument;
+    quoted.replace("'", "'\\''");
+    return "'" + quoted + "'";
 }
 
 } // namespace gx::test

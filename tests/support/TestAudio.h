@@ -8,6 +8,14 @@ namespace gx::test {
 QString writeToneWav(const QString& path, double seconds, int sampleRate = 44100, int channels = 2,
                      double frequency = 440.0);
 
+// Runs a shell command with its output thrown away and waits for it;
+// answers whether it exited with 0. Tests start programs this way rather than
+// with QProcess, after whose way of starting children ThreadSanitizer loses
+// track of the test's own threads.
+bool runShell(const QString& command);
+// The argument quoted for the shell, whatever it holds.
+QString shellQuoted(const QString& argument);
+
 // Runs the event loop until pred() holds or the time runs out; answers pred().
 template <typename Pred> bool waitUntil(Pred pred, int timeoutMs);
 
