@@ -8,11 +8,62 @@
 #include "sound/GXQTMusic.h"
 
 #include <QTimer>
+#include <future>
+#include <mutex>
+#include <system_error>
 
 using gx::NotificationCenter;
 using gx::UserDefaults;
 namespace keys = gx::keys;
 namespace names = gx::names;
+
+namespace {
+
+struct EffectSounds {
+    std::vector<std::unique_ptr<GXQTMusic>> noises;
+    std::unique_ptr<GXQTMusic> hiss, skip, stop, switchSound;
+};
+
+EffectSounds loadEffectSounds()
+{
+    EffectSounds sounds;
+    for (int i = 1; i <= 7; ++i)
+        sounds.noises.push_back(GXQTMusic::initWithResourceFile("noise" + std::to_string(i)));
+    sounds.hiss = GXQTMusic::initWithResourceFile("hiss");
+    sounds.skip = GXQTMusic::initWithResourceFile("skip");
+    sounds.stop = GXQTMusic::initWithResourceFile("stop");
+    sounds.switchSound = GXQTMusic::initWithResourceFile("switch");
+    return sounds;
+}
+
+std::mutex preloadMutex;
+// Never destroyed: sounds still held at exit must not outlive the engine.
+std::future<EffectSounds>& preloaded()
+{
+    static auto* future = new std::future<EffectSounds>();
+    return *future;
+}
+
+EffectSounds takeEffectSounds()
+{
+    std::lock_guard lock(preloadMutex);
+    return preloaded().valid() ? preloaded().get() : loadEffectSounds();
+}
+
+} // namespace
+
+void AppController::preloadEffectSounds()
+{
+    initialize();
+    std::lock_guard lock(preloadMutex);
+    if (preloaded().valid())
+        return;
+    try {
+        preloaded() = std::async(std::launch::async, loadEffectSounds);
+    } catch (const std::system_error&) {
+        // No thread to be had: awakeFromNib loads them itself.
+    }
+}
 
 void AppController::initialize()
 {
@@ -62,12 +113,12 @@ void AppController::awakeFromNib()
     rates_.defaultRate = 1.0f;
     resetRecentFileMenu();
 
-    for (int i = 1; i <= 7; ++i)
-        noiseSounds_.push_back(GXQTMusic::initWithResourceFile("noise" + std::to_string(i)));
-    hissNoise_ = GXQTMusic::initWithResourceFile("hiss");
-    skipNoise_ = GXQTMusic::initWithResourceFile("skip");
-    stopSound_ = GXQTMusic::initWithResourceFile("stop");
-    switchSound_ = GXQTMusic::initWithResourceFile("switch");
+    EffectSounds sounds = takeEffectSounds();
+    noiseSounds_ = std::move(sounds.noises);
+    hissNoise_ = std::move(sounds.hiss);
+    skipNoise_ = std::move(sounds.skip);
+    stopSound_ = std::move(sounds.stop);
+    switchSound_ = std::move(sounds.switchSound);
 
     reserveBox_.clear();
     lastPlayTime_.reset();

@@ -35,6 +35,9 @@ public:
     // Registers the setting defaults and starts the sound engine; runs once,
     // before the first controller exists.
     static void initialize();
+    // Starts decoding the eleven effect sounds on a worker thread, so that
+    // the window is built meanwhile; the next awakeFromNib takes them.
+    static void preloadEffectSounds();
 
     explicit AppController(QObject* parent = nullptr);
     ~AppController() override;

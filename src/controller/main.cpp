@@ -29,6 +29,7 @@ int main(int argc, char** argv)
         return 0;
 
     AppController::initialize();
+    AppController::preloadEffectSounds();
     int status = 0;
     {
         GramoluxWindowLayout layout;

@@ -301,3 +301,19 @@ TEST_F(AppControllerTest, TearingDownWhilePlayingTouchesNothingDestroyed)
     layout.reset();
     spin.join();
 }
+
+TEST(AppControllerStartUp, EffectSoundsDecodedAheadAreTakenByTheController)
+{
+    // As the program starts: the sounds decode while the window is built.
+    AppController::preloadEffectSounds();
+    GramoluxWindowLayout layout;
+    const AppController* c = layout.appController();
+    ASSERT_EQ(c->noiseSounds().size(), 7u);
+    for (const auto& noise : c->noiseSounds())
+        EXPECT_TRUE(noise->hasMovie());
+    for (const GXQTMusic* sound : {c->hissNoise(), c->skipNoise(), c->stopSound(), c->switchSound()}) {
+        ASSERT_NE(sound, nullptr);
+        EXPECT_TRUE(sound->hasMovie());
+        EXPECT_GT(sound->movieTotalSeconds(), 0.0f);
+    }
+}
