@@ -45,15 +45,15 @@ void ensureArtwork()
         return;
     standIns = std::make_unique<QTemporaryDir>();
     artworkLabel = "stand-in artwork";
-    struct Spec {
+    struct Picture {
         const char* name;
         int w, h;
         bool round;
     };
-    const Spec specs[] = {{"bg", 340, 280, false},     {"disc", 221, 221, true},   {"reflect", 221, 221, true},
+    const Picture pictures[] = {{"bg", 340, 280, false},     {"disc", 221, 221, true},   {"reflect", 221, 221, true},
                           {"center", 38, 15, false},   {"dial", 100, 20, false},   {"arm", 12300, 151, false},
                           {"play_btn", 52, 52, true},  {"stop_btn", 52, 52, true}};
-    for (const Spec& s : specs)
+    for (const Picture& s : pictures)
         for (int scale : {1, 2}) {
             QImage image = standIn(s.w * scale, s.h * scale, s.round, QColor(90, 60, 30, s.round ? 255 : 200));
             if (std::string(s.name) == "bg")
