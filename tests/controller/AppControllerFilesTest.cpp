@@ -3,7 +3,7 @@
 #include "platform/StringTable.h"
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
-#include "support/TestAudio.h"
+#include "support/TestSupport.h"
 
 #include <QAction>
 #include <QDir>

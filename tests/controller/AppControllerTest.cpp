@@ -5,7 +5,7 @@
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "sound/GXQTMusic.h"
-#include "support/TestAudio.h"
+#include "support/TestSupport.h"
 #include "view/GXGramoluxView.h"
 
 #include <QMainWindow>

@@ -1,7 +1,7 @@
 #include "controller/AppController.h"
 #include "controller/GramoluxWindowLayout.h"
 #include "controller/MprisService.h"
-#include "support/TestAudio.h"
+#include "support/TestSupport.h"
 #include "view/GXGramoluxView.h"
 
 #include <QDBusConnection>

@@ -3,7 +3,7 @@
 // watches the record, clicks the switch, hands over files from a second
 // launch, presses a key and closes the window.
 // Screenshots are kept in GX_E2E_ARTEFACTS.
-#include "support/TestAudio.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
+using gx::test::meanDifference;
 using gx::test::waitUntil;
 
 namespace {
@@ -54,18 +55,6 @@ void requestClose(xcb_window_t window)
     event.data.data32[1] = XCB_CURRENT_TIME;
     xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
     xcb_flush(c);
-}
-
-// Mean difference per channel of two same-sized images over a rectangle.
-double difference(const QImage& a, const QImage& b, QRect r)
-{
-    double sum = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-        }
-    return sum / (3.0 * r.width() * r.height());
 }
 
 class EndToEnd : public ::testing::Test {
@@ -144,10 +133,10 @@ TEST_F(EndToEnd, PlaysTheDemoAndAnswersTheUserThenQuitsCleanly)
 
     // The record has faded in and turns; the arm follows the song.
     const QRect record = inView(later, {45, 40, 90, 90}); // upper left of the record, clear of the arm
-    EXPECT_GT(difference(early, later, record), 4.0);
-    EXPECT_GT(difference(later, laterStill, record), 0.5);
+    EXPECT_GT(meanDifference(early, later, record), 4.0);
+    EXPECT_GT(meanDifference(later, laterStill, record), 0.5);
     const QRect armHead = inView(later, {125, 220, 80, 45});
-    EXPECT_GT(difference(early, later, armHead), 12.0);
+    EXPECT_GT(meanDifference(early, later, armHead), 12.0);
 
     // The switch: a click turns it off, and its light with it.
     const QRect button = inView(later, {13, 197, 52, 52});
@@ -156,7 +145,7 @@ TEST_F(EndToEnd, PlaysTheDemoAndAnswersTheUserThenQuitsCleanly)
              QString::number(press.y()), "click", "1"});
     QThread::msleep(400);
     const QImage switchedOff = shot("04-after-click");
-    EXPECT_GT(difference(laterStill, switchedOff, button), 10.0);
+    EXPECT_GT(meanDifference(laterStill, switchedOff, button), 10.0);
 
     // A second launch hands over two songs: the first plays at once, the
     // second after it.

@@ -1,5 +1,5 @@
 #include "hostile/HostileFiles.h"
-#include "support/TestAudio.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>

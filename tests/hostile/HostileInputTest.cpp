@@ -2,7 +2,7 @@
 #include "controller/GramoluxWindowLayout.h"
 #include "hostile/HostileFiles.h"
 #include "sound/GXQTMusic.h"
-#include "support/TestAudio.h"
+#include "support/TestSupport.h"
 #include "view/GXGramoluxView.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "platform/SingleInstance.h"
-#include "support/TestAudio.h"
+#include "support/TestSupport.h"
 
 #include <QEventLoop>
 #include <QFileInfo>

@@ -1,5 +1,7 @@
 #include "SoundFixtures.h"
 
+#include "support/TestSupport.h"
+
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -40,10 +42,7 @@ std::string fixtureRoot()
     return dir.string();
 }
 
-bool run(const std::string& command)
-{
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
+bool run(const std::string& command) { return runShell(QString::fromStdString(command)); }
 
 std::string encoderArguments(Format format)
 {

@@ -1,9 +1,11 @@
 #include "platform/Resources.h"
+#include "support/TestSupport.h"
 #include "view/RecordLabel.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
 
+using gx::test::meanDifference;
 using gx::turntable::turningLabel;
 
 namespace {
@@ -52,17 +54,6 @@ QImage drawTurned(const QImage& disc, const QImage* label, double degrees)
     p.rotate(degrees);
     p.drawImage(QRectF(-t.width() / 2.0, -t.height() / 2.0, t.width(), t.height()), turning);
     return out;
-}
-
-double meanDifference(const QImage& a, const QImage& b)
-{
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-        }
-    return sum / (3.0 * a.width() * a.height());
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
-#include "support/TestAudio.h"
+#include "support/TestSupport.h"
 #include "view/GXGramoluxView.h"
 #include "view/ViewTestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "support/TestAudio.h"
+#include "support/TestSupport.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -40,6 +40,18 @@ QString writeToneWav(const QString& path, double seconds, int sampleRate, int ch
 bool runShell(const QString& command)
 {
     return std::system(("(" + command + ") >/dev/null 2>&1").toLocal8Bit().constData()) == 0;
+}
+
+double meanDifference(const QImage& a, const QImage& b, QRect area)
+{
+    const QRect r = area.isNull() ? a.rect() : area;
+    double sum = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * r.width() * r.height());
 }
 
 QString shellQuoted(const QString& argument)

@@ -1,5 +1,8 @@
 #pragma once
-// Small audio files made by the tests themselves.
+// Small helpers shared by the tests: audio files they make themselves,
+// programs they start, images they compare, waiting on the event loop.
+#include <QImage>
+#include <QRect>
 #include <QString>
 
 namespace gx::test {
@@ -15,6 +18,10 @@ QString writeToneWav(const QString& path, double seconds, int sampleRate = 44100
 bool runShell(const QString& command);
 // The argument quoted for the shell, whatever it holds.
 QString shellQuoted(const QString& argument);
+
+// Mean difference per colour channel (0 to 255) of two same-sized images
+// over a rectangle of them, or over all of them.
+double meanDifference(const QImage& a, const QImage& b, QRect area = {});
 
 // Runs the event loop until pred() holds or the time runs out; answers pred().
 template <typename Pred> bool waitUntil(Pred pred, int timeoutMs);
