@@ -54,7 +54,6 @@ EffectSounds takeEffectSounds()
 
 void AppController::preloadEffectSounds()
 {
-    initialize();
     std::lock_guard lock(preloadMutex);
     if (preloaded().valid())
         return;

@@ -16,7 +16,6 @@ double ringShareChangedByTurning(const QImage& disc, double inner)
 {
     const QImage turned = disc.transformed(QTransform().rotate(90));
     const double c = disc.width() / 2.0;
-    const double outer = c;
     long changed = 0;
     long n = 0;
     for (int y = 0; y < disc.height(); ++y) {
@@ -24,7 +23,7 @@ double ringShareChangedByTurning(const QImage& disc, double inner)
         const auto* b = reinterpret_cast<const QRgb*>(turned.constScanLine(y));
         for (int x = 0; x < disc.width(); ++x) {
             const double r = std::hypot(x + 0.5 - c, y + 0.5 - c);
-            if (r < inner || r > outer)
+            if (r < inner || r > c)
                 continue;
             const int d = std::max({std::abs(qRed(a[x]) - qRed(b[x])), std::abs(qGreen(a[x]) - qGreen(b[x])),
                                     std::abs(qBlue(a[x]) - qBlue(b[x])), std::abs(qAlpha(a[x]) - qAlpha(b[x]))});
