@@ -19,6 +19,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSaveFile>
 
 using gx::localizedString;
@@ -38,6 +39,21 @@ QStringList musicTypes()
 QStringList storedRecentFiles()
 {
     return UserDefaults::standardUserDefaults().stringListForKey(keys::recentFiles);
+}
+
+// A modal alert whose buttons, like its texts, come from the string table;
+// answers the index of the button pressed, the first being the default.
+int runAlert(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& message,
+             const QStringList& buttons)
+{
+    QMessageBox box(icon, localizedString(title), localizedString(message), QMessageBox::NoButton, parent);
+    QList<QAbstractButton*> made;
+    for (const QString& text : buttons)
+        made << box.addButton(localizedString(text),
+                              made.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
+    box.setDefaultButton(qobject_cast<QPushButton*>(made.value(0)));
+    box.exec();
+    return static_cast<int>(made.indexOf(box.clickedButton()));
 }
 
 } // namespace
@@ -111,7 +127,7 @@ void AppController::resetRecentFileMenu()
             old->deleteLater();
         }
         for (const QString& path : list) {
-            QAction* item = recentFileMenu->addAction(musicName(path));
+            QAction* item = recentFileMenu->addAction(gx::menuItemText(musicName(path)));
             connect(item, &QAction::triggered, this, [this, item] { recentFileMenuSelected(item); });
         }
         const QString clearTitle = localizedString("Clear Menu");
@@ -164,11 +180,9 @@ void AppController::installAppleScript()
         return;
     const bool yes = askToInstallScript
                          ? askToInstallScript()
-                         : QMessageBox::question(mainWindow, localizedString("Do you want to install the script file?"),
-                                                 localizedString("An AppleScript file will be created in your "
-                                                                 "~/Library/iTunes/Scripts directory."),
-                                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
-                               QMessageBox::Yes;
+                         : runAlert(mainWindow, QMessageBox::Question, "Do you want to install the script file?",
+                                    "An AppleScript file will be created in your ~/Library/iTunes/Scripts directory.",
+                                    {"Yes", "No"}) == 0;
     if (!yes)
         return;
     const QString folder = pathForScriptsFolder();
@@ -190,8 +204,8 @@ void AppController::installAppleScript()
     if (tellScriptInstalled)
         tellScriptInstalled();
     else
-        QMessageBox::information(mainWindow, localizedString("Installation was successful."),
-                                 localizedString("If iTunes is running, please relaunch it."));
+        runAlert(mainWindow, QMessageBox::Information, "Installation was successful.",
+                 "If iTunes is running, please relaunch it.", {"OK"});
     removeInstallAppleScriptMenuItemIfAlreladyInstalled();
 }
 

@@ -24,4 +24,14 @@ QString trackTitle(const QString& displayName, const QStringList& types)
     return name;
 }
 
+QString menuItemText(const QString& title)
+{
+    return QString(title).replace('&', QLatin1String("&&"));
+}
+
+QString windowTitleText(const QString& title)
+{
+    return QString(title).replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+}
+
 } // namespace gx

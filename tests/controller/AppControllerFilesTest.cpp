@@ -1,16 +1,24 @@
 #include "controller/AppController.h"
 #include "controller/GramoluxWindowLayout.h"
+#include "platform/Resources.h"
 #include "platform/StringTable.h"
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "support/TestSupport.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMainWindow>
+#include <QKeySequence>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -90,10 +98,12 @@ TEST_F(AppControllerFiles, RebuildPrunesMissingFilesButKeepsFolders)
     EXPECT_EQ(titles(), (QStringList{"a", "album", "b", "---", "Clear Menu"}));
 
     c->clearRecentMenu();
-    bool ok = false;
-    EXPECT_TRUE(store().stringListForKey(keys::recentFiles, &ok).isEmpty());
-    EXPECT_TRUE(ok); // an empty list is stored, the key stays
     EXPECT_EQ(titles(), QStringList{"Clear Menu (off)"});
+    // An empty list is stored and the key stays, also for the next start.
+    store().synchronize();
+    bool ok = false;
+    EXPECT_TRUE(gx::test::readListInAnotherProcess(store().fileName(), keys::recentFiles, &ok).isEmpty());
+    EXPECT_TRUE(ok);
 }
 
 TEST_F(AppControllerFiles, ValueThatIsNotAListIsLeftAloneUntilAFileOpens)
@@ -204,4 +214,68 @@ TEST_F(AppControllerFiles, AnsweringNoInstallsNothing)
     c->installAppleScript();
     EXPECT_FALSE(QFileInfo::exists(AppController::pathForScriptsFolder()));
     EXPECT_TRUE(offered());
+}
+
+TEST_F(AppControllerFiles, TitlesShowAsTheTitleRuleGivesThemInMenuAndWindow)
+{
+    // Marks that a menu ("&") or a window title ("[*]") would take for its own.
+    const QStringList names{"Rock & Roll.wav", "AC&DC.mp3", "07 Song [*].wav"};
+    const QStringList shown{"Rock & Roll", "AC&DC", "Song [*]"};
+    QMainWindow* window = layout->mainWindow();
+    window->winId(); // the native window holds the title as the desktop gets it
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        c->openMusic(file(names[i]));
+        EXPECT_EQ(AppController::musicName(names[i]), shown[i]);
+        EXPECT_EQ(recent->actions().first()->iconText(), shown[i]);
+        EXPECT_TRUE(QKeySequence::mnemonic(recent->actions().first()->text()).isEmpty());
+        EXPECT_EQ(window->windowHandle()->title(), shown[i]);
+    }
+}
+
+TEST_F(AppControllerFiles, InstallerAlertsTakeEveryTextFromTheStringTable)
+{
+    QTemporaryDir resources;
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(gx::resourcePath()) + "/script_for_iTunes.scpt",
+                            resources.filePath("script_for_iTunes.scpt")));
+    {
+        QFile table(resources.filePath("Localizable.strings"));
+        ASSERT_TRUE(table.open(QIODevice::WriteOnly));
+        table.write("\"Yes\" = \"Ja\";\n\"No\" = \"Nein\";\n\"OK\" = \"Gut\";\n"
+                    "\"Installation was successful.\" = \"Installiert.\";\n");
+    }
+    struct TableSwap {
+        explicit TableSwap(const QString& dir)
+        {
+            setenv("GRAMOLUX_RESOURCES", dir.toUtf8().constData(), 1);
+            gx::StringTable::reload();
+        }
+        ~TableSwap()
+        {
+            unsetenv("GRAMOLUX_RESOURCES");
+            gx::StringTable::reload();
+        }
+    } swap(resources.path());
+    QDir().mkpath(QDir::homePath() + "/Library/iTunes");
+    c->askToInstallScript = nullptr;
+    c->tellScriptInstalled = nullptr;
+
+    // Answers each alert with its default button, noting its texts.
+    QList<QStringList> alerts;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->defaultButton())
+            return;
+        QStringList buttons;
+        for (QAbstractButton* b : box->buttons())
+            buttons << b->text();
+        buttons.sort();
+        alerts << (QStringList{box->windowTitle()} + buttons);
+        box->defaultButton()->click();
+    });
+    answer.start(20);
+    c->installAppleScript();
+    EXPECT_EQ(alerts, (QList<QStringList>{{"Do you want to install the script file?", "Ja", "Nein"},
+                                          {"Installiert.", "Gut"}}));
+    EXPECT_TRUE(QFileInfo::exists(AppController::pathForAppleScript())); // "Ja" is the yes
 }
