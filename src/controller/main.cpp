@@ -6,6 +6,7 @@
 #include "controller/GramoluxWindowLayout.h"
 #include "controller/MprisService.h"
 #include "platform/SingleInstance.h"
+#include "platform/UserDefaults.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -50,5 +51,7 @@ int main(int argc, char** argv)
         QTimer::singleShot(0, controller, [openAll, files] { openAll(files); });
         status = QApplication::exec();
     }
+    // Whatever the user set in the last moment is on disk before we go.
+    gx::UserDefaults::standardUserDefaults().synchronize();
     return status;
 }

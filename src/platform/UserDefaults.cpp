@@ -1,12 +1,16 @@
 #include "platform/UserDefaults.h"
 
 #include <QSettings>
+#include <chrono>
 #include <cmath>
-#include <mutex>
 
 namespace gx {
 
 namespace {
+
+// How long the writer waits after a change for the changes that follow it
+// (a slider drag sends one per step) before it writes them together.
+constexpr auto kGatherChanges = std::chrono::milliseconds(250);
 
 bool finiteFloat(const QVariant& v, float* out)
 {
@@ -28,6 +32,11 @@ bool finiteFloat(const QVariant& v, float* out)
     return true;
 }
 
+QString standardFileName()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Gramolux", "Gramolux").fileName();
+}
+
 } // namespace
 
 UserDefaults& UserDefaults::standardUserDefaults()
@@ -37,35 +46,79 @@ UserDefaults& UserDefaults::standardUserDefaults()
 }
 
 UserDefaults::UserDefaults(const QString& filePath)
-    : settings_(filePath.isEmpty()
-                    ? std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                                  "Gramolux", "Gramolux")
-                    : std::make_unique<QSettings>(filePath, QSettings::NativeFormat))
+    : path_(filePath.isEmpty() ? standardFileName() : filePath)
 {
     reload();
+    writer_ = std::thread(&UserDefaults::writerLoop, this);
 }
 
-UserDefaults::~UserDefaults() = default;
+UserDefaults::~UserDefaults()
+{
+    {
+        std::lock_guard lock(pendingMutex_);
+        stopping_ = true;
+    }
+    pendingWake_.notify_all();
+    writer_.join();
+    writePending();
+}
+
+// Runs on the store's writer thread.
+void UserDefaults::writerLoop()
+{
+    std::unique_lock lock(pendingMutex_);
+    for (;;) {
+        pendingWake_.wait(lock, [this] { return stopping_ || !pending_.isEmpty(); });
+        if (stopping_)
+            return; // the destructor writes the rest
+        pendingWake_.wait_for(lock, kGatherChanges, [this] { return stopping_; });
+        lock.unlock();
+        writePending();
+        lock.lock();
+    }
+}
+
+void UserDefaults::writePending()
+{
+    std::lock_guard file(fileMutex_);
+    QVariantMap batch;
+    {
+        std::lock_guard lock(pendingMutex_);
+        batch.swap(pending_);
+    }
+    if (batch.isEmpty())
+        return;
+    // A settings object of this thread's own, for this batch only: it merges
+    // our keys into what is on disk and keeps the user's other keys.
+    QSettings settings(path_, QSettings::NativeFormat);
+    for (auto it = batch.cbegin(); it != batch.cend(); ++it)
+        settings.setValue(it.key(), it.value());
+    settings.sync();
+}
 
 void UserDefaults::reload()
 {
+    writePending();
+    QVariantMap read;
+    {
+        std::lock_guard file(fileMutex_);
+        QSettings settings(path_, QSettings::NativeFormat);
+        for (const QString& key : settings.allKeys()) {
+            QVariant value = settings.value(key);
+            // The native format writes an empty list as an invalid value,
+            // and we never store an invalid value: it is an empty list.
+            if (!value.isValid())
+                value = QStringList();
+            read.insert(key, value);
+        }
+    }
     std::unique_lock lock(mutex_);
-    settings_->sync();
-    values_.clear();
-    for (const QString& key : settings_->allKeys())
-        values_.insert(key, settings_->value(key));
+    values_ = std::move(read);
 }
 
 void UserDefaults::synchronize()
 {
-    std::unique_lock lock(mutex_);
-    settings_->sync();
-}
-
-QString UserDefaults::fileName() const
-{
-    std::shared_lock lock(mutex_);
-    return settings_->fileName();
+    writePending();
 }
 
 void UserDefaults::registerDefaults(const QVariantMap& defaults)
@@ -136,10 +189,15 @@ void UserDefaults::setStringList(const QStringList& value, const QString& key)
 
 void UserDefaults::store(const QString& key, const QVariant& value)
 {
-    std::unique_lock lock(mutex_);
-    values_.insert(key, value);
-    settings_->setValue(key, value);
-    settings_->sync();
+    {
+        std::unique_lock lock(mutex_);
+        values_.insert(key, value);
+    }
+    {
+        std::lock_guard lock(pendingMutex_);
+        pending_.insert(key, value);
+    }
+    pendingWake_.notify_one();
 }
 
 } // namespace gx

@@ -3,17 +3,20 @@
 // format, organisation and application "Gramolux", so it lives in the XDG
 // config folder), over a layer of registered defaults that is never written.
 //
-// All values are mirrored in memory, so reads are cheap and never touch the
-// disk; reads and writes are safe from any thread. Writes go to the file at
-// once through QSettings, which replaces the file atomically.
+// All values are mirrored in memory: reads and writes touch only memory and
+// never wait for the disk, from any thread. A writer thread of the store's own
+// gathers the changes of a moment (a slider drag) and writes them together,
+// within a second; synchronize() and destruction write what is still pending
+// at once. QSettings replaces the file atomically, so a write never leaves half
+// a file behind.
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
-#include <memory>
+#include <condition_variable>
+#include <mutex>
 #include <shared_mutex>
-
-class QSettings;
+#include <thread>
 
 namespace gx {
 
@@ -24,6 +27,7 @@ public:
     // A store over the given settings file; an empty path means the standard
     // location. Tests use their own files.
     explicit UserDefaults(const QString& filePath = {});
+    // Writes what is pending and ends the writer thread.
     ~UserDefaults();
     UserDefaults(const UserDefaults&) = delete;
     UserDefaults& operator=(const UserDefaults&) = delete;
@@ -39,24 +43,37 @@ public:
     QVariant objectForKey(const QString& key) const;
 
     // The stored list when the value is a list of strings (a single string
-    // counts as a list of one), else nullopt-like: ok is set false and the
-    // list is empty.
+    // counts as a list of one), else an empty list with ok set false.
     QStringList stringListForKey(const QString& key, bool* ok = nullptr) const;
     void setStringList(const QStringList& value, const QString& key);
 
-    // Reads the file again, as a restart would.
+    // Writes pending changes, then reads the file again, as a restart would.
     void reload();
-    // Flushes pending writes to disk.
+    // Writes pending changes to disk now, on the calling thread.
     void synchronize();
-    QString fileName() const;
+    QString fileName() const { return path_; }
 
 private:
     void store(const QString& key, const QVariant& value);
+    void writerLoop();
+    void writePending();
 
+    const QString path_;
+
+    // --- guarded by mutex_: what every reader sees
     mutable std::shared_mutex mutex_;
-    std::unique_ptr<QSettings> settings_;
     QVariantMap values_;
     QVariantMap registered_;
+
+    // --- guarded by pendingMutex_: changes not yet handed to the file
+    std::mutex pendingMutex_;
+    std::condition_variable pendingWake_;
+    QVariantMap pending_;
+    bool stopping_ = false;
+
+    // Serialises every use of the file, so batches reach it in order.
+    std::mutex fileMutex_;
+    std::thread writer_;
 };
 
 } // namespace gx

@@ -1,6 +1,9 @@
 #include "support/TestSupport.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QTemporaryDir>
+#include <QUrl>
 #include <QtEndian>
 #include <cmath>
 #include <cstdlib>
@@ -40,6 +43,27 @@ QString writeToneWav(const QString& path, double seconds, int sampleRate, int ch
 bool runShell(const QString& command)
 {
     return std::system(("(" + command + ") >/dev/null 2>&1").toLocal8Bit().constData()) == 0;
+}
+
+QStringList readListInAnotherProcess(const QString& settingsFile, const QString& key, bool* ok)
+{
+    *ok = false;
+    QTemporaryDir dir;
+    const QString out = dir.filePath("list.txt");
+    const QString probe = QCoreApplication::applicationDirPath() + "/gx_defaults_probe";
+    if (!runShell(shellQuoted(probe) + " " + shellQuoted(settingsFile) + " " + shellQuoted(key) + " > " +
+                  shellQuoted(out)))
+        return {};
+    QFile f(out);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = f.readAll().split('\n');
+    lines.removeLast(); // after the last newline
+    *ok = !lines.isEmpty() && lines.takeFirst() == "ok=1";
+    QStringList list;
+    for (const QByteArray& line : lines)
+        list << QUrl::fromPercentEncoding(line);
+    return list;
 }
 
 double meanDifference(const QImage& a, const QImage& b, QRect area)

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 namespace gx::test {
 
@@ -18,6 +19,11 @@ QString writeToneWav(const QString& path, double seconds, int sampleRate = 44100
 bool runShell(const QString& command);
 // The argument quoted for the shell, whatever it holds.
 QString shellQuoted(const QString& argument);
+
+// Reads a list from a settings file in another process, as the next start
+// would (this process may be answered from Qt's cache); ok tells whether the
+// key held a list. Uses gx_defaults_probe beside the test executable.
+QStringList readListInAnotherProcess(const QString& settingsFile, const QString& key, bool* ok);
 
 // Mean difference per colour channel (0 to 255) of two same-sized images
 // over a rectangle of them, or over all of them.
