@@ -49,8 +49,11 @@ void Voice::moveCursorLocked(std::int64_t frame)
 void Voice::play()
 {
     std::lock_guard lock(mutex_);
-    const std::int64_t end = endFrameLocked();
-    if (end >= 0 && cursor_.frame >= end)
+    // A streamed song's real end is known only once decoded; until then its
+    // end is the length it reports, which a seek may have reached.
+    const std::int64_t known = endFrameLocked();
+    const std::int64_t end = known >= 0 ? known : std::int64_t{lengthFrames()};
+    if (cursor_.frame >= end)
         moveCursorLocked(0);
     playing_.store(true, std::memory_order_release);
 }

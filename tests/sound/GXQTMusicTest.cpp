@@ -423,6 +423,35 @@ TEST(GXQTMusic, StreamedSongWithAWrongLengthEndsWhereItReallyEnds)
     }
 }
 
+TEST(GXQTMusic, PlayAtTheReportedEndOfAStreamedSongRewindsFirst)
+{
+    if (!haveFfmpeg())
+        GTEST_SKIP() << "ffmpeg is not installed";
+    // Long enough to stream, so the real end is not decoded when play comes.
+    const Signal signal = sweepSignal(30.0);
+    for (const Format format : {Format::Wav, Format::Mp3}) {
+        const std::string path = fixture(format, "sweep30000", signal);
+        ASSERT_FALSE(path.empty());
+        auto mixer = std::make_shared<Mixer>(44100);
+        auto music = GXQTMusic::initWithFilePath(path, mixer);
+        ASSERT_TRUE(music->hasMovie()) << path;
+        music->setMovieCrntSecond(music->movieTotalSeconds());
+        ASSERT_EQ(music->currentTime(), music->duration()) << path;
+        music->play();
+        EXPECT_EQ(music->currentTime(), 0) << path;
+        // And the beginning is heard.
+        float loudest = 0.0f;
+        for (int i = 0; i < 2000 && loudest == 0.0f; ++i) {
+            for (const float x : renderFrames(*mixer, 256))
+                loudest = std::max(loudest, std::abs(x));
+            if (loudest == 0.0f)
+                std::this_thread::sleep_for(1ms);
+        }
+        EXPECT_GT(loudest, 0.1f) << path;
+        EXPECT_LT(music->movieCrntSecond(), 5.0f) << path;
+    }
+}
+
 TEST(GXQTMusic, SongCutWhilePlayingCountsAsEndedAtTheCut)
 {
     ScratchDir dir;
