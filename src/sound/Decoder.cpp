@@ -321,10 +321,13 @@ struct Decoder::Impl {
             swrOutChannels = in.nb_channels == 1 ? 1 : 2;
             AVChannelLayout out{};
             av_channel_layout_default(&out, swrOutChannels);
+            // Folding more channels into two adds them up: a matrix scaled so
+            // that full scale on every channel stays within full scale never
+            // clips.
             const bool ok = swr_alloc_set_opts2(&swr, &out, AV_SAMPLE_FMT_FLT, sampleRate, &in,
                                                 static_cast<AVSampleFormat>(f->format), inRate, 0, nullptr)
                     >= 0
-                && swr_init(swr) >= 0;
+                && av_opt_set_double(swr, "rematrix_maxval", 1.0, 0) >= 0 && swr_init(swr) >= 0;
             av_channel_layout_uninit(&out);
             if (!ok) {
                 swr_free(&swr);

@@ -149,6 +149,28 @@ TEST(Decoder, MonoIsPlayedOnBothSidesAtFullLevel)
     }
 }
 
+TEST(Decoder, SixChannelsAtFullScaleFoldToStereoWithoutClipping)
+{
+    Signal signal;
+    signal.channels = 6; // 5.1 by the default layout
+    const int frames = 44100;
+    for (int i = 0; i < frames; ++i) {
+        const auto v = static_cast<std::int16_t>(std::lround(32767.0 * std::sin(2.0 * M_PI * 440.0 * i / 44100.0)));
+        signal.samples.insert(signal.samples.end(), 6, v);
+    }
+    ScratchDir dir;
+    ASSERT_TRUE(writeWav(dir.file("surround.wav"), signal));
+    auto d = Decoder::open(dir.file("surround.wav"));
+    ASSERT_TRUE(d);
+    const std::vector<float> all = readAll(*d);
+    ASSERT_EQ(static_cast<std::int64_t>(all.size() / 2), frames);
+    float peak = 0.0f;
+    for (float x : all)
+        peak = std::max(peak, std::abs(x));
+    EXPECT_LE(peak, 1.0f);
+    EXPECT_GT(peak, 0.5f); // folded, not lost
+}
+
 TEST(Decoder, VbrMp3WithoutHeaderIsCountedNotGuessed)
 {
     if (!haveFfmpeg())
