@@ -119,12 +119,17 @@ private:
 
     void jukeBoxTask(std::uint64_t run, std::shared_ptr<GXQTMusic> song);
     void loopHissNoiseTask(std::uint64_t run);
+    void stopJukeBoxLocked();
     bool running(std::uint64_t run) const;
     // Sleeps, waking early when the run stops; answers whether it still runs.
     bool sleepWhileRunning(std::chrono::milliseconds span, std::uint64_t run);
     void joinWorkers();
     void dropMusicDoneTimer();
     void scheduleMusicDoneTimer(std::uint64_t run);
+
+    // Makes a start and a stop exclusive of each other, so that a stop
+    // arriving from the spin thread never lands inside a start.
+    std::mutex transportMutex_;
 
     // Shared with the worker, hiss and spin threads.
     std::atomic<bool> isPlaying_{false};

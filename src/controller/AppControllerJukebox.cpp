@@ -3,6 +3,7 @@
 #include "controller/AppController.h"
 
 #include "controller/JukeboxSongEnvironment.h"
+#include "controller/TrackTitle.h"
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "sound/GXQTMusic.h"
@@ -36,13 +37,15 @@ void AppController::openMusic(const QString& path)
     gramoluxView->setEnable(true);
     gramoluxView->setArmValue(0.0f);
     if (mainWindow)
-        mainWindow->setWindowTitle(musicName(path));
+        mainWindow->setWindowTitle(gx::windowTitleText(musicName(path)));
     startJukeBox();
     emit playbackChanged();
 }
 
+// Runs on the main thread.
 void AppController::startJukeBox()
 {
+    std::lock_guard transport(transportMutex_);
     const auto song = theMusic();
     if (!song || isPlaying_)
         return;
@@ -76,7 +79,14 @@ void AppController::startJukeBox()
     emit playbackChanged();
 }
 
+// Runs on the main thread, or on the spin thread when the disc stops.
 void AppController::stopJukeBox()
+{
+    std::lock_guard transport(transportMutex_);
+    stopJukeBoxLocked();
+}
+
+void AppController::stopJukeBoxLocked()
 {
     std::uint64_t run = 0;
     {
@@ -219,9 +229,18 @@ void AppController::armEndDragg()
     song->setMovieRate(rates_.crntRate);
 }
 
+// Runs on the spin thread whose record has just come to rest.
 void AppController::recordDiskStopped()
 {
-    stopJukeBox();
+    {
+        std::lock_guard transport(transportMutex_);
+        // The loop stopped itself before telling us; if the record turns
+        // again, a newer start has begun a run of its own (a file opened
+        // meanwhile), and this stop is not for it.
+        if (gramoluxView->isPlaying())
+            return;
+        stopJukeBoxLocked();
+    }
     if (stopSound_)
         stopSound_->play();
 }
