@@ -45,7 +45,7 @@ void AppController::openMusic(const QString& path)
 // Runs on the main thread.
 void AppController::startJukeBox()
 {
-    std::lock_guard transport(transportMutex_);
+    std::unique_lock transport(transportMutex_);
     const auto song = theMusic();
     if (!song || isPlaying_)
         return;
@@ -76,16 +76,24 @@ void AppController::startJukeBox()
 
     std::this_thread::sleep_for(30ms);
     scheduleMusicDoneTimer(run);
+    // Listeners may start or stop in turn.
+    transport.unlock();
     emit playbackChanged();
 }
 
-// Runs on the main thread, or on the spin thread when the disc stops.
+// Runs on the main thread.
 void AppController::stopJukeBox()
 {
-    std::lock_guard transport(transportMutex_);
-    stopJukeBoxLocked();
+    {
+        std::lock_guard transport(transportMutex_);
+        stopJukeBoxLocked();
+    }
+    if (QThread::currentThread() == thread())
+        emit playbackChanged();
 }
 
+// Called with transportMutex_ held, on the main thread or on the spin thread
+// when the disc stops.
 void AppController::stopJukeBoxLocked()
 {
     std::uint64_t run = 0;
@@ -104,7 +112,6 @@ void AppController::stopJukeBoxLocked()
     // cancelling is handed over there, and only for the run stopped here.
     if (QThread::currentThread() == thread()) {
         dropMusicDoneTimer();
-        emit playbackChanged();
     } else {
         QMetaObject::invokeMethod(this, [this, run] {
             if (musicDoneTimer_ && musicDoneTimerRun_ == run)
@@ -241,6 +248,8 @@ void AppController::recordDiskStopped()
             return;
         stopJukeBoxLocked();
     }
+    if (QThread::currentThread() == thread())
+        emit playbackChanged();
     if (stopSound_)
         stopSound_->play();
 }
