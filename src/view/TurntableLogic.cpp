@@ -69,7 +69,8 @@ float armValueForPoint(PointF p)
 float dialValueForDrag(float dialValueBeforeDrag, PointF dragStartPoint, PointF p)
 {
     const float rise = dragStartPoint.y - p.y;
-    float value = static_cast<float>(static_cast<double>(dialValueBeforeDrag) - static_cast<double>(rise) * dialRatePerPoint);
+    float value =
+        static_cast<float>(static_cast<double>(dialValueBeforeDrag) - static_cast<double>(rise) * dialRatePerPoint);
     if (static_cast<double>(value) < 0.2)
         value = 0.2f;
     return value;

@@ -87,9 +87,10 @@ TEST(Packaging, InstallIntoAHomePrefixShowsInOpenWithAtOnce)
     ASSERT_EQ(install.exitCode, 0) << install.output.toStdString();
 
     const QDir share(prefix.filePath("share"));
-    for (const char* file : {"../bin/gramolux", "applications/gramolux.desktop", "metainfo/org.gramolux.Gramolux.metainfo.xml",
-                             "man/man1/gramolux.1", "icons/hicolor/scalable/apps/gramolux.svg",
-                             "icons/hicolor/48x48/apps/gramolux.png", "gramolux/bg.tif", "gramolux/Localizable.strings"})
+    for (const char* file :
+         {"../bin/gramolux", "applications/gramolux.desktop", "metainfo/org.gramolux.Gramolux.metainfo.xml",
+          "man/man1/gramolux.1", "icons/hicolor/scalable/apps/gramolux.svg", "icons/hicolor/48x48/apps/gramolux.png",
+          "gramolux/bg.tif", "gramolux/Localizable.strings"})
         EXPECT_TRUE(QFile::exists(share.filePath(file))) << file;
 
     // The desktop's own answer, with the prefix as the user's data folder. The

@@ -68,15 +68,17 @@ QString renderIconSvg()
         const QPointF across(-std::sin(a) * 30, -std::cos(a) * 30);
         const QPointF mid(c.x() + 57 * std::cos(a), c.y() - 57 * std::sin(a));
         const int alpha = side == 0 ? 120 : 70;
-        s << "<linearGradient id=\"sheen" << side << "\" gradientUnits=\"userSpaceOnUse\" x1=\"" << num((mid - across).x())
-          << "\" y1=\"" << num((mid - across).y()) << "\" x2=\"" << num((mid + across).x()) << "\" y2=\""
-          << num((mid + across).y()) << "\"><stop offset=\"0\" stop-color=\"#fff\" stop-opacity=\"0\"/>"
+        s << "<linearGradient id=\"sheen" << side << "\" gradientUnits=\"userSpaceOnUse\" x1=\""
+          << num((mid - across).x()) << "\" y1=\"" << num((mid - across).y()) << "\" x2=\""
+          << num((mid + across).x()) << "\" y2=\"" << num((mid + across).y()) << "\">"
+          << "<stop offset=\"0\" stop-color=\"#fff\" stop-opacity=\"0\"/>"
           << "<stop offset=\"0.5\" stop-color=\"#fff\" stop-opacity=\"" << num(alpha / 255.0) << "\"/>"
           << "<stop offset=\"1\" stop-color=\"#fff\" stop-opacity=\"0\"/></linearGradient>\n";
     }
-    s << "<filter id=\"soft6\" x=\"-20%\" y=\"-20%\" width=\"140%\" height=\"140%\"><feGaussianBlur stdDeviation=\"6\"/></filter>\n"
-         "<filter id=\"soft4\" x=\"-20%\" y=\"-20%\" width=\"140%\" height=\"140%\"><feGaussianBlur stdDeviation=\"4\"/></filter>\n"
-         "<clipPath id=\"plinth\"><rect x=\"18\" y=\"34\" width=\"220\" height=\"196\" rx=\"26\"/></clipPath>\n"
+    for (const int blur : {6, 4})
+        s << "<filter id=\"soft" << blur << "\" x=\"-20%\" y=\"-20%\" width=\"140%\" height=\"140%\">"
+          << "<feGaussianBlur stdDeviation=\"" << blur << "\"/></filter>\n";
+    s << "<clipPath id=\"plinth\"><rect x=\"18\" y=\"34\" width=\"220\" height=\"196\" rx=\"26\"/></clipPath>\n"
          "</defs>\n";
 
     // Plinth with its shadow and grain.
