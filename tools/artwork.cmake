@@ -9,6 +9,7 @@ add_executable(gx_make_artwork
   ${CMAKE_CURRENT_LIST_DIR}/artwork/Background.cpp
   ${CMAKE_CURRENT_LIST_DIR}/artwork/Controls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/artwork/Icon.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/artwork/IconSvg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/artwork/Preview.cpp
   ${CMAKE_CURRENT_LIST_DIR}/artwork/Record.cpp
   ${CMAKE_CURRENT_LIST_DIR}/artwork/StrokeFont.cpp
@@ -24,6 +25,7 @@ get_filename_component(GX_ICON_THEME_DIR ${GX_RESOURCE_DIR}/../icons/hicolor ABS
 foreach(size 16 24 32 48 64 128 256 512)
   list(APPEND GX_ARTWORK_OUTPUTS ${GX_ICON_THEME_DIR}/${size}x${size}/apps/gramolux.png)
 endforeach()
+list(APPEND GX_ARTWORK_OUTPUTS ${GX_ICON_THEME_DIR}/scalable/apps/gramolux.svg)
 
 add_custom_command(OUTPUT ${GX_ARTWORK_OUTPUTS}
   COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen $<TARGET_FILE:gx_make_artwork> ${GX_RESOURCE_DIR}

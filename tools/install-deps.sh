@@ -1,12 +1,17 @@
 # Sourced by run.sh and test.sh: installs the Debian packages Gramolux needs,
 # and only those that are missing, asking for sudo only when not root.
 
+# What building and running the program needs (qt6-image-formats-plugins
+# reads the TIFF artwork).
 GX_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-image-formats-plugins
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
-  libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev)
-# Tests also encode fixtures, drive a real window under Xvfb and use a private bus.
-GX_TEST_PACKAGES=(ffmpeg sox xvfb xauth xdotool libxcb1-dev dbus)
+  libsdl2-dev)
+# Tests and benchmarks also encode fixtures, drive a real window under Xvfb,
+# use a private bus, and check the install with the desktop's own tools.
+GX_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev
+  ffmpeg sox xvfb xauth xdotool libxcb1-dev dbus
+  desktop-file-utils appstream librsvg2-bin libglib2.0-bin groff-base)
 
 gx_fail() {
   echo "gramolux: $*" >&2

@@ -6,6 +6,7 @@
 #include "platform/Resources.h"
 #include "platform/StringTable.h"
 #include "settings/PreferenceController.h"
+#include "sound/GXQTMusic.h"
 #include "view/GXGramoluxView.h"
 
 #include <QApplication>
@@ -111,4 +112,10 @@ void GramoluxWindowLayout::workTheSwitch()
 void GramoluxWindowLayout::updateControls()
 {
     playStop_->setEnabled(view_->enable());
+    // Not while the controller goes away (its last stop lands here).
+    if (!appController_)
+        return;
+    const auto song = appController_->theMusic();
+    view_->describeRecord(song ? AppController::musicName(appController_->currentMusicPath()) : QString(),
+                          song ? static_cast<double>(song->movieTotalSeconds()) : 0.0);
 }

@@ -1,10 +1,12 @@
-// Program entry: builds the application and the main window's layout, hands
-// the files named on the command line to the controller as the system's open
-// requests, and runs the event loop. A second launch hands its files to the
-// running player instead and exits.
+// Program entry: reads the command line, builds the application and the main
+// window's layout, hands the files named on the command line to the
+// controller as the system's open requests, and runs the event loop. A second
+// launch hands its files to the running player instead and exits.
 #include "controller/AppController.h"
+#include "controller/CommandLine.h"
 #include "controller/GramoluxWindowLayout.h"
 #include "controller/MprisService.h"
+#include "platform/ImageSupport.h"
 #include "platform/SingleInstance.h"
 #include "platform/UserDefaults.h"
 
@@ -15,14 +17,26 @@
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    // Read before the application exists, so that --help needs no display
+    // and never reaches a running player.
+    const gx::CommandLine command = gx::parseCommandLine(gx::argumentsAfterProgramName(argc, argv));
+    if (command.action != gx::CommandLine::Action::Play)
+        return gx::answerWithoutPlaying(command, GRAMOLUX_VERSION);
+
+    // Qt sees only the program's name: a file named like one of its options
+    // stays a file.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setOrganizationName("Gramolux");
     QApplication::setApplicationName("Gramolux");
     QApplication::setApplicationVersion(GRAMOLUX_VERSION);
     QApplication::setDesktopFileName("gramolux");
 
+    if (!gx::reportMissingImageSupport())
+        return gx::kExitFailure;
+
     QStringList files;
-    for (const QString& arg : QApplication::arguments().mid(1))
+    for (const QString& arg : command.files)
         files << QFileInfo(arg).absoluteFilePath();
 
     gx::SingleInstance instance;

@@ -8,6 +8,7 @@
 #include "sound/GXQTMusic.h"
 #include "view/GXMusicOpener.h"
 #include "view/RecordLabel.h"
+#include "view/TurntableAccessibility.h"
 
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
@@ -83,6 +84,7 @@ GXGramoluxView::GXGramoluxView(QWidget* parent) : QWidget(parent)
     setAcceptDrops(true);
     // Clicking the turntable gives it the keyboard, for the volume digits.
     setFocusPolicy(Qt::StrongFocus);
+    gx::makeTurntableAccessible(this);
 }
 
 GXGramoluxView::~GXGramoluxView()
@@ -104,6 +106,13 @@ void GXGramoluxView::setSwitchValue(float value)
 {
     // Truncation toward zero is non-zero exactly when |value| >= 1.
     switchValue_.store(std::fabs(value) >= 1.0f);
+}
+
+void GXGramoluxView::describeRecord(const QString& title, double seconds)
+{
+    recordTitle_ = title;
+    songSeconds_ = seconds;
+    update(); // assistive technology hears of it with the next paint
 }
 
 // --- Images and geometry ---------------------------------------------------

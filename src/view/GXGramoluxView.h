@@ -59,6 +59,12 @@ public:
     void setSwitchValue(float value);
     bool isPlaying() const { return isPlaying_.load(); }
 
+    // What is on the record, for assistive technology: the song's title
+    // (empty before the first) and its length in seconds. Main thread only.
+    void describeRecord(const QString& title, double seconds);
+    QString recordTitle() const { return recordTitle_; }
+    double songSeconds() const { return songSeconds_; }
+
     float diskRotate() const { return diskRotate_.load(); }
     float diskFraction() const { return diskFraction_.load(); }
     bool isDialDragging() const { return isDialDragging_.load(); }
@@ -151,6 +157,8 @@ private:
     qreal imageScale_ = 1.0;
     float boundsWidth_ = gx::turntable::defaultViewWidth;
     float boundsHeight_ = gx::turntable::defaultViewHeight;
+    QString recordTitle_; // main thread only
+    double songSeconds_ = 0.0; // main thread only
 
     std::atomic<float> diskRotate_{0.0f};
     std::atomic<float> diskFraction_{0.0f};

@@ -58,7 +58,7 @@ int dialFrameIndex(float dialValue)
 
 float armValueForPoint(PointF p)
 {
-    float value = (p.y - 31.0f) / 65.0f;
+    float value = (p.y - armDraggRect.y) / armTravel;
     if (value < 0.0f)
         value = 0.0f;
     if (value > 1.0f)
@@ -69,7 +69,8 @@ float armValueForPoint(PointF p)
 float dialValueForDrag(float dialValueBeforeDrag, PointF dragStartPoint, PointF p)
 {
     const float rise = dragStartPoint.y - p.y;
-    float value = static_cast<float>(static_cast<double>(dialValueBeforeDrag) - static_cast<double>(rise) * 0.002);
+    float value =
+        static_cast<float>(static_cast<double>(dialValueBeforeDrag) - static_cast<double>(rise) * dialRatePerPoint);
     if (static_cast<double>(value) < 0.2)
         value = 0.2f;
     return value;

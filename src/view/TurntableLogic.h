@@ -73,9 +73,12 @@ int dialFrameIndex(float dialValue);
 
 // The arm follows the pointer's height over a 65-point travel from y = 31,
 // held to 0..1.
+inline constexpr float armTravel = 65.0f;
 float armValueForPoint(PointF p);
 
 // Dial value while dragging: 0.002 per point above the press, never below 0.2.
+inline constexpr double dialRatePerPoint = 0.002;
+inline constexpr float minimumDialValue = 0.2f;
 float dialValueForDrag(float dialValueBeforeDrag, PointF dragStartPoint, PointF p);
 
 // The integer at the start of a string: leading white space, an optional

@@ -61,6 +61,10 @@ std::string encoderArguments(Format format)
     case Format::Mp4: return video + " -c:a aac -b:a 160k -f mp4";
     case Format::Mov: return video + " -c:a aac -b:a 160k -f mov";
     case Format::Mpg: return video.substr(0, video.find(" -c:v")) + " -c:v mpeg1video -c:a mp2 -b:a 192k -f mpeg";
+    case Format::Flac: return "-c:a flac -f flac";
+    case Format::Vorbis: return "-c:a libvorbis -q:a 4 -f ogg";
+    // Opus runs at 48 kHz: ffmpeg resamples, and the player must too.
+    case Format::Opus: return "-c:a libopus -b:a 96k -f ogg";
     }
     return {};
 }
@@ -75,6 +79,16 @@ const std::vector<FormatInfo>& allFormats()
         {Format::Mp3VbrNoHeader, "Mp3VbrNoHeader", "mp3", true},
         {Format::M4a, "M4a", "m4a", true},      {Format::Mp4, "Mp4", "mp4", true},
         {Format::Mov, "Mov", "mov", true},      {Format::Mpg, "Mpg", "mpg", true},
+    };
+    return formats;
+}
+
+const std::vector<FormatInfo>& desktopFormats()
+{
+    static const std::vector<FormatInfo> formats = {
+        {Format::Flac, "Flac", "flac", false},
+        {Format::Vorbis, "Vorbis", "ogg", true},
+        {Format::Opus, "Opus", "opus", true},
     };
     return formats;
 }
@@ -168,9 +182,10 @@ bool haveFfmpeg()
 std::string fixture(Format format, const std::string& key, const Signal& signal)
 {
     const FormatInfo* info = nullptr;
-    for (const FormatInfo& f : allFormats())
-        if (f.format == format)
-            info = &f;
+    for (const auto* list : {&allFormats(), &desktopFormats()})
+        for (const FormatInfo& f : *list)
+            if (f.format == format)
+                info = &f;
     const std::string base = fixtureRoot() + "/" + key + "-" + info->name + "." + info->extension;
     std::error_code ec;
     if (fs::exists(base, ec))

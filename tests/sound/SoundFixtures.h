@@ -12,7 +12,7 @@
 
 namespace gx::test {
 
-enum class Format { Wav, Aiff, Aifc, Mp3, Mp3VbrNoHeader, M4a, Mp4, Mov, Mpg };
+enum class Format { Wav, Aiff, Aifc, Mp3, Mp3VbrNoHeader, M4a, Mp4, Mov, Mpg, Flac, Vorbis, Opus };
 
 struct FormatInfo {
     Format format;
@@ -20,7 +20,11 @@ struct FormatInfo {
     const char* extension; // of the file
     bool lossy;
 };
+// The formats of the accepted file types.
 const std::vector<FormatInfo>& allFormats();
+// Formats the desktop entry also offers, which reach the player only by path
+// (from "Open With" or the command line).
+const std::vector<FormatInfo>& desktopFormats();
 // Names a format in test output.
 void PrintTo(const FormatInfo& info, std::ostream* os);
 

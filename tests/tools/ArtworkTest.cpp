@@ -2,6 +2,7 @@
 // scales, transparency where the view relies on it, and the tone arm's and
 // dial's film strips.
 #include "platform/Resources.h"
+#include "support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -304,6 +305,31 @@ TEST(IconArtwork, ApplicationAndThemeIcons)
         // A shape on a clear ground, with something drawn in the middle.
         EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
         EXPECT_EQ(qAlpha(icon.pixel(n / 2, n / 2)), 255);
+    }
+}
+
+TEST(IconArtwork, ScalableIconIsTheSameIcon)
+{
+    const QString themeRoot = QDir(QString::fromStdString(gx::resourcePath())).absoluteFilePath("../icons/hicolor");
+    const QString svg = themeRoot + "/scalable/apps/gramolux.svg";
+    ASSERT_TRUE(QFile::exists(svg));
+    // Drawn by the library desktops read SVG icons with, at the largest size
+    // we also ship as PNG, and at a size we do not ship.
+    QTemporaryDir dir;
+    for (const int n : {256, 1024}) {
+        SCOPED_TRACE(n);
+        const QString out = dir.filePath(QStringLiteral("%1.png").arg(n));
+        QProcess rsvg;
+        rsvg.start("rsvg-convert", {"-w", QString::number(n), "-h", QString::number(n), "-o", out, svg});
+        ASSERT_TRUE(rsvg.waitForFinished(30000) && rsvg.exitCode() == 0) << "rsvg-convert (librsvg2-bin) failed";
+        const QImage drawn = QImage(out).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(drawn.size(), QSize(n, n));
+        const QImage png = QImage(themeRoot + "/256x256/apps/gramolux.png")
+                               .scaled(n, n, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                               .convertToFormat(QImage::Format_ARGB32);
+        // Only the rim and the sheen differ a little (SVG has no conical gradient).
+        EXPECT_LT(gx::test::meanDifference(drawn, png), 6.0);
+        EXPECT_EQ(qAlpha(drawn.pixel(0, 0)), 0);
     }
 }
 

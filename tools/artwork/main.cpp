@@ -1,5 +1,5 @@
 // Draws the turntable's images, the application icon and the themed icons
-// into a resource folder. Everything is painted here from code; the output is
+// (PNG sizes and a scalable SVG) into a resource folder. Everything is painted here from code; the output is
 // the same on every run.
 //
 //   gx_make_artwork <resource-folder>
@@ -55,6 +55,11 @@ int generate(const QString& target)
         if (!art::writePng(folder + QStringLiteral("/gramolux.png"), art::renderIcon(size), &error))
             return fail(error);
     }
+    const QString scalable = iconRoot + QStringLiteral("/scalable/apps");
+    if (!QDir().mkpath(scalable))
+        return fail(QStringLiteral("cannot create %1").arg(scalable));
+    if (!art::writeText(scalable + QStringLiteral("/gramolux.svg"), art::renderIconSvg(), &error))
+        return fail(error);
     return 0;
 }
 

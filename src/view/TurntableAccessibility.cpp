@@ -1,0 +1,359 @@
+#include "view/TurntableAccessibility.h"
+
+#include "platform/StringTable.h"
+#include "view/GXGramoluxView.h"
+
+#include <QAccessibleWidget>
+#include <QEvent>
+#include <QPointer>
+#include <QWindow>
+#include <array>
+#include <cmath>
+#include <memory>
+
+namespace tt = gx::turntable;
+using gx::localizedString;
+
+namespace {
+
+enum class Part { Switch, Arm, Dial, Record };
+constexpr std::array<Part, 4> kParts = {Part::Switch, Part::Arm, Part::Dial, Part::Record};
+
+// Highest rate a dial slider reports: the dial itself has no upper limit, so
+// the range grows with it past this.
+constexpr double kDialShownMaximum = 2.0;
+
+tt::PointF centreOf(tt::RectF r) { return {r.x + r.width / 2.0f, r.y + r.height / 2.0f}; }
+
+QString minutesAndSeconds(double seconds)
+{
+    const auto whole = static_cast<long long>(std::max(0.0, seconds));
+    return QStringLiteral("%1:%2").arg(whole / 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
+}
+
+// One drawn control of the turntable.
+class PartInterface : public QAccessibleInterface,
+                      public QAccessibleValueInterface,
+                      public QAccessibleActionInterface,
+                      public QAccessibleImageInterface {
+public:
+    PartInterface(GXGramoluxView* view, Part part) : view_(view), part_(part) {}
+
+    bool isValid() const override { return !view_.isNull(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return view_ ? view_->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(view_.data()); }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    void setText(QAccessible::Text, const QString&) override {}
+
+    QRect rect() const override
+    {
+        if (!view_)
+            return {};
+        const QRect local = view_->widgetRectFromView(area()).toAlignedRect();
+        return QRect(view_->mapToGlobal(local.topLeft()), local.size());
+    }
+
+    QAccessible::Role role() const override
+    {
+        switch (part_) {
+        case Part::Switch: return QAccessible::Button;
+        case Part::Arm:
+        case Part::Dial: return QAccessible::Slider;
+        case Part::Record: return QAccessible::Graphic;
+        }
+        return QAccessible::NoRole;
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s;
+        if (!view_)
+            return s;
+        // The controls wake up with the first song; the record is only shown.
+        s.disabled = part_ != Part::Record && !view_->enable();
+        if (part_ == Part::Switch) {
+            s.checkable = true;
+            s.checked = view_->switchValue();
+        }
+        if (part_ == Part::Record)
+            s.readOnly = true;
+        return s;
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (!view_)
+            return {};
+        if (t == QAccessible::Name) {
+            switch (part_) {
+            case Part::Switch: return localizedString("Play switch");
+            case Part::Arm: return localizedString("Tone arm");
+            case Part::Dial: return localizedString("Speed dial");
+            case Part::Record: return recordName();
+            }
+        }
+        if (t == QAccessible::Value) {
+            if (part_ == Part::Arm)
+                return localizedString("%1 of %2")
+                    .arg(minutesAndSeconds(currentValue().toDouble()), minutesAndSeconds(view_->songSeconds()));
+            if (part_ == Part::Dial)
+                return localizedString("%1 times normal speed").arg(static_cast<double>(view_->dialValue()), 0, 'f', 2);
+        }
+        return {};
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        const bool slider = part_ == Part::Arm || part_ == Part::Dial;
+        if (type == QAccessible::ValueInterface && slider)
+            return static_cast<QAccessibleValueInterface*>(this);
+        if (type == QAccessible::ActionInterface && part_ == Part::Switch)
+            return static_cast<QAccessibleActionInterface*>(this);
+        if (type == QAccessible::ImageInterface && part_ == Part::Record)
+            return static_cast<QAccessibleImageInterface*>(this);
+        return nullptr;
+    }
+
+    // --- Sliders
+    QVariant currentValue() const override
+    {
+        if (!view_)
+            return {};
+        if (part_ == Part::Arm)
+            return static_cast<double>(view_->armValue()) * view_->songSeconds();
+        return static_cast<double>(view_->dialValue());
+    }
+
+    void setCurrentValue(const QVariant& value) override
+    {
+        if (!view_)
+            return;
+        const double wanted = value.toDouble();
+        if (part_ == Part::Arm && view_->songSeconds() > 0.0) {
+            // Lift the arm and lay it down at that place of the song.
+            const double fraction = std::clamp(wanted / view_->songSeconds(), 0.0, 1.0);
+            const tt::PointF at{centreOf(tt::armDraggRect).x,
+                                tt::armDraggRect.y + static_cast<float>(fraction * tt::armTravel)};
+            view_->mouseDown(at, 1);
+            view_->mouseUp(at);
+        } else if (part_ == Part::Dial) {
+            // Turn the dial from its centre by as many points as the change.
+            const tt::PointF from = centreOf(tt::dialDraggRect);
+            const double points = (wanted - static_cast<double>(view_->dialValue())) / tt::dialRatePerPoint;
+            const tt::PointF to{from.x, static_cast<float>(from.y + points)};
+            view_->mouseDown(from, 1);
+            view_->mouseDragged(to);
+            view_->mouseUp(to);
+        }
+    }
+
+    QVariant maximumValue() const override
+    {
+        if (!view_)
+            return {};
+        if (part_ == Part::Arm)
+            return view_->songSeconds();
+        return std::max(kDialShownMaximum, static_cast<double>(view_->dialValue()));
+    }
+
+    QVariant minimumValue() const override
+    {
+        return part_ == Part::Arm ? 0.0 : static_cast<double>(tt::minimumDialValue);
+    }
+
+    QVariant minimumStepSize() const override { return part_ == Part::Arm ? 1.0 : tt::dialRatePerPoint; }
+
+    // --- Switch
+    QStringList actionNames() const override { return {pressAction(), toggleAction()}; }
+    QStringList keyBindingsForAction(const QString&) const override { return {QStringLiteral("Space")}; }
+
+    void doAction(const QString& name) override
+    {
+        if (!view_ || (name != pressAction() && name != toggleAction()))
+            return;
+        const tt::PointF at = centreOf(tt::playBtnRect);
+        view_->mouseDown(at, 1);
+        view_->mouseUp(at);
+    }
+
+    // --- Record
+    QString imageDescription() const override { return recordName(); }
+    QSize imageSize() const override { return rect().size(); }
+    QPoint imagePosition() const override { return rect().topLeft(); }
+
+private:
+    tt::RectF area() const
+    {
+        switch (part_) {
+        case Part::Switch: return tt::playBtnRect;
+        case Part::Arm: return tt::armDraggRect;
+        case Part::Dial: return tt::dialDraggRect;
+        case Part::Record: return tt::diskRect;
+        }
+        return {};
+    }
+
+    QString recordName() const
+    {
+        return view_->recordTitle().isEmpty() ? localizedString("No record") : view_->recordTitle();
+    }
+
+    QPointer<GXGramoluxView> view_;
+    Part part_;
+};
+
+// The turntable itself, holding its four parts in a fixed order.
+class TurntableInterface : public QAccessibleWidget {
+public:
+    explicit TurntableInterface(GXGramoluxView* view) : QAccessibleWidget(view, QAccessible::Pane)
+    {
+        for (std::size_t i = 0; i < kParts.size(); ++i)
+            ids_[i] = QAccessible::registerAccessibleInterface(new PartInterface(view, kParts[i]));
+    }
+
+    ~TurntableInterface() override
+    {
+        for (const QAccessible::Id id : ids_)
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Name ? localizedString("Turntable") : QAccessibleWidget::text(t);
+    }
+    int childCount() const override { return static_cast<int>(ids_.size()); }
+    QAccessibleInterface* child(int index) const override
+    {
+        if (index < 0 || index >= childCount())
+            return nullptr;
+        return QAccessible::accessibleInterface(ids_[static_cast<std::size_t>(index)]);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        for (int i = 0; i < childCount(); ++i)
+            if (QAccessible::accessibleInterface(ids_[static_cast<std::size_t>(i)]) == child)
+                return i;
+        return -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override
+    {
+        for (int i = 0; i < childCount(); ++i)
+            if (QAccessibleInterface* part = child(i); part->rect().contains(x, y))
+                return part;
+        return nullptr;
+    }
+
+private:
+    std::array<QAccessible::Id, kParts.size()> ids_{};
+};
+
+QAccessibleInterface* turntableFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("GXGramoluxView") && object && object->isWidgetType())
+        return new TurntableInterface(static_cast<GXGramoluxView*>(object));
+    return nullptr;
+}
+
+gx::TurntableEventSink g_sink = nullptr; // main thread only
+
+void send(QAccessibleEvent* event)
+{
+    if (g_sink)
+        g_sink(event);
+    else
+        QAccessible::updateAccessibility(event);
+}
+
+// Announces to listening assistive technology what changed since the last
+// paint; the view repaints whenever anything it shows changes. Runs on the
+// main thread.
+class ChangeAnnouncer : public QObject {
+public:
+    explicit ChangeAnnouncer(GXGramoluxView* view) : QObject(view), view_(view) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && (QAccessible::isActive() || g_sink))
+            announce();
+        return false;
+    }
+
+private:
+    struct Shown {
+        bool enable = false;
+        bool switchOn = false;
+        long long armSecond = 0; // the arm is announced a whole second at a time
+        long long dialHundredths = 100;
+        QString title;
+    };
+
+    void announce()
+    {
+        QAccessibleInterface* turntable = QAccessible::queryAccessibleInterface(view_);
+        if (!turntable || turntable->childCount() != static_cast<int>(kParts.size()))
+            return;
+        const Shown now{view_->enable(), view_->switchValue(),
+                        std::llround(std::floor(static_cast<double>(view_->armValue()) * view_->songSeconds())),
+                        std::llround(static_cast<double>(view_->dialValue()) * 100.0), view_->recordTitle()};
+        QAccessibleInterface* switchPart = turntable->child(0);
+        QAccessibleInterface* arm = turntable->child(1);
+        QAccessibleInterface* dial = turntable->child(2);
+        QAccessibleInterface* record = turntable->child(3);
+        if (now.enable != shown_.enable) {
+            QAccessible::State changed;
+            changed.disabled = true;
+            for (QAccessibleInterface* part : {switchPart, arm, dial}) {
+                QAccessibleStateChangeEvent e(part, changed);
+                send(&e);
+            }
+        }
+        if (now.switchOn != shown_.switchOn) {
+            QAccessible::State changed;
+            changed.checked = true;
+            QAccessibleStateChangeEvent e(switchPart, changed);
+            send(&e);
+        }
+        if (now.armSecond != shown_.armSecond) {
+            QAccessibleValueChangeEvent e(arm, arm->valueInterface()->currentValue());
+            send(&e);
+        }
+        if (now.dialHundredths != shown_.dialHundredths) {
+            QAccessibleValueChangeEvent e(dial, dial->valueInterface()->currentValue());
+            send(&e);
+        }
+        if (now.title != shown_.title) {
+            QAccessibleEvent e(record, QAccessible::NameChanged);
+            send(&e);
+        }
+        shown_ = now;
+    }
+
+    GXGramoluxView* view_;
+    Shown shown_;
+};
+
+} // namespace
+
+namespace gx {
+
+void makeTurntableAccessible(GXGramoluxView* view)
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(turntableFactory);
+        return true;
+    }();
+    (void)installed;
+    view->installEventFilter(new ChangeAnnouncer(view));
+}
+
+void setTurntableEventSink(TurntableEventSink sink)
+{
+    g_sink = sink;
+}
+
+} // namespace gx

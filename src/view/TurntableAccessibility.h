@@ -1,0 +1,25 @@
+#pragma once
+// What the turntable tells assistive technology. The view is one widget that
+// draws its controls itself, so each control is described here as a part of
+// it: the switch as a toggle button with its state, the tone arm as a slider
+// whose value is the song's position in seconds, the speed dial as a slider
+// whose value is the rate, and the record as an image named after the song.
+// A control set through assistive technology goes through the same gesture
+// as the pointer. Names come from the string table.
+class GXGramoluxView;
+class QAccessibleEvent;
+
+namespace gx {
+
+// Installs the interfaces (once per process) and lets the view announce its
+// changes to listening assistive technology whenever it repaints.
+void makeTurntableAccessible(GXGramoluxView* view);
+
+// Where the change events go: to Qt, which passes them on only while
+// assistive technology listens, or, once set, to a test's recorder (then
+// they are made whether anything listens or not). nullptr gives them back
+// to Qt.
+using TurntableEventSink = void (*)(QAccessibleEvent* event);
+void setTurntableEventSink(TurntableEventSink sink);
+
+} // namespace gx

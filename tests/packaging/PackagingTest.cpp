@@ -1,0 +1,113 @@
+// What the desktop sees of Gramolux, checked with the desktop's own tools:
+// the desktop entry and the AppStream metainfo pass their validators and
+// agree on the media types, and an install into a fresh prefix leaves
+// Gramolux among the applications offered for its files ("Open With").
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString output; // standard output and error together
+};
+
+Outcome run(const QString& program, const QStringList& args, const QProcessEnvironment& env = {})
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    if (!env.isEmpty())
+        p.setProcessEnvironment(env);
+    p.start(program, args);
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
+        return {-1, program + " did not run (is its package installed?)"};
+    return {p.exitCode(), QString::fromUtf8(p.readAll())};
+}
+
+const QString kDesktopEntry = QStringLiteral(GX_PACKAGING_DIR "/gramolux.desktop");
+const QString kMetainfo = QStringLiteral(GX_PACKAGING_DIR "/org.gramolux.Gramolux.metainfo.xml");
+
+QStringList desktopMimeTypes()
+{
+    QFile f(kDesktopEntry);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("MimeType="))
+            return QString::fromUtf8(line.mid(9)).split(';', Qt::SkipEmptyParts);
+    return {};
+}
+
+QStringList tagValues(const QString& xml, const QString& tag)
+{
+    QStringList values;
+    const QRegularExpression re(QStringLiteral("<%1[^>]*>([^<]*)</%1>").arg(tag));
+    for (auto m = re.globalMatch(xml); m.hasNext();)
+        values << m.next().captured(1).trimmed();
+    return values;
+}
+
+} // namespace
+
+TEST(Packaging, DesktopEntryAndMetainfoPassTheirValidatorsAndAgree)
+{
+    const Outcome entry = run("desktop-file-validate", {kDesktopEntry});
+    EXPECT_EQ(entry.exitCode, 0) << entry.output.toStdString();
+    EXPECT_TRUE(entry.output.trimmed().isEmpty()) << entry.output.toStdString();
+
+    const Outcome meta = run("appstreamcli", {"validate", "--no-net", kMetainfo});
+    EXPECT_EQ(meta.exitCode, 0) << meta.output.toStdString();
+
+    QFile f(kMetainfo);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString xml = QString::fromUtf8(f.readAll());
+    const QStringList mimeTypes = desktopMimeTypes();
+    EXPECT_EQ(tagValues(xml, "mediatype"), mimeTypes);
+    EXPECT_EQ(tagValues(xml, "launchable"), QStringList{"gramolux.desktop"});
+    EXPECT_EQ(tagValues(xml, "binary"), QStringList{"gramolux"});
+    // The formats a library commonly holds beyond the accepted types.
+    for (const char* type : {"audio/flac", "audio/x-vorbis+ogg", "audio/x-opus+ogg", "audio/mpeg"})
+        EXPECT_TRUE(mimeTypes.contains(type)) << type;
+}
+
+TEST(Packaging, InstallIntoAHomePrefixShowsInOpenWithAtOnce)
+{
+    QTemporaryDir prefix;
+    ASSERT_TRUE(prefix.isValid());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DESTDIR");
+    const Outcome install = run("cmake", {"--install", GX_BUILD_DIR, "--prefix", prefix.path()}, env);
+    ASSERT_EQ(install.exitCode, 0) << install.output.toStdString();
+
+    const QDir share(prefix.filePath("share"));
+    for (const char* file :
+         {"../bin/gramolux", "applications/gramolux.desktop", "metainfo/org.gramolux.Gramolux.metainfo.xml",
+          "man/man1/gramolux.1", "icons/hicolor/scalable/apps/gramolux.svg", "icons/hicolor/48x48/apps/gramolux.png",
+          "gramolux/bg.tif", "gramolux/Localizable.strings"})
+        EXPECT_TRUE(QFile::exists(share.filePath(file))) << file;
+
+    // The desktop's own answer, with the prefix as the user's data folder. The
+    // desktop offers only programs it finds on the PATH, as ~/.local/bin is
+    // at a Debian login; the system's folders hold the file-type database.
+    env.insert("XDG_DATA_HOME", share.path());
+    env.insert("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
+    env.insert("XDG_CONFIG_HOME", prefix.filePath("config"));
+    env.insert("PATH", prefix.filePath("bin") + ":" + env.value("PATH"));
+    for (const QString& type : desktopMimeTypes()) {
+        SCOPED_TRACE(type.toStdString());
+        const Outcome known = run("gio", {"mime", type}, env);
+        EXPECT_EQ(known.exitCode, 0) << known.output.toStdString();
+        EXPECT_TRUE(known.output.section("Registered applications:", 1).contains("gramolux.desktop"))
+            << known.output.toStdString();
+    }
+    QSettings cache(share.filePath("applications/mimeinfo.cache"), QSettings::IniFormat);
+    EXPECT_TRUE(cache.value("MIME Cache/audio/flac").toString().contains("gramolux.desktop"))
+        << "update-desktop-database (desktop-file-utils) did not run";
+}
