@@ -5,8 +5,9 @@ GX_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-image-formats-plugins
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev)
-# Tests also encode fixtures, drive a real window under Xvfb and use a private bus.
-GX_TEST_PACKAGES=(ffmpeg sox xvfb xauth xdotool libxcb1-dev dbus)
+# Tests also encode fixtures, drive a real window under Xvfb and talk to the
+# player on a private bus as desktop clients do (playerctl, gdbus).
+GX_TEST_PACKAGES=(ffmpeg sox xvfb xauth xdotool libxcb1-dev dbus playerctl)
 
 gx_fail() {
   echo "gramolux: $*" >&2
