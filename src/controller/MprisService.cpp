@@ -363,13 +363,13 @@ QVariantMap MprisService::playerProperties() const
 
 void MprisService::announceChanges()
 {
+    if (!registered_)
+        return;
     AppController* c = layout_.appController();
     if (c->isPlaying())
         watch_->start();
     else
         watch_->stop();
-    if (!registered_)
-        return;
     const QVariantMap now = playerProperties();
     QVariantMap changed;
     for (auto it = now.cbegin(); it != now.cend(); ++it)
