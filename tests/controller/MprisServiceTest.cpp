@@ -118,8 +118,8 @@ public:
         QFile pid(dir_.filePath("pid"));
         if (pid.open(QIODevice::ReadOnly))
             pid_ = QString::fromUtf8(pid.readAll()).trimmed().toInt();
-        // It says so once it watches.
-        waitUntil([&] { return !text().isEmpty(); }, 10000);
+        // It names the owner after its subscription is in place.
+        waitUntil([&] { return text().contains("is owned by"); }, 10000);
     }
     ~Monitor()
     {
@@ -262,7 +262,7 @@ TEST_F(Mpris, StatusAndMetadataFollowTheTurntable)
     EXPECT_TRUE(c->isPlaying());
     playerctl("play"); // from the beginning again
     EXPECT_EQ(playerctl("status"), "Playing");
-    EXPECT_LT(positionSeconds(), 1.5);
+    EXPECT_LT(positionSeconds(), 2.5);
 
     // A file that does not open: stopped, and the reason as on the window.
     c->openMusic(dir.filePath("gone.wav"));
@@ -298,7 +298,7 @@ TEST_F(Mpris, PositionIsSetAndSoughtAsTheArmIsLaidAndJumpsAreSignalled)
     playerctl("position 12");
     const double set = positionSeconds();
     EXPECT_GE(set, 12.0);
-    EXPECT_LT(set, 14.0);
+    EXPECT_LT(set, 16.0);
     EXPECT_NEAR(view->armValue(), 12.0 / 30.0, 0.05);
     EXPECT_TRUE(waitUntil([&] { return monitor.count("Seeked") == 1; }, 10000));
 
@@ -307,14 +307,14 @@ TEST_F(Mpris, PositionIsSetAndSoughtAsTheArmIsLaidAndJumpsAreSignalled)
     playerctl("position 100+"); // past the end with nothing queued: no move
     EXPECT_LT(positionSeconds(), 25.0);
     playerctl("previous"); // back to the start, as the arm laid at 0
-    EXPECT_LT(positionSeconds(), 2.0);
+    EXPECT_LT(positionSeconds(), 4.0);
     EXPECT_TRUE(waitUntil([&] { return monitor.count("Seeked") == 3; }, 10000));
 
     // The arm laid down by hand.
     view->mouseDown({130.0f, 60.0f}, 1);
     view->mouseUp({130.0f, 60.0f});
     EXPECT_TRUE(waitUntil([&] { return monitor.count("Seeked") == 4; }, 10000));
-    EXPECT_NEAR(positionSeconds(), view->armValue() * 30.0, 2.0);
+    EXPECT_NEAR(positionSeconds(), view->armValue() * 30.0, 3.0);
 
     // Stopped, the position is where the arm rests, and moves with it.
     c->stopJukeBox();
