@@ -273,6 +273,19 @@ TEST_F(AppControllerTest, AFileThatDoesNotPlayIsToldAndTheQueueMovesPastIt)
     EXPECT_EQ(beeps, 1);
 }
 
+TEST_F(AppControllerTest, EveryJumpOfThePositionIsCounted)
+{
+    const std::uint64_t before = c->positionJumps();
+    c->openMusic(tone("Jumpy.wav", 4.0));
+    EXPECT_EQ(c->positionJumps(), before + 1); // a new song
+    c->layArmDown(0.5f);
+    EXPECT_EQ(c->positionJumps(), before + 2); // the arm laid down
+    EXPECT_NEAR(c->theMusic()->movieCrntSecond(), 2.0f, 0.1f);
+    // The needle falls back, on the jukebox thread.
+    gx::UserDefaults::standardUserDefaults().setFloat(1.0f, keys::skip);
+    EXPECT_TRUE(waitUntil([&] { return c->positionJumps() > before + 2; }, 10000));
+}
+
 TEST_F(AppControllerTest, RapidOpensWhilePlayingLeaveOneRunOfThreads)
 {
     const QString a = tone("a.wav", 5.0), b = tone("b.wav", 5.0);
