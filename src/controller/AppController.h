@@ -54,14 +54,22 @@ public:
     void setVolumeToPreference();
 
     // Jukebox engine.
+    // A file that does not open still becomes the song (of length 0, so a
+    // queue moves past it); the user hears the beep and reads why on the
+    // turntable.
     void openMusic(const QString& path) override;
     void startJukeBox();
     void stopJukeBox();
+    // Lays the arm down at armValue (0 to 1) as a drop of the arm does: a
+    // running song restarts slowly from there, a stopped one resumes there.
+    void layArmDown(float armValue);
 
     // Play queue.
     bool checkPlayOrReserve(const QString& path);
     void clearResrveBox();
     void checkMusicDone();
+    // Opens the first queued file as the end-of-song check does.
+    void openNextInQueue();
 
     // Track title.
     static QString musicName(const QString& path);
@@ -96,6 +104,12 @@ public:
     QStringList reserveBox() const { return reserveBox_; }
     std::shared_ptr<GXQTMusic> theMusic() const;
     QString currentMusicPath() const { return currentPath_; }
+    // Why the current song gave no sound, as the turntable said it; empty
+    // when it plays.
+    QString failureNotice() const { return failureNotice_; }
+    // Counts the times the song's position jumped rather than ran: a new
+    // song, the arm laid down, the needle falling back. Read on any thread.
+    std::uint64_t positionJumps() const { return positionJumps_.load(); }
     GXQTMusic* hissNoise() const { return hissNoise_.get(); }
     GXQTMusic* skipNoise() const { return skipNoise_.get(); }
     GXQTMusic* stopSound() const { return stopSound_.get(); }
@@ -116,6 +130,7 @@ private:
     void recordDiskStopped();
     void dialDragged();
     void preferenceChanged();
+    void dropArmAt(float armValue);
 
     void jukeBoxTask(std::uint64_t run, std::shared_ptr<GXQTMusic> song);
     void loopHissNoiseTask(std::uint64_t run);
@@ -136,6 +151,7 @@ private:
     gx::JukeboxRates rates_;
     std::atomic<std::uint64_t> runGeneration_{0};
     std::atomic<int> liveWorkers_{0};
+    std::atomic<std::uint64_t> positionJumps_{0};
     std::mutex runMutex_;
     std::condition_variable wake_;
 
@@ -152,6 +168,7 @@ private:
     std::thread hissThread_;
     QStringList reserveBox_;
     QString currentPath_;
+    QString failureNotice_;
     // Empty until the first open request: start-up is not a request, so the
     // first file handed over at launch plays at once.
     std::optional<std::chrono::steady_clock::time_point> lastPlayTime_;

@@ -4,11 +4,14 @@
 
 #include "controller/JukeboxSongEnvironment.h"
 #include "controller/TrackTitle.h"
+#include "platform/StringTable.h"
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "sound/GXQTMusic.h"
 #include "view/GXGramoluxView.h"
 
+#include <QApplication>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QThread>
 #include <QTimer>
@@ -16,6 +19,29 @@
 using gx::UserDefaults;
 namespace keys = gx::keys;
 using namespace std::chrono_literals;
+
+namespace {
+
+QString cantPlayNotice(const QString& path, gx::OpenFailure why)
+{
+    QString reason;
+    switch (why) {
+    case gx::OpenFailure::none:
+        return {};
+    case gx::OpenFailure::notFound:
+        reason = gx::localizedString("file not found");
+        break;
+    case gx::OpenFailure::permissionDenied:
+        reason = gx::localizedString("permission denied");
+        break;
+    case gx::OpenFailure::noSound:
+        reason = gx::localizedString("no sound track we can decode");
+        break;
+    }
+    return gx::localizedString("Can’t play “%1”: %2").arg(QFileInfo(path).fileName(), reason);
+}
+
+} // namespace
 
 void AppController::openMusic(const QString& path)
 {
@@ -28,6 +54,7 @@ void AppController::openMusic(const QString& path)
         theMusic_.reset();
     }
     std::shared_ptr<GXQTMusic> song = GXQTMusic::initWithFilePath(path.toStdString());
+    failureNotice_ = cantPlayNotice(path, song->openFailure());
     {
         std::lock_guard lock(songMutex_);
         theMusic_ = std::move(song);
@@ -38,6 +65,14 @@ void AppController::openMusic(const QString& path)
     gramoluxView->setArmValue(0.0f);
     if (mainWindow)
         mainWindow->setWindowTitle(gx::windowTitleText(musicName(path)));
+    ++positionJumps_;
+    if (failureNotice_.isEmpty()) {
+        gramoluxView->clearNotice();
+    } else {
+        // Told, not asked: a dialog would hold up a queue behind this file.
+        beep ? beep() : QApplication::beep();
+        gramoluxView->showNotice(failureNotice_);
+    }
     startJukeBox();
     emit playbackChanged();
 }
@@ -143,7 +178,7 @@ void AppController::joinWorkers()
 
 void AppController::jukeBoxTask(std::uint64_t run, std::shared_ptr<GXQTMusic> song)
 {
-    JukeboxSongEnvironment env(*gramoluxView, std::move(song), skipNoise_.get(), noiseSounds_);
+    JukeboxSongEnvironment env(*gramoluxView, std::move(song), skipNoise_.get(), noiseSounds_, &positionJumps_);
     gx::JukeboxTick tick(env, rates_);
     tick.begin();
     if (running(run)) {
@@ -218,11 +253,25 @@ void AppController::armStartDragg()
 
 void AppController::armEndDragg()
 {
+    dropArmAt(gramoluxView->armValue());
+}
+
+void AppController::layArmDown(float armValue)
+{
+    gramoluxView->setArmValue(armValue);
+    gramoluxView->update();
+    dropArmAt(armValue);
+}
+
+void AppController::dropArmAt(float armValue)
+{
+    // Stopped, the arm is where the song will resume: a jump all the same.
+    ++positionJumps_;
     const auto song = theMusic();
     if (!isPlaying_ || !song)
         return;
     const float length = song->movieTotalSeconds();
-    float position = gramoluxView->armValue() * length;
+    float position = armValue * length;
     if (position >= length)
         position = length - 1.0f;
     const float defaultRate = rates_.defaultRate;
@@ -270,6 +319,7 @@ bool AppController::checkPlayOrReserve(const QString& path)
     bool opened = false;
     if (lastPlayTime_ && now - *lastPlayTime_ < 500ms) {
         reserveBox_.append(path);
+        emit playbackChanged();
     } else {
         clearResrveBox();
         openMusic(path);
@@ -290,6 +340,13 @@ void AppController::checkMusicDone()
         return;
     const auto song = theMusic();
     if (!song || song->movieTotalSeconds() != song->movieCrntSecond())
+        return;
+    openNextInQueue();
+}
+
+void AppController::openNextInQueue()
+{
+    if (reserveBox_.isEmpty())
         return;
     const QString next = reserveBox_.first();
     openMusic(next);

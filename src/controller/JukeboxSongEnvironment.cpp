@@ -16,14 +16,21 @@ float level(const QString& key)
 
 JukeboxSongEnvironment::JukeboxSongEnvironment(GXGramoluxView& view, std::shared_ptr<GXQTMusic> song,
                                                GXQTMusic* skipSound,
-                                               const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds)
-    : view_(view), song_(std::move(song)), skipSound_(skipSound), noiseSounds_(noiseSounds)
+                                               const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds,
+                                               std::atomic<std::uint64_t>* positionJumps)
+    : view_(view), song_(std::move(song)), skipSound_(skipSound), noiseSounds_(noiseSounds),
+      positionJumps_(positionJumps)
 {
 }
 
 float JukeboxSongEnvironment::songPosition() { return song_->movieCrntSecond(); }
 float JukeboxSongEnvironment::songLength() { return song_->movieTotalSeconds(); }
-void JukeboxSongEnvironment::setSongPosition(float seconds) { song_->setMovieCrntSecond(seconds); }
+void JukeboxSongEnvironment::setSongPosition(float seconds)
+{
+    song_->setMovieCrntSecond(seconds);
+    if (positionJumps_)
+        ++*positionJumps_;
+}
 void JukeboxSongEnvironment::setSongRate(float rate) { song_->setMovieRate(rate); }
 bool JukeboxSongEnvironment::isArmDragging() { return view_.isArmDragging(); }
 void JukeboxSongEnvironment::setArmValue(float value) { view_.setArmValue(value); }

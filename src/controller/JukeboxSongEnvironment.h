@@ -4,6 +4,8 @@
 // read at the moment of use.
 #include "controller/JukeboxTick.h"
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -12,8 +14,10 @@ class GXQTMusic;
 
 class JukeboxSongEnvironment : public gx::JukeboxEnvironment {
 public:
+    // Each needle fall-back counts one in positionJumps, when given.
     JukeboxSongEnvironment(GXGramoluxView& view, std::shared_ptr<GXQTMusic> song, GXQTMusic* skipSound,
-                           const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds);
+                           const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds,
+                           std::atomic<std::uint64_t>* positionJumps = nullptr);
 
     float songPosition() override;
     float songLength() override;
@@ -35,4 +39,5 @@ private:
     std::shared_ptr<GXQTMusic> song_;
     GXQTMusic* skipSound_;
     const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds_;
+    std::atomic<std::uint64_t>* positionJumps_;
 };

@@ -1,49 +1,67 @@
 #pragma once
 #include <QDBusAbstractAdaptor>
+#include <QDBusContext>
 #include <QDBusObjectPath>
 #include <QVariantMap>
 
 class MprisService;
 
-// org.mpris.MediaPlayer2.Player: the switch and what is on the turntable.
+// The object the adaptors hang on. Qt hands a D-Bus call's context to it, not
+// to the adaptor, so this is where an adaptor answers with an error.
+class MprisObject : public QObject, public QDBusContext {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+};
+
+// org.mpris.MediaPlayer2.Player: the switch, the arm, the dial, the music
+// volume and what is on the turntable.
 class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
     Q_PROPERTY(QString PlaybackStatus READ playbackStatus)
     Q_PROPERTY(QVariantMap Metadata READ metadata)
-    Q_PROPERTY(double Rate READ rate)
-    Q_PROPERTY(double MinimumRate READ rate)
-    Q_PROPERTY(double MaximumRate READ rate)
-    Q_PROPERTY(double Volume READ volume)
+    Q_PROPERTY(double Rate READ rate WRITE setRate)
+    Q_PROPERTY(double MinimumRate READ minimumRate)
+    Q_PROPERTY(double MaximumRate READ maximumRate)
+    Q_PROPERTY(double Volume READ volume WRITE setVolume)
     Q_PROPERTY(qlonglong Position READ position)
-    Q_PROPERTY(bool CanGoNext READ no)
-    Q_PROPERTY(bool CanGoPrevious READ no)
+    Q_PROPERTY(bool CanGoNext READ canGoNext)
+    Q_PROPERTY(bool CanGoPrevious READ canPlay)
     Q_PROPERTY(bool CanPlay READ canPlay)
     Q_PROPERTY(bool CanPause READ canPlay)
-    Q_PROPERTY(bool CanSeek READ no)
-    Q_PROPERTY(bool CanControl READ yes)
+    Q_PROPERTY(bool CanSeek READ canPlay)
+    Q_PROPERTY(bool CanControl READ canControl)
 public:
-    MprisPlayerAdaptor(QObject* exported, MprisService& service);
+    MprisPlayerAdaptor(MprisObject* exported, MprisService& service);
     QString playbackStatus() const;
     QVariantMap metadata() const;
-    double rate() const { return 1.0; }
+    double rate() const;
+    void setRate(double rate);
+    double minimumRate() const;
+    double maximumRate() const;
     double volume() const;
+    void setVolume(double volume);
     qlonglong position() const;
+    bool canGoNext() const;
     bool canPlay() const;
-    bool no() const { return false; }
-    bool yes() const { return true; }
+    bool canControl() const { return true; }
 
 public slots:
     void Play();
     void Pause();
     void PlayPause();
     void Stop();
-    void Next() {}
-    void Previous() {}
-    void Seek(qlonglong) {}
-    void SetPosition(const QDBusObjectPath&, qlonglong) {}
-    void OpenUri(const QString&) {}
+    void Next();
+    void Previous();
+    void Seek(qlonglong Offset);
+    void SetPosition(const QDBusObjectPath& TrackId, qlonglong Position);
+    void OpenUri(const QString& Uri);
+
+signals:
+    void Seeked(qlonglong Position);
 
 private:
+    MprisObject* exported_;
     MprisService& service_;
 };

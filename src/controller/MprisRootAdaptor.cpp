@@ -9,8 +9,7 @@ MprisRootAdaptor::MprisRootAdaptor(QObject* exported, MprisService& service)
 
 QStringList MprisRootAdaptor::supportedMimeTypes() const
 {
-    return {"audio/aiff", "audio/x-aiff", "audio/x-aifc", "audio/wav", "audio/x-wav", "audio/mpeg",
-            "audio/mp4",  "audio/x-m4a",  "audio/x-m4p",  "video/mpeg", "video/mp4",  "video/quicktime"};
+    return MprisService::supportedMimeTypes();
 }
 
 void MprisRootAdaptor::Raise()

@@ -1,29 +1,114 @@
 #include "controller/MprisService.h"
 
 #include "controller/AppController.h"
+#include "controller/DesktopMimeTypes.h"
 #include "controller/GramoluxWindowLayout.h"
 #include "controller/MprisPlayerAdaptor.h"
 #include "controller/MprisRootAdaptor.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "platform/UserDefaults.h"
+#include "settings/SettingsKeys.h"
+#include "sound/Decoder.h"
 #include "sound/GXQTMusic.h"
 #include "view/GXGramoluxView.h"
 
-#include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusObjectPath>
+#include <QDir>
+#include <QFileInfo>
 #include <QMainWindow>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
+#include <algorithm>
+#include <cmath>
+
+using gx::NotificationCenter;
+using gx::UserDefaults;
+namespace names = gx::names;
+
+struct MprisService::Song {
+    std::weak_ptr<GXQTMusic> music;
+    QDBusObjectPath trackId;
+    // The file's own tags and the cover's URL, as Metadata entries.
+    QVariantMap tags;
+};
+
+namespace {
+
+constexpr double kMicroseconds = 1e6;
+
+// The cover goes to the user's cache folder under a name made from its bytes,
+// so it is written once however often the song is opened.
+QString writeCover(const gx::TrackTags& tags)
+{
+    if (tags.cover.empty())
+        return {};
+    const QByteArray bytes = QByteArray::fromStdString(tags.cover);
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/gramolux/covers";
+    const QString path = folder + "/" + QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex() + "."
+                         + QString::fromStdString(tags.coverExtension);
+    if (!QFileInfo::exists(path)) {
+        QSaveFile file(path);
+        if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
+            || !file.commit())
+            return {};
+    }
+    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+}
+
+QVariantMap tagEntries(const QString& path)
+{
+    QVariantMap entries;
+    const std::optional<gx::TrackTags> tags = gx::Decoder::readTags(path.toStdString());
+    if (!tags)
+        return entries;
+    const auto list = [](const std::vector<std::string>& names) {
+        QStringList out;
+        for (const std::string& n : names)
+            out << QString::fromStdString(n);
+        return out;
+    };
+    if (!tags->artists.empty())
+        entries.insert("xesam:artist", list(tags->artists));
+    if (!tags->album.empty())
+        entries.insert("xesam:album", QString::fromStdString(tags->album));
+    if (!tags->albumArtists.empty())
+        entries.insert("xesam:albumArtist", list(tags->albumArtists));
+    if (tags->trackNumber > 0)
+        entries.insert("xesam:trackNumber", tags->trackNumber);
+    if (const QString art = writeCover(*tags); !art.isEmpty())
+        entries.insert("mpris:artUrl", art);
+    return entries;
+}
+
+} // namespace
 
 MprisService::MprisService(GramoluxWindowLayout& layout, QObject* parent)
-    : QObject(parent), layout_(layout), exported_(new QObject(this))
+    : QObject(parent), layout_(layout), exported_(new MprisObject(this)), watch_(new QTimer(this))
 {
     new MprisRootAdaptor(exported_, *this);
-    new MprisPlayerAdaptor(exported_, *this);
+    auto* player = new MprisPlayerAdaptor(exported_, *this);
+    connect(this, &MprisService::seeked, player, &MprisPlayerAdaptor::Seeked);
     connect(layout_.appController(), &AppController::playbackChanged, this, &MprisService::announceChanges);
+    // While the engine runs, the song can play out and the needle fall back
+    // with no event to tell; look a few times a second.
+    watch_->setInterval(250);
+    connect(watch_, &QTimer::timeout, this, &MprisService::announceChanges);
+    // Volume and dial changes by any road: slider, digit keys, the dial, us.
+    for (const std::string& name : {names::preferenceChanged, names::musicVolChanged, names::dialDragged})
+        NotificationCenter::defaultCenter().addObserver(
+            this, [this](const gx::Notification&) { QMetaObject::invokeMethod(this, [this] { announceChanges(); }); },
+            name);
 }
 
 MprisService::~MprisService()
 {
+    NotificationCenter::defaultCenter().removeObserver(this);
     if (registered_) {
         QDBusConnection bus = QDBusConnection::sessionBus();
         bus.unregisterObject(objectPath);
@@ -41,66 +126,218 @@ bool MprisService::registerOnSessionBus()
     registered_ = bus.registerService(serviceName);
     if (!registered_)
         bus.unregisterObject(objectPath);
-    lastStatus_ = playbackStatus();
-    lastMetadata_ = metadata();
+    lastProperties_ = playerProperties();
+    lastJumps_ = layout_.appController()->positionJumps();
     return registered_;
+}
+
+QStringList MprisService::supportedMimeTypes()
+{
+    QStringList types;
+    for (const char* type : gx::desktopMimeTypes)
+        types << QString::fromUtf8(type);
+    return types;
+}
+
+const MprisService::Song* MprisService::currentSong() const
+{
+    const auto music = layout_.appController()->theMusic();
+    if (!music) {
+        song_.reset();
+        return nullptr;
+    }
+    if (!song_ || song_->music.lock() != music) {
+        song_ = std::make_unique<Song>();
+        song_->music = music;
+        song_->trackId = QDBusObjectPath("/org/gramolux/track/" + QString::number(++track_));
+        if (music->hasMovie())
+            song_->tags = tagEntries(layout_.appController()->currentMusicPath());
+    }
+    return song_.get();
 }
 
 QString MprisService::playbackStatus() const
 {
-    const AppController* c = layout_.appController();
-    if (!c->theMusic())
+    if (!canPlay() || playedOut())
         return QStringLiteral("Stopped");
-    return c->isPlaying() ? QStringLiteral("Playing") : QStringLiteral("Paused");
+    return layout_.appController()->isPlaying() ? QStringLiteral("Playing") : QStringLiteral("Paused");
 }
 
 QVariantMap MprisService::metadata() const
 {
-    const AppController* c = layout_.appController();
-    const auto song = c->theMusic();
+    const Song* song = currentSong();
     if (!song)
         return {{"mpris:trackid", QVariant::fromValue(QDBusObjectPath("/org/mpris/MediaPlayer2/TrackList/NoTrack"))}};
+    const AppController* c = layout_.appController();
     const QString path = c->currentMusicPath();
-    return {
-        {"mpris:trackid", QVariant::fromValue(QDBusObjectPath("/org/gramolux/track/" + QString::number(track_)))},
-        {"mpris:length", static_cast<qlonglong>(static_cast<double>(song->movieTotalSeconds()) * 1e6)},
-        {"xesam:title", AppController::musicName(path)},
-        {"xesam:url", QUrl::fromLocalFile(path).toString()},
-    };
+    QVariantMap meta = song->tags;
+    meta.insert("mpris:trackid", QVariant::fromValue(song->trackId));
+    meta.insert("mpris:length",
+                static_cast<qlonglong>(static_cast<double>(c->theMusic()->movieTotalSeconds()) * kMicroseconds));
+    meta.insert("xesam:title", AppController::musicName(path));
+    meta.insert("xesam:url", QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
+    if (!c->failureNotice().isEmpty())
+        meta.insert("xesam:comment", QStringList{c->failureNotice()});
+    return meta;
+}
+
+float MprisService::positionSeconds() const
+{
+    const AppController* c = layout_.appController();
+    const auto music = c->theMusic();
+    if (!music)
+        return 0.0f;
+    // Stopped, the arm shows where the song will resume; a stop keeps it
+    // there, and a drop of the arm moves it.
+    return c->isPlaying() ? music->movieCrntSecond() : layout_.view()->armValue() * music->movieTotalSeconds();
 }
 
 qlonglong MprisService::position() const
 {
-    const auto song = layout_.appController()->theMusic();
-    return song ? static_cast<qlonglong>(static_cast<double>(song->movieCrntSecond()) * 1e6) : 0;
+    return static_cast<qlonglong>(static_cast<double>(positionSeconds()) * kMicroseconds);
+}
+
+bool MprisService::playedOut() const
+{
+    const auto music = layout_.appController()->theMusic();
+    return music && music->hasMovie() && positionSeconds() >= music->movieTotalSeconds();
+}
+
+double MprisService::rate() const
+{
+    return layout_.appController()->defaultRate();
+}
+
+double MprisService::volume() const
+{
+    return UserDefaults::standardUserDefaults().floatForKey(gx::keys::musicVolume);
+}
+
+bool MprisService::canGoNext() const
+{
+    return !layout_.appController()->reserveBox().isEmpty();
 }
 
 bool MprisService::canPlay() const
 {
-    return layout_.view()->enable();
+    const auto music = layout_.appController()->theMusic();
+    return layout_.view()->enable() && music && music->hasMovie();
 }
 
 void MprisService::play()
 {
+    if (!canPlay())
+        return;
+    // A song that has played out starts again from its beginning.
+    if (playedOut())
+        layout_.appController()->layArmDown(0.0f);
     if (!layout_.view()->switchValue())
         layout_.workTheSwitch();
+    announceChanges();
 }
 
 void MprisService::pause()
 {
+    // The record runs down as after a click on the button.
     if (layout_.view()->switchValue())
         layout_.workTheSwitch();
+    announceChanges();
 }
 
 void MprisService::playPause()
 {
-    layout_.workTheSwitch();
+    if (layout_.view()->switchValue() && !playedOut())
+        pause();
+    else
+        play();
+}
+
+void MprisService::next()
+{
+    layout_.appController()->openNextInQueue();
+    announceChanges();
+}
+
+void MprisService::previous()
+{
+    if (!canPlay())
+        return;
+    layout_.appController()->layArmDown(0.0f);
+    announceChanges();
+}
+
+void MprisService::moveTo(qlonglong position)
+{
+    const double length = static_cast<double>(layout_.appController()->theMusic()->movieTotalSeconds()) * kMicroseconds;
+    layout_.appController()->layArmDown(static_cast<float>(static_cast<double>(position) / length));
+    announceChanges();
+}
+
+void MprisService::seek(qlonglong offset)
+{
+    if (!canPlay())
+        return;
+    const qlonglong length = metadata().value("mpris:length").toLongLong();
+    const qlonglong target = std::max<qlonglong>(position() + offset, 0);
+    if (target > length)
+        next();
+    else
+        moveTo(target);
+}
+
+void MprisService::setPosition(const QDBusObjectPath& track, qlonglong position)
+{
+    const Song* song = currentSong();
+    if (!canPlay() || !song || track != song->trackId || position < 0
+        || position > metadata().value("mpris:length").toLongLong())
+        return;
+    moveTo(position);
+}
+
+void MprisService::setRate(double rate)
+{
+    if (!std::isfinite(rate) || !layout_.view()->enable())
+        return;
+    // A rate of 0 is how a client asks for a pause.
+    if (rate <= 0.0) {
+        pause();
+        return;
+    }
+    // As a turn of the dial by the hand.
+    layout_.view()->setDialValue(static_cast<float>(std::clamp(rate, minimumRate, maximumRate)));
+    layout_.view()->update();
+    NotificationCenter::defaultCenter().postNotificationName(names::dialDragged, layout_.view());
+}
+
+void MprisService::setVolume(double volume)
+{
+    if (std::isnan(volume))
+        return;
+    // As a move of the music slider, in its whole hundredths; the open panel
+    // follows as it does after a digit key.
+    const double hundredths = std::round(std::clamp(volume, 0.0, 1.0) * 100.0);
+    UserDefaults::standardUserDefaults().setFloat(static_cast<float>(hundredths / 100.0), gx::keys::musicVolume);
+    NotificationCenter::defaultCenter().postNotificationName(names::preferenceChanged, this);
+    NotificationCenter::defaultCenter().postNotificationName(names::musicVolChanged, this);
+}
+
+bool MprisService::openUri(const QString& uri)
+{
+    const QUrl url(uri);
+    if (!url.isValid() || !url.isLocalFile())
+        return false;
+    layout_.appController()->applicationOpenFile(url.toLocalFile());
+    announceChanges();
+    return true;
 }
 
 void MprisService::raise()
 {
-    layout_.mainWindow()->raise();
-    layout_.mainWindow()->activateWindow();
+    QMainWindow* window = layout_.mainWindow();
+    if (window->isMinimized())
+        window->showNormal();
+    window->raise();
+    window->activateWindow();
 }
 
 void MprisService::quit()
@@ -108,23 +345,45 @@ void MprisService::quit()
     layout_.mainWindow()->close();
 }
 
+QVariantMap MprisService::playerProperties() const
+{
+    // Position is left out: clients follow it from Rate and Seeked.
+    return {
+        {"PlaybackStatus", playbackStatus()},
+        {"Metadata", metadata()},
+        {"Rate", rate()},
+        {"Volume", volume()},
+        {"CanGoNext", canGoNext()},
+        {"CanGoPrevious", canPlay()},
+        {"CanPlay", canPlay()},
+        {"CanPause", canPlay()},
+        {"CanSeek", canPlay()},
+    };
+}
+
 void MprisService::announceChanges()
 {
-    const QString path = layout_.appController()->currentMusicPath();
-    if (lastMetadata_.value("xesam:url") != QUrl::fromLocalFile(path).toString() && !path.isEmpty())
-        ++track_;
-    const QString status = playbackStatus();
-    const QVariantMap meta = metadata();
-    QVariantMap changed;
-    if (status != lastStatus_)
-        changed.insert("PlaybackStatus", status);
-    if (meta != lastMetadata_)
-        changed.insert("Metadata", meta);
-    lastStatus_ = status;
-    lastMetadata_ = meta;
-    if (!registered_ || changed.isEmpty())
+    if (!registered_)
         return;
-    QDBusMessage signal = QDBusMessage::createSignal(objectPath, "org.freedesktop.DBus.Properties", "PropertiesChanged");
-    signal << QStringLiteral("org.mpris.MediaPlayer2.Player") << changed << QStringList();
-    QDBusConnection::sessionBus().send(signal);
+    AppController* c = layout_.appController();
+    if (c->isPlaying())
+        watch_->start();
+    else
+        watch_->stop();
+    const QVariantMap now = playerProperties();
+    QVariantMap changed;
+    for (auto it = now.cbegin(); it != now.cend(); ++it)
+        if (lastProperties_.value(it.key()) != it.value())
+            changed.insert(it.key(), it.value());
+    lastProperties_ = now;
+    if (!changed.isEmpty()) {
+        QDBusMessage signal =
+            QDBusMessage::createSignal(objectPath, "org.freedesktop.DBus.Properties", "PropertiesChanged");
+        signal << QStringLiteral("org.mpris.MediaPlayer2.Player") << changed << QStringList();
+        QDBusConnection::sessionBus().send(signal);
+    }
+    if (const std::uint64_t jumps = c->positionJumps(); jumps != lastJumps_) {
+        lastJumps_ = jumps;
+        emit seeked(position());
+    }
 }

@@ -1,19 +1,31 @@
 #pragma once
 // The player on the session bus as org.mpris.MediaPlayer2.gramolux, so media
-// keys and the desktop's sound applets can work the switch and show the song.
-// Without a session bus nothing is registered and the player runs as before.
+// keys and the desktop's sound applets can work the turntable and show the
+// song. Every action goes the road a gesture on the turntable goes (the
+// switch, the arm, the dial, the music volume, an open request), so the two
+// never disagree. Without a session bus nothing is registered and the player
+// runs as before. Main thread only.
+#include <QDBusObjectPath>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
+#include <cstdint>
+#include <memory>
 
 class GramoluxWindowLayout;
-class MprisPlayerAdaptor;
+class GXQTMusic;
+class MprisObject;
+class QTimer;
 
 class MprisService : public QObject {
     Q_OBJECT
 public:
     static inline const QString serviceName = QStringLiteral("org.mpris.MediaPlayer2.gramolux");
     static inline const QString objectPath = QStringLiteral("/org/mpris/MediaPlayer2");
+    // The dial turns higher, but past this nothing musical is left.
+    static constexpr double minimumRate = 0.2;
+    static constexpr double maximumRate = 4.0;
 
     explicit MprisService(GramoluxWindowLayout& layout, QObject* parent = nullptr);
     ~MprisService() override;
@@ -22,24 +34,55 @@ public:
     bool registerOnSessionBus();
     bool isRegistered() const { return registered_; }
 
-    // What the adaptors answer and do.
+    // The desktop entry's MimeType list.
+    static QStringList supportedMimeTypes();
+
+    // What the adaptors answer. Position and lengths are in microseconds.
     QString playbackStatus() const;
     QVariantMap metadata() const;
     qlonglong position() const;
+    double rate() const;
+    double volume() const;
+    bool canGoNext() const;
+    // A song that plays is on the turntable: play, pause, seek, previous.
     bool canPlay() const;
+
+    // What the adaptors do.
     void play();
     void pause();
     void playPause();
+    void next();
+    void previous();
+    void seek(qlonglong offset);
+    void setPosition(const QDBusObjectPath& track, qlonglong position);
+    void setRate(double rate);
+    void setVolume(double volume);
+    // False, doing nothing, for anything but a file URI.
+    bool openUri(const QString& uri);
     void raise();
     void quit();
 
+signals:
+    // The position jumped rather than ran; relayed as the Seeked signal.
+    void seeked(qlonglong position);
+
 private:
+    struct Song;
+
     void announceChanges();
+    QVariantMap playerProperties() const;
+    const Song* currentSong() const;
+    float positionSeconds() const;
+    bool playedOut() const;
+    void moveTo(qlonglong position);
 
     GramoluxWindowLayout& layout_;
-    QObject* exported_;
+    MprisObject* exported_;
+    QTimer* watch_;
     bool registered_ = false;
-    QString lastStatus_;
-    QVariantMap lastMetadata_;
-    quint64 track_ = 0;
+    QVariantMap lastProperties_;
+    std::uint64_t lastJumps_ = 0;
+    // What was read of the current song, once per song.
+    mutable std::unique_ptr<Song> song_;
+    mutable quint64 track_ = 0;
 };

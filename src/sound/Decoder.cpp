@@ -10,6 +10,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
@@ -558,43 +559,90 @@ Decoder::Decoder(std::unique_ptr<Impl> impl) : d_(std::move(impl)) {}
 
 Decoder::~Decoder() = default;
 
-std::unique_ptr<Decoder> Decoder::open(const std::string& path)
+std::unique_ptr<Decoder> Decoder::open(const std::string& path, OpenFailure* failure)
 {
     silenceFfmpeg();
-    if (path.empty())
+    const auto refuse = [failure](OpenFailure why) {
+        if (failure)
+            *failure = why;
         return nullptr;
+    };
+    if (failure)
+        *failure = OpenFailure::none;
+    if (path.empty())
+        return refuse(OpenFailure::notFound);
     auto impl = std::make_unique<Impl>();
     impl->path = path;
     // Non-blocking, so that opening a FIFO does not wait for a writer; it is
     // refused right after, as is anything but a regular file with content.
     impl->fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (impl->fd < 0)
-        return nullptr;
+    if (impl->fd < 0) {
+        const bool denied = errno == EACCES || errno == EPERM;
+        const bool missing = errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG || errno == ELOOP;
+        return refuse(denied ? OpenFailure::permissionDenied : missing ? OpenFailure::notFound : OpenFailure::noSound);
+    }
     struct stat info {};
     if (::fstat(impl->fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0)
-        return nullptr;
+        return refuse(OpenFailure::noSound);
     const int flags = ::fcntl(impl->fd, F_GETFL);
     if (flags >= 0)
         ::fcntl(impl->fd, F_SETFL, flags & ~O_NONBLOCK);
 
     if (!impl->openSession())
-        return nullptr;
+        return refuse(OpenFailure::noSound);
     std::int64_t counted = -1;
     if (impl->fmt->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) {
         counted = impl->countFrames();
         if (counted < 0)
-            return nullptr;
+            return refuse(OpenFailure::noSound);
     } else if (impl->fmt->duration_estimation_method == AVFMT_DURATION_FROM_PTS) {
         if (!impl->findTailEnd())
-            return nullptr;
+            return refuse(OpenFailure::noSound);
     }
     // The first frame proves that the stream decodes (an encrypted one does
     // not) and fixes the timestamp of frame 0.
     if (!impl->decodeNext())
-        return nullptr;
+        return refuse(OpenFailure::noSound);
     impl->startPts = impl->lastPts;
     impl->estimate = counted >= 0 ? counted : impl->containerFrames();
     return std::unique_ptr<Decoder>(new Decoder(std::move(impl)));
+}
+
+std::optional<TrackTags> Decoder::readTags(const std::string& path)
+{
+    const std::unique_ptr<Decoder> decoder = open(path);
+    if (!decoder)
+        return std::nullopt;
+    const AVFormatContext* fmt = decoder->d_->fmt;
+    // Containers keep tags on the file (ID3, MP4) or on the stream (Ogg, FLAC).
+    const auto tag = [&](const char* key) -> std::string {
+        for (const AVDictionary* dict : {fmt->metadata, fmt->streams[decoder->d_->streamIndex]->metadata})
+            if (const AVDictionaryEntry* e = av_dict_get(dict, key, nullptr, 0); e && e->value && *e->value)
+                return e->value;
+        return {};
+    };
+    const auto names = [](std::string text) {
+        return text.empty() ? std::vector<std::string>{} : std::vector<std::string>{std::move(text)};
+    };
+    TrackTags tags;
+    tags.artists = names(tag("artist"));
+    tags.album = tag("album");
+    tags.albumArtists = names(tag("album_artist"));
+    // "3" or "3/12".
+    tags.trackNumber = std::max(0, std::atoi(tag("track").c_str()));
+    for (unsigned i = 0; i < fmt->nb_streams; ++i) {
+        const AVStream* st = fmt->streams[i];
+        if (!(st->disposition & AV_DISPOSITION_ATTACHED_PIC) || st->attached_pic.size <= 0)
+            continue;
+        const AVCodecID id = st->codecpar->codec_id;
+        if (id != AV_CODEC_ID_MJPEG && id != AV_CODEC_ID_PNG)
+            continue;
+        tags.cover.assign(reinterpret_cast<const char*>(st->attached_pic.data),
+                          static_cast<std::size_t>(st->attached_pic.size));
+        tags.coverExtension = id == AV_CODEC_ID_PNG ? "png" : "jpg";
+        break;
+    }
+    return tags;
 }
 
 int Decoder::sampleRate() const { return d_->sampleRate; }

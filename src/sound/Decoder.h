@@ -11,16 +11,36 @@
 // thread-safe; one owner at a time.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace gx {
+
+// Why a file gave no sound, in the terms the user is told.
+enum class OpenFailure { none, notFound, permissionDenied, noSound };
+
+// What a file says about itself, where it says it.
+struct TrackTags {
+    std::vector<std::string> artists;
+    std::string album;
+    std::vector<std::string> albumArtists;
+    int trackNumber = 0; // 0: none given
+    // The embedded cover as stored in the file, and the extension that fits
+    // it ("jpg" or "png"); empty when there is none we can hand on.
+    std::string cover;
+    std::string coverExtension;
+};
 
 class Decoder {
 public:
     static constexpr int kChannels = 2;
 
-    // Null unless the file holds an audio stream that decodes.
-    static std::unique_ptr<Decoder> open(const std::string& path);
+    // Null unless the file holds an audio stream that decodes; then, when
+    // asked, says why.
+    static std::unique_ptr<Decoder> open(const std::string& path, OpenFailure* failure = nullptr);
+    // The tags of a file that opens as above.
+    static std::optional<TrackTags> readTags(const std::string& path);
     ~Decoder();
     Decoder(const Decoder&) = delete;
     Decoder& operator=(const Decoder&) = delete;

@@ -17,9 +17,9 @@ constexpr std::int64_t kShortSoundSeconds = 10;
 constexpr std::int64_t kShortSoundLimitSeconds = 15;
 constexpr int kLoadBlock = 8192;
 
-std::shared_ptr<gx::Voice> openVoice(const std::string& path)
+std::shared_ptr<gx::Voice> openVoice(const std::string& path, gx::OpenFailure& failure)
 {
-    std::unique_ptr<gx::Decoder> decoder = gx::Decoder::open(path);
+    std::unique_ptr<gx::Decoder> decoder = gx::Decoder::open(path, &failure);
     if (!decoder)
         return nullptr;
     const std::int64_t rate = decoder->sampleRate();
@@ -63,10 +63,11 @@ std::unique_ptr<GXQTMusic> GXQTMusic::initWithFilePath(const std::string& path)
 
 std::unique_ptr<GXQTMusic> GXQTMusic::initWithFilePath(const std::string& path, std::shared_ptr<gx::Mixer> mixer)
 {
-    std::shared_ptr<gx::Voice> voice = openVoice(path);
+    gx::OpenFailure failure = gx::OpenFailure::none;
+    std::shared_ptr<gx::Voice> voice = openVoice(path, failure);
     if (voice && mixer)
         mixer->add(voice);
-    return std::unique_ptr<GXQTMusic>(new GXQTMusic(std::move(mixer), std::move(voice)));
+    return std::unique_ptr<GXQTMusic>(new GXQTMusic(std::move(mixer), std::move(voice), failure));
 }
 
 std::unique_ptr<GXQTMusic> GXQTMusic::initWithResourceFile(const std::string& name)
@@ -74,8 +75,9 @@ std::unique_ptr<GXQTMusic> GXQTMusic::initWithResourceFile(const std::string& na
     return initWithFilePath(gx::pathForSoundResource(name));
 }
 
-GXQTMusic::GXQTMusic(std::shared_ptr<gx::Mixer> mixer, std::shared_ptr<gx::Voice> voice)
-    : mixer_(std::move(mixer)), voice_(std::move(voice))
+GXQTMusic::GXQTMusic(std::shared_ptr<gx::Mixer> mixer, std::shared_ptr<gx::Voice> voice,
+                     gx::OpenFailure openFailure)
+    : mixer_(std::move(mixer)), voice_(std::move(voice)), openFailure_(openFailure)
 {
 }
 

@@ -8,7 +8,10 @@
 // Every operation may be called from any thread, also two at once. Position,
 // length, speed and volume are atomics, so movieCrntSecond, movieTotalSeconds,
 // setMovieRate and setVolume never wait. An object whose file did not open
-// has no movie: it answers 0.0 for its length and position and plays nothing.
+// has no movie: it answers 0.0 for its length and position and plays nothing,
+// and openFailure() says why.
+#include "sound/Decoder.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -62,14 +65,17 @@ public:
     void setVolume(float fraction);
 
     bool hasMovie() const { return voice_ != nullptr; }
+    // Why there is no movie; none when there is one.
+    gx::OpenFailure openFailure() const { return openFailure_; }
     std::int32_t duration() const;
     std::int32_t currentTime() const;
     std::int32_t timeScale() const;
     std::int16_t engineVolume() const;
 
 private:
-    GXQTMusic(std::shared_ptr<gx::Mixer> mixer, std::shared_ptr<gx::Voice> voice);
+    GXQTMusic(std::shared_ptr<gx::Mixer> mixer, std::shared_ptr<gx::Voice> voice, gx::OpenFailure openFailure);
 
     const std::shared_ptr<gx::Mixer> mixer_;
     const std::shared_ptr<gx::Voice> voice_;
+    const gx::OpenFailure openFailure_;
 };

@@ -20,6 +20,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QShowEvent>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <chrono>
@@ -78,8 +79,10 @@ bool acceptAsGeneric(QDropEvent* event)
 
 } // namespace
 
-GXGramoluxView::GXGramoluxView(QWidget* parent) : QWidget(parent)
+GXGramoluxView::GXGramoluxView(QWidget* parent) : QWidget(parent), noticeTimer_(new QTimer(this))
 {
+    noticeTimer_->setSingleShot(true);
+    connect(noticeTimer_, &QTimer::timeout, this, &GXGramoluxView::clearNotice);
     loadImages(devicePixelRatioF());
     setAcceptDrops(true);
     // Clicking the turntable gives it the keyboard, for the volume digits.
@@ -276,6 +279,48 @@ void GXGramoluxView::paintEvent(QPaintEvent* event)
         painter.fillRect(QRectF(0, t, t, H - 2 * t), colour);
         painter.fillRect(QRectF(W - t, t, t, H - 2 * t), colour);
     }
+
+    drawNotice(painter);
+}
+
+void GXGramoluxView::drawNotice(QPainter& painter) const
+{
+    if (notice_.isEmpty())
+        return;
+    // Light text on a dimmed band across the top of the record, above the
+    // dial, so that every control stays in sight; a long text grows down.
+    constexpr qreal kMargin = 6.0;
+    constexpr qreal kPadding = 5.0;
+    QFont small = font();
+    small.setPixelSize(12);
+    painter.setFont(small);
+    painter.setOpacity(1.0);
+    const qreal width = boundsWidth_ - 2 * kMargin;
+    const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+    const QRectF text = painter.boundingRect(QRectF(0, 0, width - 2 * kPadding, boundsHeight_), flags, notice_);
+    const QRectF band(kMargin, kMargin, width, text.height() + 2 * kPadding);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(20, 16, 12, 200));
+    painter.drawRoundedRect(band, 6.0, 6.0);
+    painter.setPen(QColor(240, 232, 220));
+    painter.drawText(band.adjusted(kPadding, kPadding, -kPadding, -kPadding), flags, notice_);
+}
+
+void GXGramoluxView::showNotice(const QString& text, std::chrono::milliseconds lifetime)
+{
+    notice_ = text;
+    noticeTimer_->start(lifetime);
+    update();
+}
+
+void GXGramoluxView::clearNotice()
+{
+    noticeTimer_->stop();
+    if (notice_.isEmpty())
+        return;
+    notice_.clear();
+    update();
 }
 
 // --- Spin loop -------------------------------------------------------------

@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QWidget>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -25,6 +26,7 @@
 
 class GXMusicOpener;
 class QMimeData;
+class QTimer;
 
 class GXGramoluxView : public QWidget {
     Q_OBJECT
@@ -81,6 +83,13 @@ public:
     // sleep: turn, maybe come to rest (stop and post the disc-stopped
     // notification), fade in, ask for a redraw. The loop is made of these.
     void spinOnce();
+
+    // A calm line or two drawn over the top of the turntable (why a file did
+    // not play), never a dialog, so nothing waits for it. It goes by itself
+    // after `lifetime`, or when replaced or cleared. Main thread only.
+    void showNotice(const QString& text, std::chrono::milliseconds lifetime = std::chrono::seconds(6));
+    void clearNotice();
+    QString notice() const { return notice_; }
 
     // Spin loops currently running (0 or 1 but for a moment after stop+play,
     // when the old loop is on its way out without touching anything).
@@ -142,6 +151,7 @@ private:
     void requestDiskAndArmRedraw();
     void drawImagePart(QPainter& painter, const QImage& image, RectF source, PointF at, qreal opacity) const;
     void drawWholeImage(QPainter& painter, const QImage& image, PointF at, qreal opacity) const;
+    void drawNotice(QPainter& painter) const;
     void reapFinishedLoops();
 
     GXMusicOpener* appController_ = nullptr;
@@ -173,6 +183,8 @@ private:
     std::atomic<bool> isDialDragging_{false};
     std::atomic<bool> isFileDragging_{false};
     PointF dragStartPoint_; // main thread only
+    QString notice_;        // main thread only
+    QTimer* noticeTimer_;   // main thread only
 
     // Spin loops. Each play starts a loop with a new generation; a loop whose
     // generation is no longer current ends without touching the model. The

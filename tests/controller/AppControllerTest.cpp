@@ -250,6 +250,40 @@ TEST_F(AppControllerTest, UnplayableSongKeepsTheArmAtZero)
     QCoreApplication::processEvents();
     EXPECT_EQ(view->armValue(), 0.0f);
     EXPECT_EQ(c->theMusic()->movieTotalSeconds(), 0.0f);
+    EXPECT_EQ(view->notice(), "Can’t play “notes.wav”: no sound track we can decode");
+}
+
+TEST_F(AppControllerTest, AFileThatDoesNotPlayIsToldAndTheQueueMovesPastIt)
+{
+    int beeps = 0;
+    c->beep = [&] { ++beeps; };
+    const QString good = tone("02 Good Tone.wav", 1.0);
+    // Handed over together: the missing file opens, the good one waits.
+    c->checkPlayOrReserve(dir.filePath("gone.mp3"));
+    c->checkPlayOrReserve(good);
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(view->notice(), "Can’t play “gone.mp3”: file not found");
+    EXPECT_EQ(c->failureNotice(), view->notice());
+    EXPECT_TRUE(c->isPlaying());
+    // Its length is 0, so it has ended at once; the next open takes the
+    // notice away.
+    ASSERT_TRUE(waitUntil([&] { return c->currentMusicPath() == good; }, 5000));
+    EXPECT_TRUE(view->notice().isEmpty());
+    EXPECT_TRUE(c->failureNotice().isEmpty());
+    EXPECT_EQ(beeps, 1);
+}
+
+TEST_F(AppControllerTest, EveryJumpOfThePositionIsCounted)
+{
+    const std::uint64_t before = c->positionJumps();
+    c->openMusic(tone("Jumpy.wav", 4.0));
+    EXPECT_EQ(c->positionJumps(), before + 1); // a new song
+    c->layArmDown(0.5f);
+    EXPECT_EQ(c->positionJumps(), before + 2); // the arm laid down
+    EXPECT_NEAR(c->theMusic()->movieCrntSecond(), 2.0f, 0.1f);
+    // The needle falls back, on the jukebox thread.
+    gx::UserDefaults::standardUserDefaults().setFloat(1.0f, keys::skip);
+    EXPECT_TRUE(waitUntil([&] { return c->positionJumps() > before + 2; }, 10000));
 }
 
 TEST_F(AppControllerTest, RapidOpensWhilePlayingLeaveOneRunOfThreads)

@@ -1,21 +1,39 @@
+// The player as desktop clients we did not write see it: playerctl and gdbus
+// on a private session bus of the test's own.
 #include "controller/AppController.h"
 #include "controller/GramoluxWindowLayout.h"
 #include "controller/MprisService.h"
+#include "platform/UserDefaults.h"
+#include "settings/PreferenceController.h"
+#include "settings/SettingsKeys.h"
+#include "sound/GXQTMusic.h"
 #include "support/TestSupport.h"
 #include "view/GXGramoluxView.h"
 
-#include <QDBusConnection>
-#include <QDBusInterface>
-#include <QDBusPendingCall>
-#include <QDBusPendingReply>
-#include <QDBusVariant>
 #include <QFile>
+#include <QMainWindow>
+#include <QRegularExpression>
+#include <QSlider>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QUrl>
+#include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <future>
+#include <ostream>
 #include <gtest/gtest.h>
 
+using gx::test::shellQuoted;
 using gx::test::waitUntil;
+namespace keys = gx::keys;
+using namespace std::chrono_literals;
+
+// Readable failure messages.
+void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
@@ -28,8 +46,8 @@ public:
             return;
         const QString socket = dir_.filePath("bus");
         const QString pidFile = dir_.filePath("pid");
-        if (!gx::test::runShell("dbus-daemon --session --fork --address=" + gx::test::shellQuoted("unix:path=" + socket)
-                                + " --print-pid=1 > " + gx::test::shellQuoted(pidFile)))
+        if (!gx::test::runShell("dbus-daemon --session --fork --address=" + shellQuoted("unix:path=" + socket)
+                                + " --print-pid=1 > " + shellQuoted(pidFile)))
             return;
         QFile pid(pidFile);
         if (pid.open(QIODevice::ReadOnly))
@@ -50,58 +68,301 @@ private:
     QString address_;
 };
 
-QVariant property(QDBusConnection& bus, const QString& name)
+// Runs a shell command while the event loop goes on serving the bus (the
+// client's calls come back to this very process); answers its trimmed output.
+QString run(const QString& command)
 {
-    QDBusMessage get = QDBusMessage::createMethodCall(MprisService::serviceName, MprisService::objectPath,
-                                                      "org.freedesktop.DBus.Properties", "Get");
-    get << QStringLiteral("org.mpris.MediaPlayer2.Player") << name;
-    QDBusPendingCall pending = bus.asyncCall(get);
-    waitUntil([&] { return pending.isFinished(); }, 3000);
-    QDBusPendingReply<QDBusVariant> reply = pending;
-    return reply.isValid() ? reply.value().variant() : QVariant();
+    auto output = std::async(std::launch::async, [command] {
+        QByteArray out;
+        if (FILE* pipe = ::popen((command + " 2>&1").toLocal8Bit().constData(), "r")) {
+            char buffer[4096];
+            std::size_t n = 0;
+            while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+                out.append(buffer, static_cast<qsizetype>(n));
+            ::pclose(pipe);
+        }
+        return QString::fromUtf8(out).trimmed();
+    });
+    waitUntil([&] { return output.wait_for(0ms) == std::future_status::ready; }, 30000);
+    return output.get();
 }
 
-void call(QDBusConnection& bus, const QString& method)
+QString playerctl(const QString& arguments)
 {
-    QDBusMessage m = QDBusMessage::createMethodCall(MprisService::serviceName, MprisService::objectPath,
-                                                    "org.mpris.MediaPlayer2.Player", method);
-    QDBusPendingCall pending = bus.asyncCall(m);
-    waitUntil([&] { return pending.isFinished(); }, 3000);
+    return run("playerctl --player=gramolux " + arguments);
 }
+
+QString gdbus(const QString& arguments)
+{
+    return run("gdbus call --session --dest " + MprisService::serviceName + " --object-path "
+               + MprisService::objectPath + " " + arguments);
+}
+
+QString property(const QString& interface, const QString& name)
+{
+    return gdbus("--method org.freedesktop.DBus.Properties.Get " + interface + " " + name);
+}
+
+QString playerProperty(const QString& name)
+{
+    return property("org.mpris.MediaPlayer2.Player", name);
+}
+
+// Every signal the player sends, written by gdbus monitor to a file.
+class Monitor {
+public:
+    Monitor()
+    {
+        gx::test::runShell("gdbus monitor --session --dest " + MprisService::serviceName + " > "
+                           + shellQuoted(dir_.filePath("log")) + " 2>&1 & echo $! > " + shellQuoted(dir_.filePath("pid")));
+        QFile pid(dir_.filePath("pid"));
+        if (pid.open(QIODevice::ReadOnly))
+            pid_ = QString::fromUtf8(pid.readAll()).trimmed().toInt();
+        // It names the owner after its subscription is in place.
+        waitUntil([&] { return text().contains("is owned by"); }, 10000);
+    }
+    ~Monitor()
+    {
+        if (pid_ > 0)
+            ::kill(pid_, SIGTERM);
+    }
+    QString text() const
+    {
+        QFile log(dir_.filePath("log"));
+        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+    }
+    int count(const QString& what) const { return static_cast<int>(text().count(what)); }
+
+private:
+    QTemporaryDir dir_;
+    pid_t pid_ = 0;
+};
+
+class Mpris : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        bus = new PrivateBus;
+        cache = new QTemporaryDir;
+        // Qt connects to the session bus once per process: one bus for all.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus->address().toUtf8());
+        qputenv("XDG_CACHE_HOME", cache->path().toUtf8());
+    }
+    static void TearDownTestSuite()
+    {
+        delete bus;
+        delete cache;
+    }
+
+    void SetUp() override
+    {
+        if (bus->address().isEmpty() || QStandardPaths::findExecutable("playerctl").isEmpty()
+            || QStandardPaths::findExecutable("gdbus").isEmpty())
+            GTEST_SKIP() << "needs dbus-daemon, playerctl and gdbus";
+        auto& store = gx::UserDefaults::standardUserDefaults();
+        store.setFloat(0.8f, keys::musicVolume);
+        // Keep songs where the test puts them.
+        store.setFloat(0.0f, keys::skip);
+        store.setFloat(0.0f, keys::noise);
+        store.setFloat(0.0f, keys::distortion);
+        layout = std::make_unique<GramoluxWindowLayout>();
+        c = layout->appController();
+        view = layout->view();
+        mpris = std::make_unique<MprisService>(*layout);
+        ASSERT_TRUE(mpris->registerOnSessionBus());
+    }
+    void TearDown() override
+    {
+        mpris.reset();
+        layout.reset();
+    }
+
+    QString tone(const QString& name, double seconds) { return gx::test::writeToneWav(dir.filePath(name), seconds); }
+    double positionSeconds() { return playerctl("position").toDouble(); }
+
+    static inline PrivateBus* bus = nullptr;
+    static inline QTemporaryDir* cache = nullptr;
+    QTemporaryDir dir;
+    std::unique_ptr<GramoluxWindowLayout> layout;
+    std::unique_ptr<MprisService> mpris;
+    AppController* c = nullptr;
+    GXGramoluxView* view = nullptr;
+};
 
 } // namespace
 
-TEST(MprisService, MediaKeysWorkTheSwitchAndTheSongIsShown)
+TEST_F(Mpris, RootSaysWhoItIsWithTheDesktopEntrysTypesAndQuits)
 {
-    PrivateBus bus;
-    if (bus.address().isEmpty())
-        GTEST_SKIP() << "no dbus-daemon on this machine";
-    qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
-    QTemporaryDir dir;
-    GramoluxWindowLayout layout;
-    MprisService mpris(layout);
-    ASSERT_TRUE(mpris.registerOnSessionBus());
-    QDBusConnection client = QDBusConnection::connectToBus(bus.address(), "mpris-test-client");
-    ASSERT_TRUE(client.isConnected());
+    EXPECT_EQ(property("org.mpris.MediaPlayer2", "Identity"), "(<'Gramolux'>,)");
+    EXPECT_EQ(property("org.mpris.MediaPlayer2", "DesktopEntry"), "(<'gramolux'>,)");
+    EXPECT_EQ(property("org.mpris.MediaPlayer2", "SupportedUriSchemes"), "(<['file']>,)");
 
-    EXPECT_EQ(property(client, "PlaybackStatus").toString(), "Stopped");
-    const QString song = gx::test::writeToneWav(dir.filePath("03 Night Tone.wav"), 4.0);
-    layout.appController()->openMusic(song);
-    EXPECT_EQ(property(client, "PlaybackStatus").toString(), "Playing");
-    QVariantMap meta;
-    property(client, "Metadata").value<QDBusArgument>() >> meta;
-    EXPECT_EQ(meta.value("xesam:title").toString(), "Night Tone");
-    EXPECT_NEAR(meta.value("mpris:length").toLongLong(), 4000000, 1000);
+    QFile entry(GX_DESKTOP_ENTRY);
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    QStringList declared;
+    for (const QString& line : QString::fromUtf8(entry.readAll()).split('\n'))
+        if (line.startsWith("MimeType="))
+            declared = line.mid(9).split(';', Qt::SkipEmptyParts);
+    ASSERT_FALSE(declared.isEmpty());
+    QStringList answered;
+    static const QRegularExpression quoted("'([^']*)'");
+    for (const auto& m : quoted.globalMatch(property("org.mpris.MediaPlayer2", "SupportedMimeTypes")))
+        answered << m.captured(1);
+    EXPECT_EQ(answered, declared);
+
+    layout->show();
+    gdbus("--method org.mpris.MediaPlayer2.Quit");
+    EXPECT_TRUE(waitUntil([&] { return !layout->mainWindow()->isVisible(); }, 10000));
+}
+
+TEST_F(Mpris, StatusAndMetadataFollowTheTurntable)
+{
+    if (QStandardPaths::findExecutable("ffmpeg").isEmpty())
+        GTEST_SKIP() << "ffmpeg is not installed";
+    EXPECT_EQ(playerctl("status"), "Stopped");
+
+    // A tagged MP3 with a cover, under a name that must be percent-encoded.
+    const QString song = dir.filePath("05 Cover Song #1 ü.mp3");
+    ASSERT_TRUE(gx::test::runShell(
+        "ffmpeg -nostdin -v error -f lavfi -i sine=frequency=440:duration=3 -f lavfi -i color=c=red:s=32x32:d=0.04"
+        " -map 0:a -map 1:v -c:a libmp3lame -c:v mjpeg -disposition:v attached_pic -id3v2_version 3"
+        " -metadata artist='Ann Example' -metadata album='Tests & Tones' -metadata album_artist='Various'"
+        " -metadata track=4/9 "
+        + shellQuoted(song)));
+    c->openMusic(song);
+    EXPECT_EQ(playerctl("status"), "Playing");
+    EXPECT_EQ(playerctl("metadata xesam:title"), "Cover Song #1 ü");
+    EXPECT_EQ(playerctl("metadata xesam:artist"), "Ann Example");
+    EXPECT_EQ(playerctl("metadata xesam:album"), "Tests & Tones");
+    EXPECT_EQ(playerctl("metadata xesam:albumArtist"), "Various");
+    EXPECT_EQ(playerctl("metadata xesam:trackNumber"), "4");
+    EXPECT_NEAR(playerctl("metadata mpris:length").toLongLong(), 3000000, 60000);
+    EXPECT_EQ(playerctl("metadata xesam:url"),
+              "file://" + QString::fromLatin1(QUrl::toPercentEncoding(song, "/")));
+    const QUrl art(playerctl("metadata mpris:artUrl"));
+    ASSERT_TRUE(art.isLocalFile());
+    EXPECT_TRUE(art.toLocalFile().startsWith(cache->path()));
+    QFile cover(art.toLocalFile());
+    ASSERT_TRUE(cover.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(cover.readAll().startsWith("\xFF\xD8")); // the JPEG as embedded
 
     // Pause works the switch as the button does: the record runs down.
-    call(client, "Pause");
-    EXPECT_FALSE(layout.view()->switchValue());
-    ASSERT_TRUE(waitUntil([&] { return !layout.appController()->isPlaying(); }, 4000));
-    EXPECT_EQ(property(client, "PlaybackStatus").toString(), "Paused");
-    call(client, "PlayPause");
-    EXPECT_TRUE(layout.view()->switchValue());
-    EXPECT_TRUE(layout.appController()->isPlaying());
-    call(client, "Play"); // already on: nothing changes
-    EXPECT_TRUE(layout.view()->switchValue());
-    QDBusConnection::disconnectFromBus("mpris-test-client");
+    playerctl("pause");
+    EXPECT_FALSE(view->switchValue());
+    ASSERT_TRUE(waitUntil([&] { return !c->isPlaying(); }, 10000));
+    EXPECT_EQ(playerctl("status"), "Paused");
+    playerctl("play-pause");
+    EXPECT_TRUE(view->switchValue());
+    EXPECT_EQ(playerctl("status"), "Playing");
+    playerctl("play"); // already on: nothing changes
+    EXPECT_TRUE(view->switchValue());
+
+    // Played out with nothing queued: stopped, while the record turns on.
+    ASSERT_TRUE(waitUntil([&] { return playerctl("status") == "Stopped"; }, 15000));
+    EXPECT_TRUE(c->isPlaying());
+    playerctl("play"); // from the beginning again
+    EXPECT_EQ(playerctl("status"), "Playing");
+    EXPECT_LT(positionSeconds(), 2.5);
+
+    // A file that does not open: stopped, and the reason as on the window.
+    c->openMusic(dir.filePath("gone.wav"));
+    EXPECT_EQ(playerctl("status"), "Stopped");
+    // (playerctl shows no metadata of a stopped player.)
+    EXPECT_TRUE(playerProperty("Metadata").contains("'xesam:comment': <['Can’t play “gone.wav”: file not found']>"));
+    EXPECT_EQ(playerProperty("CanPlay"), "(<false>,)");
+}
+
+TEST_F(Mpris, NextOpensTheQueuedFileAsTheEndOfASongDoes)
+{
+    const QString a = tone("01 A.wav", 20.0);
+    const QString b = tone("02 B.wav", 20.0);
+    EXPECT_EQ(playerProperty("CanGoNext"), "(<false>,)");
+    Monitor monitor;
+    c->checkPlayOrReserve(a);
+    c->checkPlayOrReserve(b);
+    EXPECT_EQ(playerProperty("CanGoNext"), "(<true>,)");
+    EXPECT_TRUE(waitUntil([&] { return monitor.text().contains("'CanGoNext': <true>"); }, 10000));
+    playerctl("next");
+    EXPECT_EQ(c->currentMusicPath(), b);
+    EXPECT_TRUE(c->reserveBox().isEmpty());
+    EXPECT_EQ(playerctl("metadata xesam:title"), "B");
+    EXPECT_EQ(playerProperty("CanGoNext"), "(<false>,)");
+    playerctl("next"); // nothing queued: nothing happens
+    EXPECT_EQ(c->currentMusicPath(), b);
+}
+
+TEST_F(Mpris, PositionIsSetAndSoughtAsTheArmIsLaidAndJumpsAreSignalled)
+{
+    c->openMusic(tone("Long Tone.wav", 30.0));
+    Monitor monitor;
+    playerctl("position 12");
+    const double set = positionSeconds();
+    EXPECT_GE(set, 12.0);
+    EXPECT_LT(set, 16.0);
+    EXPECT_NEAR(view->armValue(), 12.0 / 30.0, 0.05);
+    EXPECT_TRUE(waitUntil([&] { return monitor.count("Seeked") == 1; }, 10000));
+
+    playerctl("position 5+");
+    EXPECT_GE(positionSeconds(), 17.0);
+    playerctl("position 100+"); // past the end with nothing queued: no move
+    EXPECT_LT(positionSeconds(), 25.0);
+    playerctl("previous"); // back to the start, as the arm laid at 0
+    EXPECT_LT(positionSeconds(), 4.0);
+    EXPECT_TRUE(waitUntil([&] { return monitor.count("Seeked") == 3; }, 10000));
+
+    // The arm laid down by hand.
+    view->mouseDown({130.0f, 60.0f}, 1);
+    view->mouseUp({130.0f, 60.0f});
+    EXPECT_TRUE(waitUntil([&] { return monitor.count("Seeked") == 4; }, 10000));
+    EXPECT_NEAR(positionSeconds(), view->armValue() * 30.0, 3.0);
+
+    // Stopped, the position is where the arm rests, and moves with it.
+    c->stopJukeBox();
+    playerctl("position 6");
+    EXPECT_NEAR(positionSeconds(), 6.0, 0.05);
+    EXPECT_EQ(playerctl("status"), "Paused");
+}
+
+TEST_F(Mpris, VolumeAndRateAreTheSliderAndTheDial)
+{
+    c->openMusic(tone("Tone.wav", 10.0));
+    layout->preferenceController()->showPreferencePanel();
+    Monitor monitor;
+
+    playerctl("volume 0.35");
+    EXPECT_FLOAT_EQ(gx::UserDefaults::standardUserDefaults().floatForKey(keys::musicVolume), 0.35f);
+    EXPECT_EQ(c->theMusic()->engineVolume(), 89); // 0.35 * 255
+    EXPECT_EQ(layout->preferenceController()->musicVolSlider->value(), 35);
+    // A digit key and the slider are announced as well.
+    view->keyDown("7");
+    EXPECT_NEAR(playerctl("volume").toDouble(), 0.7, 1e-6);
+    layout->preferenceController()->musicVolSlider->setValue(20);
+    EXPECT_TRUE(waitUntil([&] { return monitor.count("'Volume': <") == 3; }, 10000));
+    EXPECT_NEAR(playerctl("volume").toDouble(), 0.2, 1e-6);
+
+    EXPECT_EQ(playerProperty("MinimumRate"), "(<0.20000000000000001>,)");
+    EXPECT_EQ(playerProperty("MaximumRate"), "(<4.0>,)");
+    gdbus("--method org.freedesktop.DBus.Properties.Set org.mpris.MediaPlayer2.Player Rate '<1.5>'");
+    EXPECT_FLOAT_EQ(view->dialValue(), 1.5f);
+    EXPECT_FLOAT_EQ(c->defaultRate(), 1.5f);
+    EXPECT_EQ(playerProperty("Rate"), "(<1.5>,)");
+    gdbus("--method org.freedesktop.DBus.Properties.Set org.mpris.MediaPlayer2.Player Rate '<9.0>'");
+    EXPECT_FLOAT_EQ(c->defaultRate(), 4.0f);
+    EXPECT_TRUE(waitUntil([&] { return monitor.count("'Rate': <") == 2; }, 10000));
+}
+
+TEST_F(Mpris, OpenUriOpensFilesAsTheDesktopDoesAndRefusesOtherSchemes)
+{
+    const QString song = tone("An Open Tone.wav", 5.0);
+    const QString next = tone("Next.wav", 5.0);
+    playerctl("open " + shellQuoted(QUrl::fromLocalFile(song).toString(QUrl::FullyEncoded)));
+    // Right after the one before: queued, by the burst rule.
+    mpris->openUri(QUrl::fromLocalFile(next).toString());
+    EXPECT_EQ(c->currentMusicPath(), song);
+    EXPECT_EQ(c->reserveBox(), QStringList{next});
+    EXPECT_EQ(playerctl("status"), "Playing");
+
+    const QString refused = gdbus("--method org.mpris.MediaPlayer2.Player.OpenUri 'https://example.org/a.mp3'");
+    EXPECT_TRUE(refused.contains("NotSupported")) << refused.toStdString();
+    EXPECT_EQ(c->currentMusicPath(), song);
 }

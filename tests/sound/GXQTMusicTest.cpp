@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace gx;
 using namespace gx::test;
@@ -95,6 +96,7 @@ TEST_P(MusicFormats, PlayedToTheEndPositionEqualsLengthBitForBit)
     auto mixer = std::make_shared<Mixer>(44100);
     auto music = GXQTMusic::initWithFilePath(path, mixer);
     ASSERT_TRUE(music->hasMovie());
+    EXPECT_EQ(music->openFailure(), OpenFailure::none);
     EXPECT_EQ(music->timeScale(), 44100);
     EXPECT_NEAR(music->movieTotalSeconds(), 1.5f, 0.06f);
     EXPECT_EQ(music->movieCrntSecond(), 0.0f);
@@ -338,11 +340,24 @@ TEST(GXQTMusic, FilesThatDoNotOpenGiveAnObjectWithNoMovie)
     fs::resize_file(dir.file("cut.wav"), 20);
     ASSERT_EQ(::mkfifo(dir.file("pipe.wav").c_str(), 0600), 0);
 
+    // Unreadable: by its mode, or where that does not bind (root), by a
+    // kernel file that no one may read.
+    fs::copy_file(whole, dir.file("locked.wav"));
+    fs::permissions(dir.file("locked.wav"), fs::perms::none);
+    const std::string locked = ::access(dir.file("locked.wav").c_str(), R_OK) != 0 ? dir.file("locked.wav")
+                                                                                    : "/proc/sys/vm/drop_caches";
+
     auto mixer = std::make_shared<Mixer>(44100);
-    for (const std::string name : {"missing.wav", "folder.wav", "zero.wav", "text.wav", "cut.wav", "pipe.wav"}) {
-        auto music = GXQTMusic::initWithFilePath(dir.file(name), mixer);
+    const std::vector<std::pair<std::string, OpenFailure>> cases{
+        {dir.file("missing.wav"), OpenFailure::notFound},  {dir.file("gone/missing.wav"), OpenFailure::notFound},
+        {dir.file("folder.wav"), OpenFailure::noSound},    {dir.file("zero.wav"), OpenFailure::noSound},
+        {dir.file("text.wav"), OpenFailure::noSound},      {dir.file("cut.wav"), OpenFailure::noSound},
+        {dir.file("pipe.wav"), OpenFailure::noSound},      {locked, OpenFailure::permissionDenied}};
+    for (const auto& [name, failure] : cases) {
+        auto music = GXQTMusic::initWithFilePath(name, mixer);
         ASSERT_TRUE(music) << name;
         EXPECT_FALSE(music->hasMovie()) << name;
+        EXPECT_EQ(music->openFailure(), failure) << name;
         EXPECT_EQ(music->movieTotalSeconds(), 0.0f) << name;
         EXPECT_EQ(music->movieCrntSecond(), 0.0f) << name;
         // Nothing harmful, and nothing changes.

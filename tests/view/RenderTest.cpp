@@ -1,5 +1,6 @@
 #include "view/GXGramoluxView.h"
 #include "view/ViewTestSupport.h"
+#include "support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -253,4 +254,18 @@ TEST(RenderImages, DoubleResolutionArtworkIsPreferredAboveScaleOneAndKeepsPointG
 
     view.loadImages(1.0);
     EXPECT_TRUE(near(viewPixel(renderView(view), view, 39, 57), stopColour));
+}
+
+TEST_F(Render, NoticeIsDrawnAboveTheControlsAndGoesByItself)
+{
+    GXGramoluxView view;
+    const QImage plain = renderView(view);
+    view.showNotice("Can’t play “x.wma”: no sound track we can decode", std::chrono::milliseconds(50));
+    const QImage told = renderView(view);
+    // Above the dial's top edge, nothing of the controls is covered.
+    const int dialTop = 280 - 225;
+    EXPECT_GT(meanDifference(plain, told, QRect(0, 0, 340, dialTop)), 5.0);
+    EXPECT_EQ(meanDifference(plain, told, QRect(0, dialTop, 340, 280 - dialTop)), 0.0);
+    ASSERT_TRUE(waitUntil([&] { return view.notice().isEmpty(); }, 5000));
+    EXPECT_EQ(meanDifference(plain, renderView(view)), 0.0);
 }
