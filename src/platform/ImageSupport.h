@@ -16,8 +16,9 @@ inline constexpr const char* kImagePluginPackage = "qt6-image-formats-plugins";
 // read the artwork, or an empty string when they can.
 QString missingImageSupport(const QList<QByteArray>& formats);
 
-// Checks the formats this Qt reads; when the artwork cannot be read, says so
-// on standard error and in an alert and answers false. Needs the application.
+// Checks that this Qt reads the artwork; when it cannot, says which package
+// is missing on standard error and in an alert and answers false. Needs the
+// application.
 bool reportMissingImageSupport();
 
 } // namespace gx
