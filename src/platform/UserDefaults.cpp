@@ -32,6 +32,41 @@ bool finiteFloat(const QVariant& v, float* out)
     return true;
 }
 
+// A copy that shares no data with the original. What crosses between the
+// callers' threads and the writer is copied so: Qt's shared strings count
+// their references inside Qt's own library, where the thread sanitizer cannot
+// follow them, and the last owner must be the one that a lock orders.
+QString ownCopy(const QString& s)
+{
+    return QString(s.constData(), s.size());
+}
+
+QVariant ownCopy(const QVariant& v)
+{
+    switch (v.metaType().id()) {
+    case QMetaType::QString:
+        return ownCopy(v.toString());
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = v.toByteArray();
+        return QByteArray(bytes.constData(), bytes.size());
+    }
+    case QMetaType::QStringList: {
+        QStringList copy;
+        for (const QString& s : v.toStringList())
+            copy << ownCopy(s);
+        return copy;
+    }
+    case QMetaType::QVariantList: {
+        QVariantList copy;
+        for (const QVariant& e : v.toList())
+            copy << ownCopy(e);
+        return copy;
+    }
+    default:
+        return v;
+    }
+}
+
 QString standardFileName()
 {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Gramolux", "Gramolux").fileName();
@@ -109,7 +144,7 @@ void UserDefaults::reload()
             // and we never store an invalid value: it is an empty list.
             if (!value.isValid())
                 value = QStringList();
-            read.insert(key, value);
+            read.insert(ownCopy(key), ownCopy(value));
         }
     }
     std::unique_lock lock(mutex_);
@@ -193,9 +228,11 @@ void UserDefaults::store(const QString& key, const QVariant& value)
         std::unique_lock lock(mutex_);
         values_.insert(key, value);
     }
+    QString ownKey = ownCopy(key);
+    QVariant ownValue = ownCopy(value);
     {
         std::lock_guard lock(pendingMutex_);
-        pending_.insert(key, value);
+        pending_.insert(std::move(ownKey), std::move(ownValue));
     }
     pendingWake_.notify_one();
 }
