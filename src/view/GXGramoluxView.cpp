@@ -55,6 +55,25 @@ QImage loadImage(const std::string& base, bool preferDouble)
     return load(base + ".tif");
 }
 
+// Points from the image's centre to the farthest corner of a pixel that
+// shows: what the image can cover when turned about its centre.
+float reachOf(const QImage& image)
+{
+    if (image.isNull())
+        return 0.0f;
+    const double cx = image.width() / 2.0;
+    const double cy = image.height() / 2.0;
+    const auto farthest = [](int i, double c) { return std::max(std::fabs(i - c), std::fabs(i + 1 - c)); };
+    double reach = 0.0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (!image.hasAlphaChannel() || qAlpha(line[x]) != 0)
+                reach = std::max(reach, std::hypot(farthest(x, cx), farthest(y, cy)));
+    }
+    return static_cast<float>(reach / image.devicePixelRatio());
+}
+
 void post(const std::string& name, const GXGramoluxView* view)
 {
     gx::NotificationCenter::defaultCenter().postNotificationName(name, view);
@@ -80,6 +99,8 @@ bool acceptAsGeneric(QDropEvent* event)
 GXGramoluxView::GXGramoluxView(QWidget* parent) : QWidget(parent)
 {
     loadImages(devicePixelRatioF());
+    shown_ = {diskRotate_.load(), diskFraction_.load(), tt::armFrameIndex(armValue_.load()),
+              tt::dialFrameIndex(dialValue_.load()), switchValue_.load(), isFileDragging_.load()};
     setAcceptDrops(true);
     // Clicking the turntable gives it the keyboard, for the volume digits.
     setFocusPolicy(Qt::StrongFocus);
@@ -114,6 +135,9 @@ void GXGramoluxView::loadImages(qreal scale)
     bgImage_ = loadImage("bg", preferDouble);
     diskImage_ = loadImage("disc", preferDouble);
     labelImage_ = tt::turningLabel(diskImage_, kLabelRadius);
+    discReach_ = reachOf(diskImage_);
+    labelReach_ = reachOf(labelImage_);
+    turned_ = {};
     reflectImage_ = loadImage("reflect", preferDouble);
     centerImage_ = loadImage("center", preferDouble);
     dialImage_ = loadImage("dial", preferDouble);
@@ -197,6 +221,36 @@ void GXGramoluxView::drawWholeImage(QPainter& painter, const QImage& image, Poin
                   at, opacity);
 }
 
+const QImage& GXGramoluxView::turnedImage(bool labelOnly, float angle, QRect box)
+{
+    const qreal scale = devicePixelRatioF();
+    const QSize pixels = (QSizeF(box.size()) * scale).toSize();
+    if (turned_.labelOnly == labelOnly && turned_.angle == angle && turned_.image.size() == pixels &&
+        turned_.image.devicePixelRatio() == scale)
+        return turned_.image;
+    if (turned_.image.size() != pixels) {
+        turned_.image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        turned_.image.setDevicePixelRatio(scale);
+    }
+    turned_.image.fill(Qt::transparent);
+    const QImage& turning = labelOnly ? labelImage_ : diskImage_;
+    const QSizeF discSize = diskImage_.deviceIndependentSize();
+    const QSizeF size = turning.deviceIndependentSize();
+    QPainter painter(&turned_.image);
+    painter.translate(discSize.width() / 2.0 + tt::diskRect.x - box.x(),
+                      boundsHeight_ - (discSize.height() / 2.0 + tt::diskRect.y) - box.y());
+    // Counter-clockwise degrees with y up are clockwise ones with Qt's y down.
+    if (std::isfinite(angle))
+        painter.rotate(-static_cast<double>(angle));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // The extent is symmetric about the pivot, so flipping y leaves it where
+    // it was.
+    painter.drawImage(QRectF(-size.width() / 2.0, -size.height() / 2.0, size.width(), size.height()), turning);
+    turned_.labelOnly = labelOnly;
+    turned_.angle = angle;
+    return turned_.image;
+}
+
 void GXGramoluxView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
@@ -210,33 +264,21 @@ void GXGramoluxView::paintEvent(QPaintEvent* event)
     const float fraction = diskFraction_.load();
     if (fraction > 0.0f) {
         if (!diskImage_.isNull()) {
-            const QSizeF size = diskImage_.deviceIndependentSize();
-            const double w = size.width();
-            const double h = size.height();
-            const double pivotX = w / 2.0 + tt::diskRect.x;
-            const double pivotY = h / 2.0 + tt::diskRect.y;
             // Fully shown, the grooves are drawn upright and only the label
             // turns; while fading, the label must not show through twice.
             const bool labelOnly = fraction >= 1.0f && !labelImage_.isNull();
             if (labelOnly)
                 drawWholeImage(painter, diskImage_, {tt::diskRect.x, tt::diskRect.y}, 1.0);
-            const QImage& turning = labelOnly ? labelImage_ : diskImage_;
-            const QSizeF turningSize = turning.deviceIndependentSize();
-            painter.save();
-            painter.translate(pivotX, boundsHeight_ - pivotY);
-            // Counter-clockwise degrees with y up are clockwise ones with
-            // Qt's y down.
             const float angle = diskRotate_.load();
-            if (std::isfinite(angle))
-                painter.rotate(-static_cast<double>(angle));
-            painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.setOpacity(fraction);
-            // The extent is symmetric about the pivot, so flipping y leaves it
-            // where it was.
-            painter.drawImage(QRectF(-turningSize.width() / 2.0, -turningSize.height() / 2.0, turningSize.width(),
-                                     turningSize.height()),
-                              turning);
-            painter.restore();
+            // All the turned image can cover, not only where it shows: a
+            // redraw that leaves out some of what changed shows up as a
+            // difference from a full one.
+            const QSizeF size = (labelOnly ? labelImage_ : diskImage_).deviceIndependentSize();
+            const QRect box = turningRect(static_cast<float>(std::hypot(size.width(), size.height()) / 2.0));
+            if (box.intersects(event->rect())) {
+                painter.setOpacity(fraction);
+                painter.drawImage(box.topLeft(), turnedImage(labelOnly, angle, box));
+            }
         }
         const float reflectOpacity = static_cast<float>(static_cast<double>(fraction) * 0.2);
         drawWholeImage(painter, reflectImage_, tt::reflectOrigin, reflectOpacity);
@@ -339,7 +381,7 @@ bool GXGramoluxView::runTick(std::unique_lock<std::mutex>& lock, std::uint64_t g
             return false;
     }
     diskFraction_.store(tick.state.diskFraction);
-    requestDiskAndArmRedraw();
+    requestRedraw();
     return true;
 }
 
@@ -361,7 +403,7 @@ void GXGramoluxView::startPlayThread(std::uint64_t generation)
     }
 }
 
-void GXGramoluxView::requestDiskAndArmRedraw()
+void GXGramoluxView::requestRedraw()
 {
     // Painting happens on the main thread only. Qt's own queue locking is
     // invisible to the thread sanitizer, so the hand-off is also ordered by
@@ -369,13 +411,63 @@ void GXGramoluxView::requestDiskAndArmRedraw()
     // and the call is made by name, so no functor built on this thread is
     // read there first.
     std::lock_guard handOff(redrawHandOff_);
-    QMetaObject::invokeMethod(this, "redrawDiskAndArm", Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "redrawChanges", Qt::QueuedConnection);
 }
 
-void GXGramoluxView::redrawDiskAndArm()
+void GXGramoluxView::redrawChanges()
 {
     { std::lock_guard handOff(redrawHandOff_); }
-    update(widgetRectFromView(tt::diskAndArmRect).toAlignedRect());
+    const QRegion region = changedRegion();
+    if (!region.isEmpty())
+        update(region);
+}
+
+QRect GXGramoluxView::turningRect(float reach) const
+{
+    if (diskImage_.isNull())
+        return {};
+    const QSizeF size = diskImage_.deviceIndependentSize();
+    const double pivotX = size.width() / 2.0 + tt::diskRect.x;
+    const double pivotY = size.height() / 2.0 + tt::diskRect.y;
+    // A point more for the smoothing, which reaches into the next pixel.
+    const double r = static_cast<double>(reach) + 1.0;
+    return QRectF(pivotX - r, boundsHeight_ - pivotY - r, 2.0 * r, 2.0 * r).toAlignedRect();
+}
+
+QRegion GXGramoluxView::changedRegion()
+{
+    const Shown now{diskRotate_.load(), diskFraction_.load(), tt::armFrameIndex(armValue_.load()),
+                    tt::dialFrameIndex(dialValue_.load()), switchValue_.load(), isFileDragging_.load()};
+    const auto area = [this](float x, float y, const QImage& image) {
+        const QSizeF size = image.isNull() ? QSizeF() : image.deviceIndependentSize();
+        return widgetRectFromView({x, y, static_cast<float>(size.width()), static_cast<float>(size.height())})
+            .toAlignedRect();
+    };
+    QRegion region;
+    if (now.diskFraction != shown_.diskFraction) {
+        // Fading: the whole record and its reflection.
+        region += turningRect(discReach_);
+        region += area(tt::reflectOrigin.x, tt::reflectOrigin.y, reflectImage_);
+    } else if (now.diskFraction > 0.0f && !(now.diskRotate == shown_.diskRotate)) {
+        // Turning: once the record is fully shown, its label alone.
+        const bool labelOnly = now.diskFraction >= 1.0f && !labelImage_.isNull();
+        region += turningRect(labelOnly ? labelReach_ : discReach_);
+    }
+    if (now.armFrame != shown_.armFrame)
+        region += widgetRectFromView({tt::armOrigin.x, tt::armOrigin.y, tt::armFrameWidth, tt::armFrameHeight})
+                      .toAlignedRect();
+    if (now.dialFrame != shown_.dialFrame)
+        region += widgetRectFromView(tt::dialDraggRect).toAlignedRect();
+    if (now.switchValue != shown_.switchValue) {
+        region += area(tt::playBtnRect.x, tt::playBtnRect.y, playBtnImage_);
+        region += area(tt::playBtnRect.x, tt::playBtnRect.y, stopBtnImage_);
+    }
+    if (now.fileDragging != shown_.fileDragging) {
+        const int t = static_cast<int>(std::ceil(tt::highlightWidth));
+        region += QRegion(rect()) - QRegion(rect().adjusted(t, t, -t, -t));
+    }
+    shown_ = now;
+    return region & rect();
 }
 
 // --- Pointer and keyboard --------------------------------------------------
@@ -392,8 +484,7 @@ void GXGramoluxView::mouseDown(PointF p, int clickCount)
     if (tt::pointInRect(p, tt::dialDraggRect)) {
         if (clickCount > 1) {
             dialValue_.store(1.0f);
-            if (!isPlaying_.load())
-                update();
+            redrawChanges();
             post(gx::names::dialDragged, this);
         } else {
             dragStartPoint_ = p;
@@ -403,7 +494,7 @@ void GXGramoluxView::mouseDown(PointF p, int clickCount)
     }
     if (tt::pointInRect(p, tt::playBtnRect)) {
         switchValue_.store(!switchValue_.load());
-        update();
+        redrawChanges();
         post(gx::names::playBtnClicked, this);
     }
 }
@@ -411,8 +502,7 @@ void GXGramoluxView::mouseDown(PointF p, int clickCount)
 void GXGramoluxView::setArmValueAtPoint(PointF p)
 {
     armValue_.store(tt::armValueForPoint(p));
-    if (!isPlaying_.load())
-        update();
+    redrawChanges();
 }
 
 void GXGramoluxView::mouseDragged(PointF p)
@@ -423,8 +513,7 @@ void GXGramoluxView::mouseDragged(PointF p)
         setArmValueAtPoint(p);
     if (isDialDragging_.load()) {
         dialValue_.store(tt::dialValueForDrag(dialValueBeforeDrag_, dragStartPoint_, p));
-        if (!isPlaying_.load())
-            update();
+        redrawChanges();
         post(gx::names::dialDragged, this);
     }
 }
@@ -511,7 +600,7 @@ GXGramoluxView::DragOperation GXGramoluxView::draggingEntered(const QMimeData* i
     if (!acceptableObject(info))
         return DragOperationNone;
     isFileDragging_.store(true);
-    update();
+    redrawChanges();
     return DragOperationGeneric;
 }
 
@@ -523,7 +612,7 @@ GXGramoluxView::DragOperation GXGramoluxView::draggingUpdated(const QMimeData*)
 void GXGramoluxView::draggingExited(const QMimeData*)
 {
     isFileDragging_.store(false);
-    update();
+    redrawChanges();
 }
 
 bool GXGramoluxView::prepareForDragOperation(const QMimeData* info)
@@ -544,7 +633,7 @@ bool GXGramoluxView::performDragOperation(const QMimeData* info)
 void GXGramoluxView::concludeDragOperation(const QMimeData*)
 {
     isFileDragging_.store(false);
-    update();
+    redrawChanges();
 }
 
 void GXGramoluxView::dragEnterEvent(QDragEnterEvent* event)
