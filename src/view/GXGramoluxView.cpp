@@ -32,6 +32,17 @@ namespace {
 // Points from the record's centre to just outside its label's printing.
 constexpr double kLabelRadius = 39.0;
 
+bool opaque(const QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(line[x]) != 255)
+                return false;
+    }
+    return true;
+}
+
 QImage loadImage(const std::string& base, bool preferDouble)
 {
     auto load = [](const std::string& name) -> QImage {
@@ -41,9 +52,13 @@ QImage loadImage(const std::string& base, bool preferDouble)
         QImage image(QString::fromStdString(path));
         if (image.isNull())
             return {};
-        // Premultiplied once here, so that painting never converts.
-        return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                             : QImage::Format_RGB32);
+        // Premultiplied once here, so that painting never converts; and an
+        // image that is opaque throughout is copied, not blended, and lets
+        // the view paint without its window's background under it.
+        image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        if (image.hasAlphaChannel() && opaque(image))
+            image.convertTo(QImage::Format_RGB32);
+        return image;
     };
     if (preferDouble) {
         QImage image = load(base + "@2x.tif");
@@ -73,6 +88,48 @@ float reachOf(const QImage& image)
     }
     return static_cast<float>(reach / image.devicePixelRatio());
 }
+
+} // namespace
+
+// The strip's frames, each cut down to the part of it that shows: a frame is
+// mostly clear, and the whole strip would hold several megabytes for one
+// frame on screen at a time. A part of a frame outside the strip is clear.
+std::vector<GXGramoluxView::ArmFrame> GXGramoluxView::armFrames(const QImage& strip)
+{
+    std::vector<ArmFrame> frames(tt::armFrameCount);
+    if (strip.isNull())
+        return frames;
+    const double s = strip.devicePixelRatio();
+    const int w = static_cast<int>(std::lround(tt::armFrameWidth * s));
+    const int h = static_cast<int>(std::lround(tt::armFrameHeight * s));
+    for (int i = 0; i < tt::armFrameCount; ++i) {
+        // Frames stand on the strip's bottom edge.
+        const QRect cell = QRect(i * w, strip.height() - h, w, h) & strip.rect();
+        int left = cell.right() + 1, right = cell.left() - 1, top = cell.bottom() + 1, bottom = cell.top() - 1;
+        for (int y = cell.top(); y <= cell.bottom(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(strip.constScanLine(y));
+            for (int x = cell.left(); x <= cell.right(); ++x) {
+                if (strip.hasAlphaChannel() && qAlpha(line[x]) == 0)
+                    continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+        if (left > right)
+            continue;
+        ArmFrame& frame = frames[static_cast<std::size_t>(i)];
+        frame.image = strip.copy(QRect(QPoint(left, top), QPoint(right, bottom)));
+        frame.image.setDevicePixelRatio(s);
+        // Points from the frame's bottom-left corner, y up.
+        frame.offset = {static_cast<float>((left - i * w) / s),
+                        static_cast<float>((strip.height() - 1 - bottom) / s)};
+    }
+    return frames;
+}
+
+namespace {
 
 void post(const std::string& name, const GXGramoluxView* view)
 {
@@ -141,7 +198,7 @@ void GXGramoluxView::loadImages(qreal scale)
     reflectImage_ = loadImage("reflect", preferDouble);
     centerImage_ = loadImage("center", preferDouble);
     dialImage_ = loadImage("dial", preferDouble);
-    armImage_ = loadImage("arm", preferDouble);
+    armFrames_ = armFrames(loadImage("arm", preferDouble));
     playBtnImage_ = loadImage("play_btn", preferDouble);
     stopBtnImage_ = loadImage("stop_btn", preferDouble);
     imageScale_ = preferDouble ? 2.0 : 1.0;
@@ -287,8 +344,10 @@ void GXGramoluxView::paintEvent(QPaintEvent* event)
     drawWholeImage(painter, centerImage_, tt::centerOrigin, 1.0);
 
     const int arm = tt::armFrameIndex(armValue_.load());
-    drawImagePart(painter, armImage_, {arm * tt::armFrameWidth, 0.0f, tt::armFrameWidth, tt::armFrameHeight},
-                  tt::armOrigin, 1.0);
+    if (arm >= 0 && arm < static_cast<int>(armFrames_.size())) {
+        const ArmFrame& frame = armFrames_[static_cast<std::size_t>(arm)];
+        drawWholeImage(painter, frame.image, {tt::armOrigin.x + frame.offset.x, tt::armOrigin.y + frame.offset.y}, 1.0);
+    }
 
     const int dial = tt::dialFrameIndex(dialValue_.load());
     const RectF& d = tt::dialDraggRect;

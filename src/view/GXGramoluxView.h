@@ -154,7 +154,12 @@ private:
 
     GXMusicOpener* appController_ = nullptr;
     QImage bgImage_;
-    QImage armImage_;
+    struct ArmFrame {
+        QImage image;  // null when the frame shows nothing
+        PointF offset; // of its bottom-left corner within the frame
+    };
+    static std::vector<ArmFrame> armFrames(const QImage& strip);
+    std::vector<ArmFrame> armFrames_;
     QImage diskImage_;
     QImage labelImage_; // null when the whole disc must turn
     // Points from the record's centre to the farthest pixel that shows, of
