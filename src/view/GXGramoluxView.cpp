@@ -31,6 +31,8 @@ namespace {
 
 // Points from the record's centre to just outside its label's printing.
 constexpr double kLabelRadius = 39.0;
+// Rows of pixels drawn at a time when turning an image.
+constexpr double kTurnBandPixels = 64.0;
 
 bool opaque(const QImage& image)
 {
@@ -301,8 +303,17 @@ const QImage& GXGramoluxView::turnedImage(bool labelOnly, float angle, QRect box
         painter.rotate(-static_cast<double>(angle));
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     // The extent is symmetric about the pivot, so flipping y leaves it where
-    // it was.
-    painter.drawImage(QRectF(-size.width() / 2.0, -size.height() / 2.0, size.width(), size.height()), turning);
+    // it was. Drawn in bands: Qt hands a turned image of more rows than a
+    // band to its worker threads, and waking them costs more than the work.
+    const QRectF target(-size.width() / 2.0, -size.height() / 2.0, size.width(), size.height());
+    const QTransform turned = painter.transform();
+    const double band = kTurnBandPixels / scale;
+    for (double y = 0.0; y < box.height(); y += band) {
+        painter.resetTransform();
+        painter.setClipRect(QRectF(0.0, y, box.width(), band));
+        painter.setTransform(turned);
+        painter.drawImage(target, turning);
+    }
     turned_.labelOnly = labelOnly;
     turned_.angle = angle;
     return turned_.image;
