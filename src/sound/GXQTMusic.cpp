@@ -96,8 +96,11 @@ void GXQTMusic::gotoBeginning()
 
 void GXQTMusic::play()
 {
-    if (voice_)
-        voice_->play();
+    if (!voice_)
+        return;
+    voice_->play();
+    if (mixer_)
+        mixer_->voiceStarted();
 }
 
 void GXQTMusic::pause()
