@@ -6,6 +6,7 @@
 #include "controller/GramoluxWindowLayout.h"
 #include "controller/MprisService.h"
 #include "platform/SingleInstance.h"
+#include "sound/GXQTMusic.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -14,6 +15,11 @@
 
 int main(int argc, char** argv)
 {
+    // Sound need not wait for the window: the device, the effect sounds and
+    // the first song named get ready on workers while the toolkit starts.
+    if (argc > 1 && argv[1][0] != '-')
+        GXQTMusic::preopen(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath().toStdString());
+    AppController::preloadEffectSounds();
     QApplication app(argc, argv);
     QApplication::setOrganizationName("Gramolux");
     QApplication::setApplicationName("Gramolux");
@@ -29,7 +35,6 @@ int main(int argc, char** argv)
         return 0;
 
     AppController::initialize();
-    AppController::preloadEffectSounds();
     int status = 0;
     {
         GramoluxWindowLayout layout;
