@@ -15,11 +15,10 @@
 
 int main(int argc, char** argv)
 {
-    // Sound need not wait for the window: the device, the effect sounds and
-    // the first song named get ready on workers while the toolkit starts.
+    // Sound need not wait for the window: the device and the first song
+    // named get ready on a worker while the toolkit starts.
     if (argc > 1 && argv[1][0] != '-')
         GXQTMusic::preopen(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath().toStdString());
-    AppController::preloadEffectSounds();
     QApplication app(argc, argv);
     QApplication::setOrganizationName("Gramolux");
     QApplication::setApplicationName("Gramolux");
@@ -31,10 +30,13 @@ int main(int argc, char** argv)
         files << QFileInfo(arg).absoluteFilePath();
 
     gx::SingleInstance instance;
-    if (instance.forwardOrListen(files))
+    if (instance.forwardOrListen(files)) {
+        GXQTMusic::dropPreopened();
         return 0;
+    }
 
     AppController::initialize();
+    AppController::preloadEffectSounds();
     int status = 0;
     {
         GramoluxWindowLayout layout;

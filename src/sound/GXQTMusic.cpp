@@ -72,9 +72,14 @@ std::unique_ptr<GXQTMusic> takePreopened(const std::string& path)
 
 } // namespace
 
-void GXQTMusic::preopen(const std::string& path)
+void GXQTMusic::dropPreopened()
 {
     takePreopened({});
+}
+
+void GXQTMusic::preopen(const std::string& path)
+{
+    dropPreopened();
     Preopened& slot = preopened();
     std::lock_guard lock(slot.mutex);
     try {
