@@ -57,9 +57,11 @@ QImage loadImage(const std::string& base, bool preferDouble)
         // Premultiplied once here, so that painting never converts; and an
         // image that is opaque throughout is copied, not blended, and lets
         // the view paint without its window's background under it.
-        image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                              : QImage::Format_RGB32);
+        // Opaque premultiplied pixels are RGB32 pixels already.
         if (image.hasAlphaChannel() && opaque(image))
-            image.convertTo(QImage::Format_RGB32);
+            image.reinterpretAsFormat(QImage::Format_RGB32);
         return image;
     };
     if (preferDouble) {
