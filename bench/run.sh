@@ -1,40 +1,98 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (Release) and prints their figures as one table, then
-# plays the demo song and a 5-minute MP3 with Gramolux and with ffplay side by
-# side and compares them:
+# plays a 5-minute MP3 with Gramolux and with three reference players side by
+# side on a display of its own (Xvfb, started and stopped here) and prints
+# one table of CPU, first audio and memory with the ratios:
 #   bench/run.sh [build-folder]        (default build/bench)
-# GX_COMPARE_SECONDS sets how long each player plays (default 30).
+# GX_COMPARE_SECONDS sets how long each player is measured while it plays
+# (default 30), GX_IDLE_SECONDS how long an idle player is (default 20).
 set -uo pipefail
 cd "$(dirname "$0")/.."
+. tools/install-deps.sh
+gx_install "${GX_BUILD_PACKAGES[@]}" ffmpeg mpv audacious audacious-plugins xvfb xauth xdotool
 build=${1:-build/bench}
 seconds=${GX_COMPARE_SECONDS:-30}
+idle_seconds=${GX_IDLE_SECONDS:-20}
+warm=3 # seconds a player runs before it is measured
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DGX_BUILD_TESTS=OFF >/dev/null || exit 1
 cmake --build "$build" >/dev/null || { echo "bench: build failed" >&2; exit 1; }
-export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
+export SDL_AUDIODRIVER=dummy
 printf '%-58s %12s %12s  %s\n' "benchmark" "time" "cpu" "figures"
 for b in "$build"/bin/gx_bench_*; do
-  "$b" --benchmark_format=console 2>/dev/null | awk '/^BM_/ {
+  QT_QPA_PLATFORM=offscreen "$b" --benchmark_format=console 2>/dev/null | awk '/^BM_/ {
       extra = ""; for (i = 7; i <= NF; i++) extra = extra " " $i;
       printf "%-58s %9s %-2s %9s %-2s %s\n", $1, $2, $3, $4, $5, extra }'
 done
 
-# --- Gramolux against a reference player ------------------------------------
-command -v ffplay >/dev/null || { echo "bench: no ffplay, no comparison"; exit 0; }
-probe=$build/bench/libgx_first_audio_probe.so
-demo="$build/share/gramolux/01 Gramolux Serenade.wav"
+# --- Gramolux against reference players, on a real display -----------------
+probe=$(realpath "$build/bench/libgx_first_audio_probe.so")
+gramolux=$(realpath "$build/bin/gramolux")
+demo=$(realpath "$build/share/gramolux/01 Gramolux Serenade.wav")
 mp3=/tmp/gramolux-bench/five-minutes.mp3 # made by gx_bench_sound above
-tick=$(getconf CLK_TCK)
+[ -f "$mp3" ] || { echo "bench: no $mp3, no comparison"; exit 0; }
+scratch=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
 
-# Runs a player with an empty home and the first-audio probe; the player
-# plays for "$1" seconds. Sets pid, home, t0 and out.
+# A display of our own: Xvfb picks a free number and tells it.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.05; done
+[ -s "$scratch/display" ] || { echo "bench: Xvfb did not start"; exit 1; }
+export DISPLAY=":$(cat "$scratch/display")"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+
+# CPU time of a process, all its live threads, in ns.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f", s }'; }
+# "tid name ns" for each thread.
+thread_ns() {
+  local t
+  for t in /proc/"$1"/task/*; do
+    printf '%s %s %s\n' "${t##*/}" "$(tr ' ' '_' <"$t/comm" 2>/dev/null)" "$(awk '{ print $1 }' "$t/schedstat" 2>/dev/null)"
+  done
+}
+switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { s += $2 } END { print s + 0 }'; }
+callbacks() { [ -s "$1" ] && od -An -t u8 -N 8 "$1" | tr -d ' ' || echo 0; }
+
+# Audacious plays through SDL: a first run of its own writes its plugin
+# registry, in which only SDL output is then enabled.
+audacious_registry=$scratch/plugin-registry
+make_audacious_registry() {
+  local home=$scratch/audacious-setup
+  mkdir -p "$home"
+  env HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home" DBUS_SESSION_BUS_ADDRESS=disabled: \
+    audacious -Q >/dev/null 2>&1 &
+  local pid=$! win=
+  for _ in $(seq 100); do
+    win=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1)
+    [ -n "$win" ] && break
+    sleep 0.1
+  done
+  [ -n "$win" ] && xdotool key --window "$win" ctrl+q
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+  awk '/^output / { out = ($2 ~ /sdlout\.so$/) ? 1 : 0 }
+       /^[a-z]+ \// && !/^output / { out = -1 }
+       /^enabled / && out >= 0 { $0 = "enabled " out }
+       { print }' "$home/.config/audacious/plugin-registry" >"$audacious_registry" 2>/dev/null
+}
+make_audacious_registry
+
+# Starts a player with an empty home and the probe. Sets pid, home, t0, out
+# and calls.
 launch() {
-  local secs=$1; shift
-  home=$(mktemp -d) out=$home/first-audio
+  home=$(mktemp -d -p "$scratch") out=$home/first-audio calls=$home/calls
+  if [ "$1" = audacious ] && [ -s "$audacious_registry" ]; then
+    mkdir -p "$home/.config/audacious" && cp "$audacious_registry" "$home/.config/audacious/plugin-registry"
+  fi
   t0=$(date +%s.%N)
   env HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home" DBUS_SESSION_BUS_ADDRESS=disabled: \
-    LD_PRELOAD="$probe" GX_PROBE_OUT="$out" "$@" >/dev/null 2>&1 &
+    LD_PRELOAD="$probe" GX_PROBE_OUT="$out" GX_PROBE_CALLS="$calls" "$@" >/dev/null 2>&1 &
   pid=$!
-  sleep "$secs"
 }
 finish() { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; rm -rf "$home"; }
 
@@ -42,37 +100,92 @@ finish() { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; rm -rf "$home"; }
 first_audio() {
   local runs=() i first
   for i in 1 2 3 4 5; do
-    launch 1.5 "$@"
+    launch "$@"
+    for _ in $(seq 250); do [ -s "$out" ] && break; sleep 0.02; done
     first=$(cat "$out" 2>/dev/null)
-    runs+=("$(awk -v t0="$t0" -v f="${first:-0}" 'BEGIN { printf "%.1f", (f > 0 ? (f - t0) * 1000 : -1) }')")
+    runs+=("$(awk -v t0="$t0" -v f="${first:-0}" 'BEGIN { printf "%.0f", (f > 0 ? (f - t0) * 1000 : -1) }')")
     finish
   done
   printf '%s\n' "${runs[@]}" | sort -n | sed -n 3p
 }
 
-# Plays for $seconds; prints "first-audio-ms cpu-s-per-min peak-MiB".
-measure() {
-  local cpu hwm
-  launch "$seconds" "$@"
-  cpu=$(awk -v t="$tick" '{ sub(/.*\) /, ""); print ($12 + $13) / t }' "/proc/$pid/stat" 2>/dev/null)
+# Measures a launched player for $1 seconds after $warm; prints
+# "player-s-per-min x-s-per-min peak-MiB callbacks-per-s switches-per-s".
+# With $2 = split, the per-thread shares go to $scratch/threads.
+sample() {
+  local secs=$1 split=${2:-} p0 x0 c0 s0 p1 x1 c1 s1 hwm
+  sleep "$warm"
+  [ -n "$split" ] && thread_ns "$pid" >"$scratch/threads0"
+  p0=$(cpu_ns "$pid") x0=$(cpu_ns "$xvfb_pid") c0=$(callbacks "$calls") s0=$(switches "$pid")
+  sleep "$secs"
+  p1=$(cpu_ns "$pid") x1=$(cpu_ns "$xvfb_pid") c1=$(callbacks "$calls") s1=$(switches "$pid")
+  [ -n "$split" ] && thread_ns "$pid" >"$scratch/threads1"
   hwm=$(awk '/^VmHWM:/ { print $2 / 1024 }' "/proc/$pid/status" 2>/dev/null)
-  finish
-  awk -v f="$(first_audio "$@")" -v c="${cpu:-0}" -v s="$seconds" -v m="${hwm:-0}" \
-    'BEGIN { printf "%s %.3f %.1f\n", f, c * 60 / s, m }'
+  awk -v p0="$p0" -v p1="$p1" -v x0="$x0" -v x1="$x1" -v c0="$c0" -v c1="$c1" -v s0="$s0" -v s1="$s1" \
+    -v t="$secs" -v m="${hwm:-0}" 'BEGIN {
+      printf "%.3f %.3f %.1f %.1f %.1f\n", (p1 - p0) / 1e9 * 60 / t, (x1 - x0) / 1e9 * 60 / t, m, (c1 - c0) / t, (s1 - s0) / t }'
 }
 
+# Each row: "label|first-audio|player cpu|x cpu|peak|callbacks/s|switches/s".
+rows=()
+play_row() {
+  local label=$1 split=$2; shift 2
+  local f cpu
+  f=$(first_audio "$@")
+  launch "$@"
+  cpu=$(sample "$seconds" "$split")
+  finish
+  rows+=("$label|$f|$cpu")
+}
+play_row "gramolux, MP3" split "$gramolux" "$mp3"
+split_pid=$pid
+play_row "gramolux, WAV (demo)" "" "$gramolux" "$demo"
+play_row "gramolux, MP3, 2x" "" env QT_SCALE_FACTOR=2 "$gramolux" "$mp3"
+play_row "audacious -Q, MP3" "" audacious -Q "$mp3"
+play_row "mpv --no-video, MP3" "" mpv --no-video --ao=sdl --no-config --really-quiet "$mp3"
+play_row "ffplay -nodisp, MP3" "" ffplay -nodisp -autoexit -loglevel quiet "$mp3"
+
+# Idle: the window shown with no song; and a song switched off (Space works
+# the switch), once the record has run down and the stop sound has played.
+launch "$gramolux"
+rows+=("gramolux idle, no song|-|$(sample "$idle_seconds")")
+finish
+launch "$gramolux" "$mp3"
+sleep 3
+win=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1)
+# Space is the window's shortcut: the window must have the focus first.
+[ -n "$win" ] && xdotool windowfocus "$win" 2>/dev/null && sleep 0.3 && xdotool key space
+sleep 6 # one turn of the record, the stop sound, the hiss thread's last pass
+rows+=("gramolux idle, switched off|-|$(sample "$idle_seconds")")
+finish
+
 echo
-echo "Gramolux (turntable drawn, offscreen) against ffplay -nodisp -autoexit, ${seconds} s each, SDL_AUDIODRIVER=dummy"
-printf '%-20s %-10s %14s %16s %12s\n' "song" "player" "first audio ms" "CPU s per min" "peak MiB"
-echo "(first audio: the median of five launches)"
-for song in "$demo" "$mp3"; do
-  [ -f "$song" ] || continue
-  read -r gf gc gm < <(measure "$build/bin/gramolux" "$song")
-  read -r ff fc fm < <(measure ffplay -nodisp -autoexit -loglevel quiet "$song")
-  name=$(basename "$song"); name=${name:0:20}
-  printf '%-20s %-10s %14s %16s %12s\n' "$name" gramolux "$gf" "$gc" "$gm" "" ffplay "$ff" "$fc" "$fm"
-  awk -v gf="$gf" -v ff="$ff" -v gc="$gc" -v fc="$fc" -v gm="$gm" 'BEGIN {
-    printf "%-20s %-10s %13.2fx %15.2fx %12s\n", "", "ratio", (ff > 0 ? gf / ff : 0), (fc > 0 ? gc / fc : 0),
-      (gm < 80 ? "under 80" : "OVER 80") }'
-done
-echo "targets: first audio at most 1.2x, CPU at most 3x, memory under 80 MiB"
+echo "Under Xvfb, SDL_AUDIODRIVER=dummy, ${seconds} s of playback each (idle ${idle_seconds} s), one after another"
+printf '%s\n' "${rows[@]}" | awk -F'|' '
+  { split($3, c, " "); label[NR] = $1; fa[NR] = $2; pc[NR] = c[1]; xc[NR] = c[2]; mem[NR] = c[3]; cb[NR] = c[4]; sw[NR] = c[5]
+    if ($1 ~ /^audacious/) aud = c[1] + c[2]
+    if ($1 ~ /^ffplay/) ffa = $2
+    if ($1 == "gramolux, MP3") one = c[1] + c[2] }
+  END {
+    printf "%-28s %9s %9s %9s %9s %8s %9s %8s %8s %8s\n", "player", "CPU s/min", "X s/min", "together", "vs Audac.", "first ms",
+      "vs ffplay", "peak MiB", "calls/s", "wakes/s"
+    for (i = 1; i <= NR; i++) {
+      t = pc[i] + xc[i]
+      r = (aud > 0 ? sprintf("%.2fx", t / aud) : "-")
+      f = (fa[i] != "-" && ffa > 0 && fa[i] > 0 ? sprintf("%.2fx", fa[i] / ffa) : "-")
+      printf "%-28s %9.3f %9.3f %9.3f %9s %8s %9s %8.1f %8.1f %8.1f\n", label[i], pc[i], xc[i], t, r, fa[i], f, mem[i], cb[i], sw[i]
+      if (label[i] ~ /2x$/ && one > 0) twox = t / one
+    }
+    printf "2x against 1x, player plus X server: %.2fx\n", twox
+  }'
+echo "targets: gramolux MP3 at 1x with X no more than Audacious with X (1.00x); 2x at most twice 1x;"
+echo "         idle under 0.05 CPU s/min with no callbacks; first audio no later than ffplay's; peak under 60 MiB"
+
+if [ -s "$scratch/threads1" ]; then
+  echo
+  echo "Per thread, gramolux playing the MP3 at 1x, % of one core over ${seconds} s"
+  awk -v t="$seconds" -v main="$split_pid" '
+    NR == FNR { before[$1] = $3; next }
+    { printf "  %-8s %-24s %6.2f %%\n", $1, $2 ($1 == main ? "(main)" : ""), ($3 - before[$1]) / 1e9 / t * 100 }' \
+    "$scratch/threads0" "$scratch/threads1" | sort -k3,3 -rn
+fi

@@ -9,6 +9,7 @@
 #include "platform/ImageSupport.h"
 #include "platform/SingleInstance.h"
 #include "platform/UserDefaults.h"
+#include "sound/GXQTMusic.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -23,6 +24,11 @@ int main(int argc, char** argv)
     if (command.action != gx::CommandLine::Action::Play)
         return gx::answerWithoutPlaying(command, GRAMOLUX_VERSION);
 
+    // Sound need not wait for the window: the device and the first song
+    // named get ready on a worker while the toolkit starts.
+    if (!command.files.isEmpty())
+        GXQTMusic::preopen(QFileInfo(command.files.first()).absoluteFilePath().toStdString());
+
     // Qt sees only the program's name: a file named like one of its options
     // stays a file.
     int qtArgc = 1;
@@ -32,16 +38,20 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(GRAMOLUX_VERSION);
     QApplication::setDesktopFileName("gramolux");
 
-    if (!gx::reportMissingImageSupport())
+    if (!gx::reportMissingImageSupport()) {
+        GXQTMusic::dropPreopened();
         return gx::kExitFailure;
+    }
 
     QStringList files;
     for (const QString& arg : command.files)
         files << QFileInfo(arg).absoluteFilePath();
 
     gx::SingleInstance instance;
-    if (instance.forwardOrListen(files))
+    if (instance.forwardOrListen(files)) {
+        GXQTMusic::dropPreopened();
         return 0;
+    }
 
     AppController::initialize();
     AppController::preloadEffectSounds();

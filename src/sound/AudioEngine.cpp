@@ -43,7 +43,7 @@ AudioEngine::AudioEngine()
         if (device_ != 0 && have.freq > 0)
             rate = have.freq;
     }
-    mixer_ = std::make_shared<Mixer>(rate);
+    mixer_ = std::make_shared<Mixer>(rate, [this] { resume(); });
     // The device's thread may already be calling back; it sees the mixer
     // only through this pointer, published once the mixer is whole.
     deviceMixer_.store(mixer_.get(), std::memory_order_release);
@@ -80,7 +80,31 @@ void AudioEngine::pull(void* engine, std::uint8_t* stream, int bytes)
         SDL_memset(stream, 0, static_cast<size_t>(bytes));
         return;
     }
-    mixer->render(reinterpret_cast<float*>(stream), frames);
+    // With nothing left playing, rest. SDL holds the device's (recursive)
+    // lock around this call and resume() takes it too, so a voice started
+    // meanwhile either was seen playing here or unpauses after this.
+    if (!mixer->render(reinterpret_cast<float*>(stream), frames))
+        SDL_PauseAudioDevice(self->device_, 1);
+}
+
+bool AudioEngine::resting() const
+{
+    if (device_ != 0)
+        return SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_PAUSED;
+    return clockResting_.load();
+}
+
+void AudioEngine::resume()
+{
+    if (device_ != 0) {
+        SDL_PauseAudioDevice(device_, 0);
+        return;
+    }
+    {
+        std::lock_guard lock(clockMutex_);
+        clockAwake_ = true;
+    }
+    clockWake_.notify_all();
 }
 
 void AudioEngine::clockLoop()
@@ -92,9 +116,19 @@ void AudioEngine::clockLoop()
     auto next = Clock::now();
     std::unique_lock lock(clockMutex_);
     while (!clockStop_) {
+        clockAwake_ = false;
         lock.unlock();
-        mixer_->render(scratch.data(), kClockFrames);
+        const bool playing = mixer_->render(scratch.data(), kClockFrames);
         lock.lock();
+        if (!playing) {
+            // Sleeps until a voice starts; one that started during the
+            // render above has set clockAwake_ already.
+            clockResting_.store(true);
+            clockWake_.wait(lock, [this] { return clockStop_ || clockAwake_; });
+            clockResting_.store(false);
+            next = Clock::now();
+            continue;
+        }
         next += period;
         // After a long stall (a suspended machine) do not race to catch up.
         if (Clock::now() - next > std::chrono::milliseconds(200))

@@ -3,6 +3,10 @@
 // from SDL's audio thread. When no device can be opened, a thread of our own
 // pulls the mixer at real-time pace and drops the result, so playback, its
 // positions and its ends behave the same with no sound hardware.
+//
+// While no voice plays the output rests: the device is paused (SDL no longer
+// calls us) or the clock sleeps. A voice told to play resumes it within one
+// buffer.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -25,11 +29,15 @@ public:
     const std::shared_ptr<Mixer>& mixer() const { return mixer_; }
     // True when an SDL device plays the mix, false when the silent clock does.
     bool hasDevice() const { return device_ != 0; }
+    // True while the output rests because nothing plays.
+    bool resting() const;
 
 private:
     AudioEngine();
     static void pull(void* engine, std::uint8_t* stream, int bytes);
     void clockLoop();
+    // Any thread: a voice has been told to play.
+    void resume();
 
     std::shared_ptr<Mixer> mixer_;
     std::atomic<Mixer*> deviceMixer_{nullptr};
@@ -38,6 +46,8 @@ private:
     std::mutex clockMutex_;
     std::condition_variable clockWake_;
     bool clockStop_ = false;
+    bool clockAwake_ = false; // a voice started since the clock last looked
+    std::atomic<bool> clockResting_{false};
     std::thread clock_;
 };
 

@@ -8,6 +8,10 @@
 #include "sound/MusicTime.h"
 #include "sound/StreamVoice.h"
 
+#include <future>
+#include <mutex>
+#include <system_error>
+
 namespace {
 
 // Sounds up to this long are decoded whole into memory; longer ones stream.
@@ -42,7 +46,52 @@ std::shared_ptr<gx::Voice> openVoice(const std::string& path, gx::OpenFailure& f
     return std::make_shared<gx::StreamVoice>(std::move(decoder));
 }
 
+struct Preopened {
+    std::mutex mutex;
+    std::string path;
+    std::future<std::unique_ptr<GXQTMusic>> song;
+};
+
+// Never destroyed: a song still held at exit must not outlive the engine.
+Preopened& preopened()
+{
+    static auto* slot = new Preopened();
+    return *slot;
+}
+
+// The preopened song when it is the one asked for; any other is dropped.
+std::unique_ptr<GXQTMusic> takePreopened(const std::string& path)
+{
+    Preopened& slot = preopened();
+    std::lock_guard lock(slot.mutex);
+    if (!slot.song.valid())
+        return nullptr;
+    std::unique_ptr<GXQTMusic> song = slot.song.get();
+    return slot.path == path ? std::move(song) : nullptr;
+}
+
 } // namespace
+
+void GXQTMusic::dropPreopened()
+{
+    takePreopened({});
+}
+
+void GXQTMusic::preopen(const std::string& path)
+{
+    dropPreopened();
+    Preopened& slot = preopened();
+    std::lock_guard lock(slot.mutex);
+    try {
+        slot.song = std::async(std::launch::async, [path] {
+            initialize();
+            return initWithFilePath(path, gx::AudioEngine::shared().mixer());
+        });
+        slot.path = path;
+    } catch (const std::system_error&) {
+        // No thread to be had: the song is opened when it is asked for.
+    }
+}
 
 void GXQTMusic::initialize()
 {
@@ -57,6 +106,8 @@ std::vector<std::string> GXQTMusic::musicFileType()
 
 std::unique_ptr<GXQTMusic> GXQTMusic::initWithFilePath(const std::string& path)
 {
+    if (std::unique_ptr<GXQTMusic> song = takePreopened(path))
+        return song;
     initialize();
     return initWithFilePath(path, gx::AudioEngine::shared().mixer());
 }
@@ -98,8 +149,11 @@ void GXQTMusic::gotoBeginning()
 
 void GXQTMusic::play()
 {
-    if (voice_)
-        voice_->play();
+    if (!voice_)
+        return;
+    voice_->play();
+    if (mixer_)
+        mixer_->voiceStarted();
 }
 
 void GXQTMusic::pause()

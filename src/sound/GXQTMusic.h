@@ -31,6 +31,14 @@ public:
     static std::vector<std::string> musicFileType();
 
     static std::unique_ptr<GXQTMusic> initWithFilePath(const std::string& path);
+    // Starts the audio engine and opens the file on a worker thread, so that
+    // the next initWithFilePath of the same path finds the song with its
+    // first buffers decoded. One at a time: a song preopened and never asked
+    // for is dropped by the next call of either.
+    static void preopen(const std::string& path);
+    // Waits for a preopened song and drops it, so that no worker is left
+    // running when the process ends.
+    static void dropPreopened();
     // The same, mixed by the given mixer instead of the process's output:
     // tests and benchmarks render such a mixer themselves, with no device.
     static std::unique_ptr<GXQTMusic> initWithFilePath(const std::string& path, std::shared_ptr<gx::Mixer> mixer);

@@ -6,7 +6,16 @@
 
 namespace gx {
 
-Mixer::Mixer(int outputRate) : outputRate_(outputRate > 0 ? outputRate : kDefaultRate) {}
+Mixer::Mixer(int outputRate, std::function<void()> onVoiceStarted)
+    : outputRate_(outputRate > 0 ? outputRate : kDefaultRate), onVoiceStarted_(std::move(onVoiceStarted))
+{
+}
+
+void Mixer::voiceStarted() const
+{
+    if (onVoiceStarted_)
+        onVoiceStarted_();
+}
 
 void Mixer::add(std::shared_ptr<Voice> voice)
 {
@@ -28,19 +37,23 @@ std::size_t Mixer::voiceCount() const
     return voices_.size();
 }
 
-void Mixer::render(float* out, int frames)
+bool Mixer::render(float* out, int frames)
 {
     if (!out || frames <= 0)
-        return;
+        return false;
     const auto samples = static_cast<std::size_t>(frames) * 2;
     std::fill_n(out, samples, 0.0f);
+    bool playing = false;
     {
         std::lock_guard lock(mutex_);
-        for (const std::shared_ptr<Voice>& voice : voices_)
+        for (const std::shared_ptr<Voice>& voice : voices_) {
             voice->mixInto(out, frames, outputRate_);
+            playing = playing || voice->isPlaying();
+        }
     }
     for (std::size_t i = 0; i < samples; ++i)
         out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    return playing;
 }
 
 } // namespace gx

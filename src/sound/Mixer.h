@@ -2,6 +2,7 @@
 // Sums every voice that is added to it into interleaved stereo float frames
 // at one output rate. The output device pulls it from its own thread; tests
 // and benchmarks render it directly, with no device.
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -14,7 +15,9 @@ class Mixer {
 public:
     static constexpr int kDefaultRate = 44100;
 
-    explicit Mixer(int outputRate = kDefaultRate);
+    // `onVoiceStarted` runs on the thread that starts a voice (see
+    // voiceStarted): an output that went quiet while nothing played resumes.
+    explicit Mixer(int outputRate = kDefaultRate, std::function<void()> onVoiceStarted = {});
     Mixer(const Mixer&) = delete;
     Mixer& operator=(const Mixer&) = delete;
 
@@ -26,10 +29,15 @@ public:
     std::size_t voiceCount() const;
 
     // Overwrites out with `frames` mixed stereo frames, clipped to [-1, 1].
-    void render(float* out, int frames);
+    // Answers whether any voice is still playing afterwards.
+    bool render(float* out, int frames);
+
+    // A voice of this mixer has just been told to play.
+    void voiceStarted() const;
 
 private:
     const int outputRate_;
+    const std::function<void()> onVoiceStarted_;
     mutable std::mutex mutex_;
     std::vector<std::shared_ptr<Voice>> voices_;
 };

@@ -33,6 +33,19 @@ namespace {
 
 // Points from the record's centre to just outside its label's printing.
 constexpr double kLabelRadius = 39.0;
+// Rows of pixels drawn at a time when turning an image.
+constexpr double kTurnBandPixels = 64.0;
+
+bool opaque(const QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(line[x]) != 255)
+                return false;
+    }
+    return true;
+}
 
 QImage loadImage(const std::string& base, bool preferDouble)
 {
@@ -43,9 +56,15 @@ QImage loadImage(const std::string& base, bool preferDouble)
         QImage image(QString::fromStdString(path));
         if (image.isNull())
             return {};
-        // Premultiplied once here, so that painting never converts.
-        return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                             : QImage::Format_RGB32);
+        // Premultiplied once here, so that painting never converts; and an
+        // image that is opaque throughout is copied, not blended, and lets
+        // the view paint without its window's background under it.
+        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                              : QImage::Format_RGB32);
+        // Opaque premultiplied pixels are RGB32 pixels already.
+        if (image.hasAlphaChannel() && opaque(image))
+            image.reinterpretAsFormat(QImage::Format_RGB32);
+        return image;
     };
     if (preferDouble) {
         QImage image = load(base + "@2x.tif");
@@ -56,6 +75,67 @@ QImage loadImage(const std::string& base, bool preferDouble)
     }
     return load(base + ".tif");
 }
+
+// Points from the image's centre to the farthest corner of a pixel that
+// shows: what the image can cover when turned about its centre.
+float reachOf(const QImage& image)
+{
+    if (image.isNull())
+        return 0.0f;
+    const double cx = image.width() / 2.0;
+    const double cy = image.height() / 2.0;
+    const auto farthest = [](int i, double c) { return std::max(std::fabs(i - c), std::fabs(i + 1 - c)); };
+    double reach = 0.0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (!image.hasAlphaChannel() || qAlpha(line[x]) != 0)
+                reach = std::max(reach, std::hypot(farthest(x, cx), farthest(y, cy)));
+    }
+    return static_cast<float>(reach / image.devicePixelRatio());
+}
+
+} // namespace
+
+// The strip's frames, each cut down to the part of it that shows: a frame is
+// mostly clear, and the whole strip would hold several megabytes for one
+// frame on screen at a time. A part of a frame outside the strip is clear.
+std::vector<GXGramoluxView::ArmFrame> GXGramoluxView::armFrames(const QImage& strip)
+{
+    std::vector<ArmFrame> frames(tt::armFrameCount);
+    if (strip.isNull())
+        return frames;
+    const double s = strip.devicePixelRatio();
+    const int w = static_cast<int>(std::lround(tt::armFrameWidth * s));
+    const int h = static_cast<int>(std::lround(tt::armFrameHeight * s));
+    for (int i = 0; i < tt::armFrameCount; ++i) {
+        // Frames stand on the strip's bottom edge.
+        const QRect cell = QRect(i * w, strip.height() - h, w, h) & strip.rect();
+        int left = cell.right() + 1, right = cell.left() - 1, top = cell.bottom() + 1, bottom = cell.top() - 1;
+        for (int y = cell.top(); y <= cell.bottom(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(strip.constScanLine(y));
+            for (int x = cell.left(); x <= cell.right(); ++x) {
+                if (strip.hasAlphaChannel() && qAlpha(line[x]) == 0)
+                    continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+        if (left > right)
+            continue;
+        ArmFrame& frame = frames[static_cast<std::size_t>(i)];
+        frame.image = strip.copy(QRect(QPoint(left, top), QPoint(right, bottom)));
+        frame.image.setDevicePixelRatio(s);
+        // Points from the frame's bottom-left corner, y up.
+        frame.offset = {static_cast<float>((left - i * w) / s),
+                        static_cast<float>((strip.height() - 1 - bottom) / s)};
+    }
+    return frames;
+}
+
+namespace {
 
 void post(const std::string& name, const GXGramoluxView* view)
 {
@@ -84,6 +164,8 @@ GXGramoluxView::GXGramoluxView(QWidget* parent) : QWidget(parent), noticeTimer_(
     noticeTimer_->setSingleShot(true);
     connect(noticeTimer_, &QTimer::timeout, this, &GXGramoluxView::clearNotice);
     loadImages(devicePixelRatioF());
+    shown_ = {diskRotate_.load(), diskFraction_.load(), tt::armFrameIndex(armValue_.load()),
+              tt::dialFrameIndex(dialValue_.load()), switchValue_.load(), isFileDragging_.load()};
     setAcceptDrops(true);
     // Clicking the turntable gives it the keyboard, for the volume digits.
     setFocusPolicy(Qt::StrongFocus);
@@ -126,10 +208,13 @@ void GXGramoluxView::loadImages(qreal scale)
     bgImage_ = loadImage("bg", preferDouble);
     diskImage_ = loadImage("disc", preferDouble);
     labelImage_ = tt::turningLabel(diskImage_, kLabelRadius);
+    discReach_ = reachOf(diskImage_);
+    labelReach_ = reachOf(labelImage_);
+    turned_ = {};
     reflectImage_ = loadImage("reflect", preferDouble);
     centerImage_ = loadImage("center", preferDouble);
     dialImage_ = loadImage("dial", preferDouble);
-    armImage_ = loadImage("arm", preferDouble);
+    armFrames_ = armFrames(loadImage("arm", preferDouble));
     playBtnImage_ = loadImage("play_btn", preferDouble);
     stopBtnImage_ = loadImage("stop_btn", preferDouble);
     imageScale_ = preferDouble ? 2.0 : 1.0;
@@ -209,6 +294,45 @@ void GXGramoluxView::drawWholeImage(QPainter& painter, const QImage& image, Poin
                   at, opacity);
 }
 
+const QImage& GXGramoluxView::turnedImage(bool labelOnly, float angle, QRect box)
+{
+    const qreal scale = devicePixelRatioF();
+    const QSize pixels = (QSizeF(box.size()) * scale).toSize();
+    if (turned_.labelOnly == labelOnly && turned_.angle == angle && turned_.image.size() == pixels &&
+        turned_.image.devicePixelRatio() == scale)
+        return turned_.image;
+    if (turned_.image.size() != pixels) {
+        turned_.image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        turned_.image.setDevicePixelRatio(scale);
+    }
+    turned_.image.fill(Qt::transparent);
+    const QImage& turning = labelOnly ? labelImage_ : diskImage_;
+    const QSizeF discSize = diskImage_.deviceIndependentSize();
+    const QSizeF size = turning.deviceIndependentSize();
+    QPainter painter(&turned_.image);
+    painter.translate(discSize.width() / 2.0 + tt::diskRect.x - box.x(),
+                      boundsHeight_ - (discSize.height() / 2.0 + tt::diskRect.y) - box.y());
+    // Counter-clockwise degrees with y up are clockwise ones with Qt's y down.
+    if (std::isfinite(angle))
+        painter.rotate(-static_cast<double>(angle));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // The extent is symmetric about the pivot, so flipping y leaves it where
+    // it was. Drawn in bands: Qt hands a turned image of more rows than a
+    // band to its worker threads, and waking them costs more than the work.
+    const QRectF target(-size.width() / 2.0, -size.height() / 2.0, size.width(), size.height());
+    const QTransform turned = painter.transform();
+    const double band = kTurnBandPixels / scale;
+    for (double y = 0.0; y < box.height(); y += band) {
+        painter.resetTransform();
+        painter.setClipRect(QRectF(0.0, y, box.width(), band));
+        painter.setTransform(turned);
+        painter.drawImage(target, turning);
+    }
+    turned_.labelOnly = labelOnly;
+    turned_.angle = angle;
+    return turned_.image;
+}
+
 void GXGramoluxView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
@@ -222,33 +346,21 @@ void GXGramoluxView::paintEvent(QPaintEvent* event)
     const float fraction = diskFraction_.load();
     if (fraction > 0.0f) {
         if (!diskImage_.isNull()) {
-            const QSizeF size = diskImage_.deviceIndependentSize();
-            const double w = size.width();
-            const double h = size.height();
-            const double pivotX = w / 2.0 + tt::diskRect.x;
-            const double pivotY = h / 2.0 + tt::diskRect.y;
             // Fully shown, the grooves are drawn upright and only the label
             // turns; while fading, the label must not show through twice.
             const bool labelOnly = fraction >= 1.0f && !labelImage_.isNull();
             if (labelOnly)
                 drawWholeImage(painter, diskImage_, {tt::diskRect.x, tt::diskRect.y}, 1.0);
-            const QImage& turning = labelOnly ? labelImage_ : diskImage_;
-            const QSizeF turningSize = turning.deviceIndependentSize();
-            painter.save();
-            painter.translate(pivotX, boundsHeight_ - pivotY);
-            // Counter-clockwise degrees with y up are clockwise ones with
-            // Qt's y down.
             const float angle = diskRotate_.load();
-            if (std::isfinite(angle))
-                painter.rotate(-static_cast<double>(angle));
-            painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.setOpacity(fraction);
-            // The extent is symmetric about the pivot, so flipping y leaves it
-            // where it was.
-            painter.drawImage(QRectF(-turningSize.width() / 2.0, -turningSize.height() / 2.0, turningSize.width(),
-                                     turningSize.height()),
-                              turning);
-            painter.restore();
+            // All the turned image can cover, not only where it shows: a
+            // redraw that leaves out some of what changed shows up as a
+            // difference from a full one.
+            const QSizeF size = (labelOnly ? labelImage_ : diskImage_).deviceIndependentSize();
+            const QRect box = turningRect(static_cast<float>(std::hypot(size.width(), size.height()) / 2.0));
+            if (box.intersects(event->rect())) {
+                painter.setOpacity(fraction);
+                painter.drawImage(box.topLeft(), turnedImage(labelOnly, angle, box));
+            }
         }
         const float reflectOpacity = static_cast<float>(static_cast<double>(fraction) * 0.2);
         drawWholeImage(painter, reflectImage_, tt::reflectOrigin, reflectOpacity);
@@ -257,8 +369,10 @@ void GXGramoluxView::paintEvent(QPaintEvent* event)
     drawWholeImage(painter, centerImage_, tt::centerOrigin, 1.0);
 
     const int arm = tt::armFrameIndex(armValue_.load());
-    drawImagePart(painter, armImage_, {arm * tt::armFrameWidth, 0.0f, tt::armFrameWidth, tt::armFrameHeight},
-                  tt::armOrigin, 1.0);
+    if (arm >= 0 && arm < static_cast<int>(armFrames_.size())) {
+        const ArmFrame& frame = armFrames_[static_cast<std::size_t>(arm)];
+        drawWholeImage(painter, frame.image, {tt::armOrigin.x + frame.offset.x, tt::armOrigin.y + frame.offset.y}, 1.0);
+    }
 
     const int dial = tt::dialFrameIndex(dialValue_.load());
     const RectF& d = tt::dialDraggRect;
@@ -393,7 +507,7 @@ bool GXGramoluxView::runTick(std::unique_lock<std::mutex>& lock, std::uint64_t g
             return false;
     }
     diskFraction_.store(tick.state.diskFraction);
-    requestDiskAndArmRedraw();
+    requestRedraw();
     return true;
 }
 
@@ -415,7 +529,7 @@ void GXGramoluxView::startPlayThread(std::uint64_t generation)
     }
 }
 
-void GXGramoluxView::requestDiskAndArmRedraw()
+void GXGramoluxView::requestRedraw()
 {
     // Painting happens on the main thread only. Qt's own queue locking is
     // invisible to the thread sanitizer, so the hand-off is also ordered by
@@ -423,13 +537,63 @@ void GXGramoluxView::requestDiskAndArmRedraw()
     // and the call is made by name, so no functor built on this thread is
     // read there first.
     std::lock_guard handOff(redrawHandOff_);
-    QMetaObject::invokeMethod(this, "redrawDiskAndArm", Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "redrawChanges", Qt::QueuedConnection);
 }
 
-void GXGramoluxView::redrawDiskAndArm()
+void GXGramoluxView::redrawChanges()
 {
     { std::lock_guard handOff(redrawHandOff_); }
-    update(widgetRectFromView(tt::diskAndArmRect).toAlignedRect());
+    const QRegion region = changedRegion();
+    if (!region.isEmpty())
+        update(region);
+}
+
+QRect GXGramoluxView::turningRect(float reach) const
+{
+    if (diskImage_.isNull())
+        return {};
+    const QSizeF size = diskImage_.deviceIndependentSize();
+    const double pivotX = size.width() / 2.0 + tt::diskRect.x;
+    const double pivotY = size.height() / 2.0 + tt::diskRect.y;
+    // A point more for the smoothing, which reaches into the next pixel.
+    const double r = static_cast<double>(reach) + 1.0;
+    return QRectF(pivotX - r, boundsHeight_ - pivotY - r, 2.0 * r, 2.0 * r).toAlignedRect();
+}
+
+QRegion GXGramoluxView::changedRegion()
+{
+    const Shown now{diskRotate_.load(), diskFraction_.load(), tt::armFrameIndex(armValue_.load()),
+                    tt::dialFrameIndex(dialValue_.load()), switchValue_.load(), isFileDragging_.load()};
+    const auto area = [this](float x, float y, const QImage& image) {
+        const QSizeF size = image.isNull() ? QSizeF() : image.deviceIndependentSize();
+        return widgetRectFromView({x, y, static_cast<float>(size.width()), static_cast<float>(size.height())})
+            .toAlignedRect();
+    };
+    QRegion region;
+    if (now.diskFraction != shown_.diskFraction) {
+        // Fading: the whole record and its reflection.
+        region += turningRect(discReach_);
+        region += area(tt::reflectOrigin.x, tt::reflectOrigin.y, reflectImage_);
+    } else if (now.diskFraction > 0.0f && !(now.diskRotate == shown_.diskRotate)) {
+        // Turning: once the record is fully shown, its label alone.
+        const bool labelOnly = now.diskFraction >= 1.0f && !labelImage_.isNull();
+        region += turningRect(labelOnly ? labelReach_ : discReach_);
+    }
+    if (now.armFrame != shown_.armFrame)
+        region += widgetRectFromView({tt::armOrigin.x, tt::armOrigin.y, tt::armFrameWidth, tt::armFrameHeight})
+                      .toAlignedRect();
+    if (now.dialFrame != shown_.dialFrame)
+        region += widgetRectFromView(tt::dialDraggRect).toAlignedRect();
+    if (now.switchValue != shown_.switchValue) {
+        region += area(tt::playBtnRect.x, tt::playBtnRect.y, playBtnImage_);
+        region += area(tt::playBtnRect.x, tt::playBtnRect.y, stopBtnImage_);
+    }
+    if (now.fileDragging != shown_.fileDragging) {
+        const int t = static_cast<int>(std::ceil(tt::highlightWidth));
+        region += QRegion(rect()) - QRegion(rect().adjusted(t, t, -t, -t));
+    }
+    shown_ = now;
+    return region & rect();
 }
 
 // --- Pointer and keyboard --------------------------------------------------
@@ -446,8 +610,7 @@ void GXGramoluxView::mouseDown(PointF p, int clickCount)
     if (tt::pointInRect(p, tt::dialDraggRect)) {
         if (clickCount > 1) {
             dialValue_.store(1.0f);
-            if (!isPlaying_.load())
-                update();
+            redrawChanges();
             post(gx::names::dialDragged, this);
         } else {
             dragStartPoint_ = p;
@@ -457,7 +620,7 @@ void GXGramoluxView::mouseDown(PointF p, int clickCount)
     }
     if (tt::pointInRect(p, tt::playBtnRect)) {
         switchValue_.store(!switchValue_.load());
-        update();
+        redrawChanges();
         post(gx::names::playBtnClicked, this);
     }
 }
@@ -465,8 +628,7 @@ void GXGramoluxView::mouseDown(PointF p, int clickCount)
 void GXGramoluxView::setArmValueAtPoint(PointF p)
 {
     armValue_.store(tt::armValueForPoint(p));
-    if (!isPlaying_.load())
-        update();
+    redrawChanges();
 }
 
 void GXGramoluxView::mouseDragged(PointF p)
@@ -477,8 +639,7 @@ void GXGramoluxView::mouseDragged(PointF p)
         setArmValueAtPoint(p);
     if (isDialDragging_.load()) {
         dialValue_.store(tt::dialValueForDrag(dialValueBeforeDrag_, dragStartPoint_, p));
-        if (!isPlaying_.load())
-            update();
+        redrawChanges();
         post(gx::names::dialDragged, this);
     }
 }
@@ -565,7 +726,7 @@ GXGramoluxView::DragOperation GXGramoluxView::draggingEntered(const QMimeData* i
     if (!acceptableObject(info))
         return DragOperationNone;
     isFileDragging_.store(true);
-    update();
+    redrawChanges();
     return DragOperationGeneric;
 }
 
@@ -577,7 +738,7 @@ GXGramoluxView::DragOperation GXGramoluxView::draggingUpdated(const QMimeData*)
 void GXGramoluxView::draggingExited(const QMimeData*)
 {
     isFileDragging_.store(false);
-    update();
+    redrawChanges();
 }
 
 bool GXGramoluxView::prepareForDragOperation(const QMimeData* info)
@@ -598,7 +759,7 @@ bool GXGramoluxView::performDragOperation(const QMimeData* info)
 void GXGramoluxView::concludeDragOperation(const QMimeData*)
 {
     isFileDragging_.store(false);
-    update();
+    redrawChanges();
 }
 
 void GXGramoluxView::dragEnterEvent(QDragEnterEvent* event)

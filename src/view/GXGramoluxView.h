@@ -14,11 +14,13 @@
 #include "view/TurntableLogic.h"
 
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -141,14 +143,26 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private slots:
-    void redrawDiskAndArm();
+    // Asks for a redraw of what differs from the picture last asked for.
+    void redrawChanges();
 
 private:
     void startPlayThread(std::uint64_t generation);
     // Answers false, having touched nothing, when the loop is no longer the
     // current one.
     bool runTick(std::unique_lock<std::mutex>& lock, std::uint64_t generation);
-    void requestDiskAndArmRedraw();
+    void requestRedraw();
+    // The parts of the view, in widget coordinates, whose picture differs
+    // from the one last asked for; remembers the present one. Main thread.
+    QRegion changedRegion();
+    // The square about the record's centre that an image turned there may
+    // paint into, at any angle.
+    QRect turningRect(float reach) const;
+    // The label (or the whole disc) turned to the angle, in an image of its
+    // own covering `box`: the turning is computed whole whatever part of the
+    // view is redrawn, so a partial redraw paints exactly what a full one
+    // does. Kept until the angle changes. Main thread.
+    const QImage& turnedImage(bool labelOnly, float angle, QRect box);
     void drawImagePart(QPainter& painter, const QImage& image, RectF source, PointF at, qreal opacity) const;
     void drawWholeImage(QPainter& painter, const QImage& image, PointF at, qreal opacity) const;
     void drawNotice(QPainter& painter) const;
@@ -156,9 +170,24 @@ private:
 
     GXMusicOpener* appController_ = nullptr;
     QImage bgImage_;
-    QImage armImage_;
+    struct ArmFrame {
+        QImage image;  // null when the frame shows nothing
+        PointF offset; // of its bottom-left corner within the frame
+    };
+    static std::vector<ArmFrame> armFrames(const QImage& strip);
+    std::vector<ArmFrame> armFrames_;
     QImage diskImage_;
     QImage labelImage_; // null when the whole disc must turn
+    // Points from the record's centre to the farthest pixel that shows, of
+    // the disc and of the label.
+    float discReach_ = 0.0f;
+    float labelReach_ = 0.0f;
+    struct Turned {
+        bool labelOnly = false;
+        float angle = std::numeric_limits<float>::quiet_NaN();
+        QImage image;
+    };
+    Turned turned_;
     QImage reflectImage_;
     QImage centerImage_;
     QImage dialImage_;
@@ -185,6 +214,19 @@ private:
     PointF dragStartPoint_; // main thread only
     QString notice_;        // main thread only
     QTimer* noticeTimer_;   // main thread only
+
+    // What the last redraw request showed, main thread only: a redraw covers
+    // only the layers that changed since. Anything painted later shows
+    // the model as it is then, which the next request compares against.
+    struct Shown {
+        float diskRotate = 0.0f;
+        float diskFraction = 0.0f;
+        int armFrame = 0;
+        int dialFrame = 0;
+        bool switchValue = false;
+        bool fileDragging = false;
+    };
+    Shown shown_;
 
     // Spin loops. Each play starts a loop with a new generation; a loop whose
     // generation is no longer current ends without touching the model. The

@@ -2,6 +2,7 @@
 // the test's own for exact checks, and through the process's audio engine
 // (the dummy SDL device) where real time matters.
 #include "SoundFixtures.h"
+#include "sound/AudioEngine.h"
 #include "sound/Decoder.h"
 #include "sound/GXQTMusic.h"
 #include "sound/Mixer.h"
@@ -539,6 +540,20 @@ TEST(GXQTMusicRealTime, PlaysAtRealTimePaceAndHaltsAtTheEnd)
     music->play();
     EXPECT_TRUE(music->isPlaying());
     EXPECT_LT(music->currentTime(), 22050);
+}
+
+TEST(GXQTMusicRealTime, OutputRestsWhileNothingPlaysAndWakesForEachSound)
+{
+    const gx::AudioEngine& engine = gx::AudioEngine::shared();
+    auto sound = GXQTMusic::initWithFilePath(fixture(Format::Wav, "tone100", toneSignal(0.1, 440.0)));
+    ASSERT_TRUE(sound->hasMovie());
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_TRUE(waitFor([&] { return engine.resting(); }, 5000ms)) << "round " << round;
+        // It plays to its end only if the output woke for it.
+        sound->play();
+        EXPECT_TRUE(waitFor([&] { return !sound->isPlaying(); }, 5000ms)) << "round " << round;
+        EXPECT_EQ(sound->currentTime(), sound->duration());
+    }
 }
 
 TEST(GXQTMusicRealTime, CallsFromFourThreadsAtOnceAreSafe)

@@ -192,14 +192,20 @@ protected:
 };
 } // namespace
 
-TEST_F(SpinLoop, RedrawsOfTheDiskAndArmRectArePaintedOnTheMainThread)
+TEST_F(SpinLoop, RedrawsOfTheFadingRecordArePaintedOnTheMainThread)
 {
+    ResourceFolder artwork;
+    artwork.write(standardArtwork());
     PaintSpyView view;
     view.show();
     ASSERT_TRUE(waitUntil([&] { return view.saw(view.rect()); }, 5000));
+    view.rects.clear();
     view.play();
-    // {13, 0, 290, 260} with y up is this rectangle with Qt's y down.
-    EXPECT_TRUE(waitUntil([&] { return view.saw(QRect(13, 20, 290, 260)); }, 5000));
+    // The record's square, {27.5, 34, 221, 221} with y up, in Qt's y down.
+    const QRect record = view.widgetRectFromView(gx::turntable::diskRect).toAlignedRect();
+    EXPECT_TRUE(waitUntil([&] {
+        return std::any_of(view.rects.begin(), view.rects.end(), [&](const QRect& r) { return r.contains(record); });
+    }, 5000));
     view.stop();
     EXPECT_FALSE(view.offMainThread);
 }

@@ -1,0 +1,172 @@
+// The turntable repaints only what changed; what the window shows must still
+// be what a full redraw of the model gives. Run once as it is and once with
+// QT_SCALE_FACTOR=2, for the @2x artwork.
+#include "support/TestSupport.h"
+#include "view/GXGramoluxView.h"
+#include "view/ViewTestSupport.h"
+
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QMimeData>
+#include <QBackingStore>
+#include <QUrl>
+#include <QWindow>
+#include <cstdlib>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace gx::test;
+
+namespace {
+
+struct Difference {
+    int most = 0; // of one channel, 0 to 255
+    QPoint at;
+};
+
+// Runs the queued redraw requests and the paints they ask for.
+void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+// The window's pixels as painted so far against a full redraw of the view.
+Difference windowAgainstFullRedraw(GXGramoluxView& view)
+{
+    settle();
+    // The window's backing store: what has been painted into it so far.
+    const auto* store = dynamic_cast<const QImage*>(view.backingStore()->paintDevice());
+    if (!store)
+        return {256, {}};
+    const QImage shown = store->convertToFormat(QImage::Format_RGB32);
+    const QImage full = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    Difference d;
+    if (shown.size() != full.size()) {
+        d.most = 256;
+        return d;
+    }
+    for (int y = 0; y < full.height(); ++y) {
+        const auto* a = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
+        const auto* b = reinterpret_cast<const QRgb*>(full.constScanLine(y));
+        for (int x = 0; x < full.width(); ++x) {
+            const int m = std::max({std::abs(qRed(a[x]) - qRed(b[x])), std::abs(qGreen(a[x]) - qGreen(b[x])),
+                                    std::abs(qBlue(a[x]) - qBlue(b[x]))});
+            if (m > d.most)
+                d = {m, QPoint(x, y)};
+        }
+    }
+    return d;
+}
+
+void sendDrag(GXGramoluxView& view, bool enter)
+{
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile("/music/song.mp3")});
+    if (enter) {
+        QDragEnterEvent event(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&view, &event);
+    } else {
+        QDragLeaveEvent event;
+        QCoreApplication::sendEvent(&view, &event);
+    }
+}
+
+// A change to the model, made the way the player makes it.
+struct Step {
+    const char* what;
+    std::function<void(GXGramoluxView&)> act;
+};
+
+void spin(GXGramoluxView& view, float speed, int ticks)
+{
+    view.setDiskSpeed(speed);
+    for (int i = 0; i < ticks; ++i)
+        view.spinOnce();
+}
+
+// The jukebox moves the arm; the next spin tick asks for the redraw.
+void moveArm(GXGramoluxView& view, float value)
+{
+    view.setArmValue(value);
+    view.spinOnce();
+}
+
+std::vector<Step> steps()
+{
+    std::vector<Step> s;
+    s.push_back({"new view", [](GXGramoluxView&) {}});
+    for (int i = 0; i < 5; ++i)
+        s.push_back({"fading in", [](GXGramoluxView& v) { spin(v, 1.0f, 20); }});
+    s.push_back({"fully shown", [](GXGramoluxView& v) { spin(v, 1.0f, 1); }});
+    for (float speed : {0.37f, 1.0f, 1.03f, 5.5f, 22.5f, 0.0f})
+        s.push_back({"turning", [speed](GXGramoluxView& v) { spin(v, speed, 3); }});
+    for (float arm : {0.02f, 0.5f, 0.51f, 0.96f, 1.0f, 0.0f})
+        s.push_back({"arm frame, record still", [arm](GXGramoluxView& v) { moveArm(v, arm); }});
+    s.push_back({"arm frame while turning", [](GXGramoluxView& v) {
+                     v.setDiskSpeed(1.0f);
+                     moveArm(v, 0.33f);
+                 }});
+    s.push_back({"dial pressed", [](GXGramoluxView& v) { pressAt(v, 29, 215); }});
+    for (int i = 1; i <= 6; ++i)
+        s.push_back({"dial frame", [i](GXGramoluxView& v) { dragTo(v, 29, 215 + 5.0f * i); }});
+    s.push_back({"dial released", [](GXGramoluxView& v) { releaseAt(v, 29, 245); }});
+    s.push_back({"dial reset", [](GXGramoluxView& v) { doubleClickAt(v, 29, 215); }});
+    s.push_back({"button on", [](GXGramoluxView& v) { pressAt(v, 39, 57); }});
+    s.push_back({"button off", [](GXGramoluxView& v) { pressAt(v, 39, 57); }});
+    s.push_back({"arm dragged", [](GXGramoluxView& v) {
+                     pressAt(v, 130, 40);
+                     dragTo(v, 130, 90);
+                     releaseAt(v, 130, 90);
+                 }});
+    s.push_back({"drop highlight on", [](GXGramoluxView& v) { sendDrag(v, true); }});
+    s.push_back({"turning under the highlight", [](GXGramoluxView& v) { spin(v, 1.0f, 2); }});
+    s.push_back({"drop highlight off", [](GXGramoluxView& v) { sendDrag(v, false); }});
+    s.push_back({"running down to rest", [](GXGramoluxView& v) {
+                     v.setSwitchValue(0.0f);
+                     spin(v, 1.0f, 91);
+                 }});
+    return s;
+}
+
+qreal expectedScale()
+{
+    const char* factor = std::getenv("QT_SCALE_FACTOR");
+    return factor && std::atof(factor) > 1.0 ? 2.0 : 1.0;
+}
+
+void expectEveryStepMatchesAFullRedraw()
+{
+    GXGramoluxView view;
+    view.show();
+    ASSERT_TRUE(waitUntil([&] { return view.windowHandle() && view.windowHandle()->isExposed(); }, 10000));
+    ASSERT_EQ(view.imageScale(), expectedScale());
+    view.setEnable(true);
+    for (const Step& step : steps()) {
+        step.act(view);
+        const Difference d = windowAgainstFullRedraw(view);
+        EXPECT_LE(d.most, 2) << step.what << ": pixel " << d.at.x() << "," << d.at.y() << " differs by " << d.most
+                             << " (angle " << view.diskRotate() << ", fraction " << view.diskFraction() << ")";
+    }
+}
+
+} // namespace
+
+// Our own artwork: once shown, the record turns only its label.
+TEST(Redraw, WindowMatchesAFullRedrawWithOurArtwork)
+{
+    expectEveryStepMatchesAFullRedraw();
+}
+
+// Square solid artwork: the record turns whole and sweeps past its square.
+TEST(Redraw, WindowMatchesAFullRedrawWithARecordTurnedWhole)
+{
+    ResourceFolder folder;
+    folder.write(standardArtwork());
+    folder.write(standardArtwork(2), "@2x");
+    expectEveryStepMatchesAFullRedraw();
+}
