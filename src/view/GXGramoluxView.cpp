@@ -169,7 +169,7 @@ GXGramoluxView::GXGramoluxView(QWidget* parent) : QWidget(parent), noticeTimer_(
     setAcceptDrops(true);
     // Clicking the turntable gives it the keyboard, for the volume digits.
     setFocusPolicy(Qt::StrongFocus);
-    gx::makeTurntableAccessible(this);
+    announcer_ = gx::makeTurntableAccessible(this);
 }
 
 GXGramoluxView::~GXGramoluxView()
@@ -395,6 +395,7 @@ void GXGramoluxView::paintEvent(QPaintEvent* event)
     }
 
     drawNotice(painter);
+    gx::announceTurntableChanges(announcer_);
 }
 
 void GXGramoluxView::drawNotice(QPainter& painter) const

@@ -28,6 +28,9 @@
 
 class GXMusicOpener;
 class QMimeData;
+namespace gx {
+class TurntableAnnouncer;
+}
 class QTimer;
 
 class GXGramoluxView : public QWidget {
@@ -211,6 +214,7 @@ private:
     std::atomic<bool> isArmDragging_{false};
     std::atomic<bool> isDialDragging_{false};
     std::atomic<bool> isFileDragging_{false};
+    gx::TurntableAnnouncer* announcer_ = nullptr; // a child of the view
     PointF dragStartPoint_; // main thread only
     QString notice_;        // main thread only
     QTimer* noticeTimer_;   // main thread only

@@ -268,19 +268,21 @@ void send(QAccessibleEvent* event)
         QAccessible::updateAccessibility(event);
 }
 
+} // namespace
+
+namespace gx {
+
 // Announces to listening assistive technology what changed since the last
 // paint; the view repaints whenever anything it shows changes. Runs on the
 // main thread.
-class ChangeAnnouncer : public QObject {
+class TurntableAnnouncer : public QObject {
 public:
-    explicit ChangeAnnouncer(GXGramoluxView* view) : QObject(view), view_(view) {}
+    explicit TurntableAnnouncer(GXGramoluxView* view) : QObject(view), view_(view) {}
 
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
+    void announceIfListened()
     {
-        if (event->type() == QEvent::Paint && (QAccessible::isActive() || g_sink))
+        if (QAccessible::isActive() || g_sink)
             announce();
-        return false;
     }
 
 private:
@@ -337,18 +339,20 @@ private:
     Shown shown_;
 };
 
-} // namespace
-
-namespace gx {
-
-void makeTurntableAccessible(GXGramoluxView* view)
+TurntableAnnouncer* makeTurntableAccessible(GXGramoluxView* view)
 {
     static const bool installed = [] {
         QAccessible::installFactory(turntableFactory);
         return true;
     }();
     (void)installed;
-    view->installEventFilter(new ChangeAnnouncer(view));
+    return new TurntableAnnouncer(view);
+}
+
+void announceTurntableChanges(TurntableAnnouncer* announcer)
+{
+    if (announcer)
+        announcer->announceIfListened();
 }
 
 void setTurntableEventSink(TurntableEventSink sink)

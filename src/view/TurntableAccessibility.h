@@ -11,9 +11,14 @@ class QAccessibleEvent;
 
 namespace gx {
 
-// Installs the interfaces (once per process) and lets the view announce its
-// changes to listening assistive technology whenever it repaints.
-void makeTurntableAccessible(GXGramoluxView* view);
+class TurntableAnnouncer;
+
+// Installs the interfaces (once per process) and answers the view's
+// announcer, a child of the view.
+TurntableAnnouncer* makeTurntableAccessible(GXGramoluxView* view);
+// Tells listening assistive technology what changed since the last paint;
+// the view calls it after each paint, on the main thread.
+void announceTurntableChanges(TurntableAnnouncer* announcer);
 
 // Where the change events go: to Qt, which passes them on only while
 // assistive technology listens, or, once set, to a test's recorder (then

@@ -148,7 +148,7 @@ TEST(ManPage, RendersCleanlyAndDocumentsEveryOptionAndExitCode)
         }
     }
     EXPECT_EQ(options, 5);
-    for (const QString& section : {"OPTIONS", "KEYS", "GESTURES", "FILES", "EXIT STATUS"})
+    for (const QString section : {"OPTIONS", "KEYS", "GESTURES", "FILES", "EXIT STATUS"})
         EXPECT_TRUE(page.contains("\n" + section + "\n")) << section.toStdString();
     EXPECT_TRUE(page.contains("Gramolux.conf"));
 }
