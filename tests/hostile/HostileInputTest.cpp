@@ -101,7 +101,7 @@ TEST_F(HostileInput, PlayerKeepsWorkingForTheNextGoodFile)
         c->openMusic(good);
         ASSERT_TRUE(c->theMusic()->hasMovie());
         EXPECT_NEAR(c->theMusic()->movieTotalSeconds(), 1.5f, 0.01f);
-        EXPECT_TRUE(waitUntil([&] { return c->theMusic()->movieCrntSecond() > 0.0f; }, 2000));
+        EXPECT_TRUE(waitUntil([&] { return c->theMusic()->movieCrntSecond() > 0.0f; }, 10000));
     }
     EXPECT_EQ(listing(work.path()), before);
 }

@@ -46,7 +46,7 @@ TEST(SingleInstance, LaterLaunchesHandTheirFilesToTheRunningOne)
                           QString::fromUtf8("/m/Ünïcødé 曲.m4a"), "/m/new\nline.aif"};
     EXPECT_TRUE(launchAgain(socket, odd));
     EXPECT_TRUE(launchAgain(socket, {"/m/next.mp3"}));
-    ASSERT_TRUE(waitUntil([&] { return received.size() == 2; }, 2000));
+    ASSERT_TRUE(waitUntil([&] { return received.size() == 2; }, 10000));
     EXPECT_EQ(received[0], odd); // in order, intact
     EXPECT_EQ(received[1], QStringList{"/m/next.mp3"});
 }

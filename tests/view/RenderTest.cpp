@@ -266,6 +266,6 @@ TEST_F(Render, NoticeIsDrawnAboveTheControlsAndGoesByItself)
     const int dialTop = 280 - 225;
     EXPECT_GT(meanDifference(plain, told, QRect(0, 0, 340, dialTop)), 5.0);
     EXPECT_EQ(meanDifference(plain, told, QRect(0, dialTop, 340, 280 - dialTop)), 0.0);
-    ASSERT_TRUE(waitUntil([&] { return view.notice().isEmpty(); }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return view.notice().isEmpty(); }, 20000));
     EXPECT_EQ(meanDifference(plain, renderView(view)), 0.0);
 }
