@@ -77,7 +77,7 @@ void* realSdl(const char* name)
     return sdl ? dlsym(sdl, name) : nullptr;
 }
 
-// The spec the real open gets: ours wrapping the player's callback.
+// The format the real open gets: ours, wrapping the player's callback.
 SDL_AudioSpec wrap(const SDL_AudioSpec* desired)
 {
     mapCallCounter();
@@ -109,7 +109,7 @@ extern "C" int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained)
     if (!desired || !desired->callback)
         return realOpen(desired, obtained);
     SDL_AudioSpec wrapped = wrap(desired);
-    // Without `obtained` SDL writes the result back into the spec it is given.
+    // Without `obtained` SDL writes the result back into the format it is given.
     const int result = realOpen(&wrapped, obtained);
     if (!obtained) {
         desired->freq = wrapped.freq;
