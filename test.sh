@@ -14,7 +14,7 @@ export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/t
 threaded_targets=(gx_platform_tests gx_controller_tests gx_sound_tests gx_view_spin_tests gx_hostile_tests)
 for kind in address thread; do
   build=build/$kind
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGX_SANITIZE=$kind -DGX_BUILD_BENCH=OFF >/dev/null \
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGX_SANITIZE=$kind -DGX_BUILD_BENCH=OFF -DGX_WERROR=ON >/dev/null \
     || gx_fail "cmake configure failed for the $kind build (see above)"
   targets=()
   [ "$kind" = thread ] && targets=(--target "${threaded_targets[@]}")
