@@ -214,4 +214,4 @@ std::int32_t GXQTMusic::currentTime() const { return voice_ ? voice_->positionFr
 
 std::int32_t GXQTMusic::timeScale() const { return voice_ ? voice_->sampleRate() : 0; }
 
-std::int16_t GXQTMusic::engineVolume() const { return voice_ ? voice_->engineVolume() : 0; }
+std::int16_t GXQTMusic::engineVolume() const { return voice_ ? voice_->engineVolume() : std::int16_t{0}; }
