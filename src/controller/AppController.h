@@ -5,6 +5,7 @@
 // play queue. Its files-and-menus side (AppControllerFiles.cpp) opens files,
 // keeps the recent-files menu, installs the iTunes script and shows About.
 #include "controller/JukeboxTick.h"
+#include "platform/TickLoop.h"
 #include "view/GXMusicOpener.h"
 
 #include <QObject>
@@ -13,12 +14,10 @@
 #include <QStringList>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 class GXGramoluxView;
@@ -116,7 +115,7 @@ public:
     GXQTMusic* switchSound() const { return switchSound_.get(); }
     const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds() const { return noiseSounds_; }
     bool hasMusicDoneTimer() const { return musicDoneTimer_ != nullptr; }
-    int liveWorkerThreads() const { return liveWorkers_.load(); }
+    int liveWorkerThreads() const { return !jukeBoxLoop_.finished() + !hissLoop_.finished(); }
 
 signals:
     // The song or the engine's state changed (for the desktop's media controls).
@@ -132,12 +131,13 @@ private:
     void preferenceChanged();
     void dropArmAt(float armValue);
 
-    void jukeBoxTask(std::uint64_t run, std::shared_ptr<GXQTMusic> song);
-    void loopHissNoiseTask(std::uint64_t run);
+    // The jukebox loop (jukeBoxTask): every 0.03 s the arm follows the song,
+    // the rate glides and the effects may sound.
+    void startJukeBoxLoop(std::uint64_t run, std::shared_ptr<GXQTMusic> song);
+    // The hiss loop (loopHissNoiseTask): every 4 s the hiss starts over.
+    void startHissLoop(std::uint64_t run);
     void stopJukeBoxLocked();
     bool running(std::uint64_t run) const;
-    // Sleeps, waking early when the run stops; answers whether it still runs.
-    bool sleepWhileRunning(std::chrono::milliseconds span, std::uint64_t run);
     void joinWorkers();
     void dropMusicDoneTimer();
     void scheduleMusicDoneTimer(std::uint64_t run);
@@ -150,10 +150,8 @@ private:
     std::atomic<bool> isPlaying_{false};
     gx::JukeboxRates rates_;
     std::atomic<std::uint64_t> runGeneration_{0};
-    std::atomic<int> liveWorkers_{0};
     std::atomic<std::uint64_t> positionJumps_{0};
     std::mutex runMutex_;
-    std::condition_variable wake_;
 
     mutable std::mutex songMutex_;
     std::shared_ptr<GXQTMusic> theMusic_;
@@ -163,9 +161,12 @@ private:
     std::unique_ptr<GXQTMusic> switchSound_;
     std::vector<std::unique_ptr<GXQTMusic>> noiseSounds_;
 
+    // Started and joined on the main thread; told to stop from the main or
+    // the spin thread (a stop never blocks).
+    gx::TickLoop jukeBoxLoop_;
+    gx::TickLoop hissLoop_;
+
     // Main thread only.
-    std::thread jukeBoxThread_;
-    std::thread hissThread_;
     QStringList reserveBox_;
     QString currentPath_;
     QString failureNotice_;

@@ -15,6 +15,7 @@
 #include <QMainWindow>
 #include <QThread>
 #include <QTimer>
+#include <utility>
 
 using gx::UserDefaults;
 namespace keys = gx::keys;
@@ -105,9 +106,9 @@ void AppController::startJukeBox()
         run = ++runGeneration_;
         isPlaying_ = true;
     }
-    liveWorkers_ += 2;
-    jukeBoxThread_ = std::thread(&AppController::jukeBoxTask, this, run, song);
-    hissThread_ = std::thread(&AppController::loopHissNoiseTask, this, run);
+    startJukeBoxLoop(run, song);
+    if (hissNoise_)
+        startHissLoop(run);
 
     std::this_thread::sleep_for(30ms);
     scheduleMusicDoneTimer(run);
@@ -137,7 +138,9 @@ void AppController::stopJukeBoxLocked()
         isPlaying_ = false;
         run = runGeneration_;
     }
-    wake_.notify_all();
+    // The loops leave at once, from their sleeps or after the tick at hand.
+    jukeBoxLoop_.requestStop();
+    hissLoop_.requestStop();
     if (const auto song = theMusic())
         song->pause();
     if (hissNoise_)
@@ -161,50 +164,52 @@ bool AppController::running(std::uint64_t run) const
     return isPlaying_ && runGeneration_ == run;
 }
 
-bool AppController::sleepWhileRunning(std::chrono::milliseconds span, std::uint64_t run)
-{
-    std::unique_lock lock(runMutex_);
-    wake_.wait_for(lock, span, [&] { return !running(run); });
-    return running(run);
-}
-
 void AppController::joinWorkers()
 {
-    if (jukeBoxThread_.joinable())
-        jukeBoxThread_.join();
-    if (hissThread_.joinable())
-        hissThread_.join();
+    jukeBoxLoop_.join();
+    hissLoop_.join();
 }
 
-void AppController::jukeBoxTask(std::uint64_t run, std::shared_ptr<GXQTMusic> song)
+// Runs on the main thread; the ticks run on the jukebox thread.
+void AppController::startJukeBoxLoop(std::uint64_t run, std::shared_ptr<GXQTMusic> song)
 {
-    JukeboxSongEnvironment env(*gramoluxView, std::move(song), skipNoise_.get(), noiseSounds_, &positionJumps_);
-    gx::JukeboxTick tick(env, rates_);
-    tick.begin();
-    if (running(run)) {
-        do
-            tick.tick();
-        while (sleepWhileRunning(30ms, run));
-    }
-    --liveWorkers_;
-}
-
-void AppController::loopHissNoiseTask(std::uint64_t run)
-{
-    if (hissNoise_) {
-        hissNoise_->play();
-        while (running(run)) {
-            if (!gramoluxView->isArmDragging()) {
-                hissNoise_->setMovieCrntSecond(0.5f);
-                sleepWhileRunning(4000ms, run);
-            } else {
-                // While the arm is held the hiss is left alone; look again
-                // shortly instead of spinning a core.
-                sleepWhileRunning(10ms, run);
-            }
+    // The run's own environment and tick, kept by the loop for its life.
+    struct Run {
+        Run(AppController& c, std::shared_ptr<GXQTMusic> song)
+            : env(*c.gramoluxView, std::move(song), c.skipNoise_.get(), c.noiseSounds_, &c.positionJumps_),
+              tick(env, c.rates_)
+        {
         }
-    }
-    --liveWorkers_;
+        JukeboxSongEnvironment env;
+        gx::JukeboxTick tick;
+    };
+    auto state = std::make_shared<Run>(*this, std::move(song));
+    jukeBoxLoop_.start([this, run, state, first = true]() mutable {
+        if (std::exchange(first, false))
+            state->tick.begin();
+        if (!running(run))
+            return gx::TickLoop::Next::stop();
+        state->tick.tick();
+        return gx::TickLoop::Next::period();
+    }, 30ms);
+}
+
+// Runs on the main thread; the ticks run on the hiss thread.
+void AppController::startHissLoop(std::uint64_t run)
+{
+    hissLoop_.start([this, run, first = true]() mutable {
+        if (std::exchange(first, false))
+            hissNoise_->play();
+        if (!running(run))
+            return gx::TickLoop::Next::stop();
+        if (gramoluxView->isArmDragging()) {
+            // While the arm is held the hiss is left alone; look again
+            // shortly instead of spinning a core.
+            return gx::TickLoop::Next::after(10ms);
+        }
+        hissNoise_->setMovieCrntSecond(0.5f);
+        return gx::TickLoop::Next::period();
+    }, 4000ms);
 }
 
 void AppController::scheduleMusicDoneTimer(std::uint64_t run)

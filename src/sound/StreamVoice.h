@@ -9,11 +9,10 @@
 // what is heard next still starts exactly at the requested frame. When the
 // worker meets the real end of the stream the length becomes the true frame
 // count and the position stops there.
+#include "platform/TickLoop.h"
 #include "sound/Voice.h"
 
-#include <condition_variable>
 #include <memory>
-#include <thread>
 #include <vector>
 
 namespace gx {
@@ -42,7 +41,9 @@ protected:
     void consumedLocked() override;
 
 private:
-    void workerLoop();
+    // One pass of the worker, on its thread: a seek, or a block decoded, or
+    // a sleep until the mixer makes room or asks for a seek.
+    TickLoop::Next workerTick();
     void appendLocked(const float* frames, std::int64_t count);
     std::int64_t ringEndLocked() const { return ringFirst_ + ringCount_; }
     bool endInRingLocked() const { return endFrame_ >= 0 && ringEndLocked() >= endFrame_; }
@@ -61,9 +62,8 @@ private:
     std::int64_t seekTarget_ = 0;
     bool decoderAtEnd_ = false;
     bool workerWaiting_ = false;
-    bool stopping_ = false;
-    std::condition_variable wake_;
-    std::thread worker_;
+    std::vector<float> block_; // the worker's only
+    TickLoop worker_;
 };
 
 } // namespace gx

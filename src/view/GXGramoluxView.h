@@ -18,17 +18,16 @@
 #include <QWidget>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <limits>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 class GXMusicOpener;
 class QMimeData;
 namespace gx {
+class TickLoop;
 class TurntableAnnouncer;
 }
 class QTimer;
@@ -98,7 +97,7 @@ public:
 
     // Spin loops currently running (0 or 1 but for a moment after stop+play,
     // when the old loop is on its way out without touching anything).
-    int runningLoopCount() const { return runningLoops_.load(); }
+    int runningLoopCount() const;
 
     // Pointer and keyboard operations, in view coordinates.
     void mouseDown(PointF p, int clickCount);
@@ -150,7 +149,6 @@ private slots:
     void redrawChanges();
 
 private:
-    void startPlayThread(std::uint64_t generation);
     // Answers false, having touched nothing, when the loop is no longer the
     // current one.
     bool runTick(std::unique_lock<std::mutex>& lock, std::uint64_t generation);
@@ -169,7 +167,6 @@ private:
     void drawImagePart(QPainter& painter, const QImage& image, RectF source, PointF at, qreal opacity) const;
     void drawWholeImage(QPainter& painter, const QImage& image, PointF at, qreal opacity) const;
     void drawNotice(QPainter& painter) const;
-    void reapFinishedLoops();
 
     GXMusicOpener* appController_ = nullptr;
     QImage bgImage_;
@@ -234,17 +231,12 @@ private:
 
     // Spin loops. Each play starts a loop with a new generation; a loop whose
     // generation is no longer current ends without touching the model. The
-    // mutex makes a tick's work and a change of generation exclusive, and
-    // lets a sleeping old loop be woken to leave at once.
-    struct Loop {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> finished;
-    };
+    // mutex makes a tick's work and a change of generation exclusive.
     std::mutex loopMutex_;
-    std::condition_variable loopWake_;
     std::uint64_t generation_ = 0; // guarded by loopMutex_
-    std::mutex loopsMutex_;
-    std::vector<Loop> loops_; // guarded by loopsMutex_
-    std::atomic<int> runningLoops_{0};
+    mutable std::mutex loopsMutex_;
+    // Guarded by loopsMutex_: the loop of the current play, and old ones on
+    // their way out until the next play or the destructor joins them.
+    std::vector<std::unique_ptr<gx::TickLoop>> loops_;
     std::mutex redrawHandOff_;
 };
