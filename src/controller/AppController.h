@@ -2,9 +2,11 @@
 // The application's one controller. Its jukebox side (AppControllerJukebox.cpp)
 // couples the turntable view to the current song: start-up, the engine and
 // its threads, the vinyl effects, the answers to turntable gestures and the
-// play queue. Its files-and-menus side (AppControllerFiles.cpp) opens files,
-// keeps the recent-files menu, installs the iTunes script and shows About.
+// play queue. Its files-and-menus side (AppControllerFiles.cpp) opens files
+// and shows About, and forwards the recent-files menu to gx::RecentFiles and
+// the iTunes script to gx::ScriptInstaller.
 #include "controller/JukeboxTick.h"
+#include "controller/RecentFiles.h"
 #include "platform/TickLoop.h"
 #include "view/GXMusicOpener.h"
 
@@ -14,7 +16,6 @@
 #include <QStringList>
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -27,6 +28,10 @@ class QMainWindow;
 class QMenu;
 class QTimer;
 class QWidget;
+namespace gx {
+struct EffectSounds;
+class UserPrompts;
+}
 
 class AppController : public QObject, public GXMusicOpener {
     Q_OBJECT
@@ -37,6 +42,9 @@ public:
     // Starts decoding the eleven effect sounds on a worker thread, so that
     // the window is built meanwhile; the next awakeFromNib takes them.
     static void preloadEffectSounds();
+    // Hands the next awakeFromNib these sounds instead: whoever provides them
+    // can hear what the controller does with them.
+    static void provideEffectSounds(std::shared_ptr<gx::EffectSounds> sounds);
 
     explicit AppController(QObject* parent = nullptr);
     ~AppController() override;
@@ -90,15 +98,12 @@ public:
     void installAppleScript();
     void removeInstallAppleScriptMenuItemIfAlreladyInstalled();
     void showAboutPanel();
-    // How the installer talks to the user; tests replace them.
-    std::function<bool()> askToInstallScript;
-    std::function<void()> tellScriptInstalled;
-    std::function<void()> beep;
+    // How the controller asks and tells the user away from the turntable
+    // (the installer's alerts, the beep); Qt dialogs unless replaced.
+    void setUserPrompts(std::unique_ptr<gx::UserPrompts> prompts);
 
-    // State, for the menus and for tests.
+    // State, for the menus and the desktop's media controls.
     bool isPlaying() const { return isPlaying_.load(); }
-    float crntRate() const { return rates_.crntRate.load(); }
-    float targetRate() const { return rates_.targetRate.load(); }
     float defaultRate() const { return rates_.defaultRate.load(); }
     QStringList reserveBox() const { return reserveBox_; }
     std::shared_ptr<GXQTMusic> theMusic() const;
@@ -109,13 +114,6 @@ public:
     // Counts the times the song's position jumped rather than ran: a new
     // song, the arm laid down, the needle falling back. Read on any thread.
     std::uint64_t positionJumps() const { return positionJumps_.load(); }
-    GXQTMusic* hissNoise() const { return hissNoise_.get(); }
-    GXQTMusic* skipNoise() const { return skipNoise_.get(); }
-    GXQTMusic* stopSound() const { return stopSound_.get(); }
-    GXQTMusic* switchSound() const { return switchSound_.get(); }
-    const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds() const { return noiseSounds_; }
-    bool hasMusicDoneTimer() const { return musicDoneTimer_ != nullptr; }
-    int liveWorkerThreads() const { return !jukeBoxLoop_.finished() + !hissLoop_.finished(); }
 
 signals:
     // The song or the engine's state changed (for the desktop's media controls).
@@ -141,6 +139,8 @@ private:
     void joinWorkers();
     void dropMusicDoneTimer();
     void scheduleMusicDoneTimer(std::uint64_t run);
+    gx::RecentFiles& recentFiles();
+    gx::UserPrompts& prompts();
 
     // Makes a start and a stop exclusive of each other, so that a stop
     // arriving from the spin thread never lands inside a start.
@@ -155,11 +155,8 @@ private:
 
     mutable std::mutex songMutex_;
     std::shared_ptr<GXQTMusic> theMusic_;
-    std::unique_ptr<GXQTMusic> hissNoise_;
-    std::unique_ptr<GXQTMusic> skipNoise_;
-    std::unique_ptr<GXQTMusic> stopSound_;
-    std::unique_ptr<GXQTMusic> switchSound_;
-    std::vector<std::unique_ptr<GXQTMusic>> noiseSounds_;
+    // Set once in awakeFromNib, before any thread runs; never null.
+    std::shared_ptr<gx::EffectSounds> sounds_;
 
     // Started and joined on the main thread; told to stop from the main or
     // the spin thread (a stop never blocks).
@@ -167,6 +164,8 @@ private:
     gx::TickLoop hissLoop_;
 
     // Main thread only.
+    gx::RecentFiles recentFiles_;
+    std::unique_ptr<gx::UserPrompts> prompts_;
     QStringList reserveBox_;
     QString currentPath_;
     QString failureNotice_;

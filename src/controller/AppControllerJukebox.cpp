@@ -2,6 +2,9 @@
 // to turntable gestures and the play queue.
 #include "controller/AppController.h"
 
+#include "controller/EffectSounds.h"
+#include "controller/UserPrompts.h"
+
 #include "controller/JukeboxSongEnvironment.h"
 #include "controller/TrackTitle.h"
 #include "platform/StringTable.h"
@@ -10,7 +13,6 @@
 #include "sound/GXQTMusic.h"
 #include "view/GXGramoluxView.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QThread>
@@ -71,7 +73,7 @@ void AppController::openMusic(const QString& path)
         gramoluxView->clearNotice();
     } else {
         // Told, not asked: a dialog would hold up a queue behind this file.
-        beep ? beep() : QApplication::beep();
+        prompts().beep();
         gramoluxView->showNotice(failureNotice_);
     }
     startJukeBox();
@@ -95,8 +97,8 @@ void AppController::startJukeBox()
     rates_.crntRate = static_cast<float>(static_cast<double>(defaultRate) - 0.1);
 
     song->play();
-    if (hissNoise_)
-        hissNoise_->play();
+    if (sounds_->hiss)
+        sounds_->hiss->play();
     song->setMovieRate(rates_.crntRate);
     gramoluxView->play();
 
@@ -107,7 +109,7 @@ void AppController::startJukeBox()
         isPlaying_ = true;
     }
     startJukeBoxLoop(run, song);
-    if (hissNoise_)
+    if (sounds_->hiss)
         startHissLoop(run);
 
     std::this_thread::sleep_for(30ms);
@@ -143,8 +145,8 @@ void AppController::stopJukeBoxLocked()
     hissLoop_.requestStop();
     if (const auto song = theMusic())
         song->pause();
-    if (hissNoise_)
-        hissNoise_->stop();
+    if (sounds_->hiss)
+        sounds_->hiss->stop();
     gramoluxView->stop();
     // The timer belongs to the main thread; from the spin thread its
     // cancelling is handed over there, and only for the run stopped here.
@@ -176,7 +178,7 @@ void AppController::startJukeBoxLoop(std::uint64_t run, std::shared_ptr<GXQTMusi
     // The run's own environment and tick, kept by the loop for its life.
     struct Run {
         Run(AppController& c, std::shared_ptr<GXQTMusic> song)
-            : env(*c.gramoluxView, std::move(song), c.skipNoise_.get(), c.noiseSounds_, &c.positionJumps_),
+            : env(*c.gramoluxView, std::move(song), c.sounds_->skip.get(), c.sounds_->noises, &c.positionJumps_),
               tick(env, c.rates_)
         {
         }
@@ -199,7 +201,7 @@ void AppController::startHissLoop(std::uint64_t run)
 {
     hissLoop_.start([this, run, first = true]() mutable {
         if (std::exchange(first, false))
-            hissNoise_->play();
+            sounds_->hiss->play();
         if (!running(run))
             return gx::TickLoop::Next::stop();
         if (gramoluxView->isArmDragging()) {
@@ -207,7 +209,7 @@ void AppController::startHissLoop(std::uint64_t run)
             // shortly instead of spinning a core.
             return gx::TickLoop::Next::after(10ms);
         }
-        hissNoise_->setMovieCrntSecond(0.5f);
+        sounds_->hiss->setMovieCrntSecond(0.5f);
         return gx::TickLoop::Next::period();
     }, 4000ms);
 }
@@ -240,20 +242,20 @@ void AppController::dropMusicDoneTimer()
 
 void AppController::palyBtnClicked()
 {
-    if (switchSound_)
-        switchSound_->stop();
+    if (sounds_->switchSound)
+        sounds_->switchSound->stop();
     if (gramoluxView->switchValue() && !isPlaying_)
         startJukeBox();
-    if (switchSound_)
-        switchSound_->play();
+    if (sounds_->switchSound)
+        sounds_->switchSound->play();
 }
 
 void AppController::armStartDragg()
 {
     if (const auto song = theMusic())
         song->pause();
-    if (hissNoise_)
-        hissNoise_->stop();
+    if (sounds_->hiss)
+        sounds_->hiss->stop();
 }
 
 void AppController::armEndDragg()
@@ -285,8 +287,8 @@ void AppController::dropArmAt(float armValue)
     gramoluxView->setDiskSpeed(rates_.crntRate);
     song->setMovieCrntSecond(position);
     song->play();
-    if (hissNoise_)
-        hissNoise_->play();
+    if (sounds_->hiss)
+        sounds_->hiss->play();
     song->setMovieRate(rates_.crntRate);
 }
 
@@ -304,8 +306,8 @@ void AppController::recordDiskStopped()
     }
     if (QThread::currentThread() == thread())
         emit playbackChanged();
-    if (stopSound_)
-        stopSound_->play();
+    if (sounds_->stop)
+        sounds_->stop->play();
 }
 
 void AppController::dialDragged()
