@@ -9,6 +9,7 @@
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "sound/GXQTMusic.h"
+#include "sound/SoundNames.h"
 
 #include <QTimer>
 #include <future>
@@ -29,12 +30,12 @@ EffectSounds::~EffectSounds() = default;
 std::shared_ptr<EffectSounds> EffectSounds::load()
 {
     auto sounds = std::make_shared<EffectSounds>();
-    for (int i = 1; i <= 7; ++i)
-        sounds->noises.push_back(GXQTMusic::initWithResourceFile("noise" + std::to_string(i)));
-    sounds->hiss = GXQTMusic::initWithResourceFile("hiss");
-    sounds->skip = GXQTMusic::initWithResourceFile("skip");
-    sounds->stop = GXQTMusic::initWithResourceFile("stop");
-    sounds->switchSound = GXQTMusic::initWithResourceFile("switch");
+    for (int i = 1; i <= sounds::crackleCount; ++i)
+        sounds->noises.push_back(GXQTMusic::initWithResourceFile(sounds::crackle(i)));
+    sounds->hiss = GXQTMusic::initWithResourceFile(sounds::hiss);
+    sounds->skip = GXQTMusic::initWithResourceFile(sounds::skip);
+    sounds->stop = GXQTMusic::initWithResourceFile(sounds::stop);
+    sounds->switchSound = GXQTMusic::initWithResourceFile(sounds::switchClick);
     return sounds;
 }
 

@@ -7,6 +7,7 @@
 
 #include "controller/JukeboxSongEnvironment.h"
 #include "controller/TrackTitle.h"
+#include "platform/StepInDouble.h"
 #include "platform/StringTable.h"
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
@@ -94,7 +95,7 @@ void AppController::startJukeBox()
     song->setVolume(UserDefaults::standardUserDefaults().floatForKey(keys::musicVolume));
     const float defaultRate = rates_.defaultRate;
     rates_.targetRate = defaultRate;
-    rates_.crntRate = static_cast<float>(static_cast<double>(defaultRate) - 0.1);
+    rates_.crntRate = gx::stepInDouble(defaultRate, -0.1);
 
     song->play();
     if (sounds_->hiss)
@@ -283,7 +284,7 @@ void AppController::dropArmAt(float armValue)
         position = length - 1.0f;
     const float defaultRate = rates_.defaultRate;
     rates_.targetRate = defaultRate;
-    rates_.crntRate = static_cast<float>(static_cast<double>(defaultRate) - 0.1);
+    rates_.crntRate = gx::stepInDouble(defaultRate, -0.1);
     gramoluxView->setDiskSpeed(rates_.crntRate);
     song->setMovieCrntSecond(position);
     song->play();
@@ -315,7 +316,7 @@ void AppController::dialDragged()
     const float d = gramoluxView->dialValue();
     rates_.defaultRate = d;
     rates_.targetRate = d;
-    rates_.crntRate = static_cast<float>(static_cast<double>(d) + 0.02);
+    rates_.crntRate = gx::stepInDouble(d, 0.02);
 }
 
 // Play queue.

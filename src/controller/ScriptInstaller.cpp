@@ -1,6 +1,7 @@
 #include "controller/ScriptInstaller.h"
 
 #include "controller/UserPrompts.h"
+#include "platform/ResourceNames.h"
 #include "platform/Resources.h"
 #include "platform/StringTable.h"
 
@@ -28,7 +29,7 @@ bool ScriptInstaller::isInstalled()
 
 bool ScriptInstaller::install()
 {
-    const QString source = QString::fromStdString(resourcePath()) + "/script_for_iTunes.scpt";
+    const QString source = QString::fromStdString(resourcePath()) + "/" + resources::iTunesScript;
     if (!QFileInfo::exists(source) || !prompts_.askToInstallScript())
         return false;
     const QString folder = scriptsFolder();

@@ -2,6 +2,7 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "platform/ResourceNames.h"
 #include "platform/Resources.h"
 #include "platform/TickLoop.h"
 #include "platform/UserDefaults.h"
@@ -33,8 +34,6 @@ namespace tt = gx::turntable;
 
 namespace {
 
-// Points from the record's centre to just outside its label's printing.
-constexpr double kLabelRadius = 39.0;
 // Rows of pixels drawn at a time when turning an image.
 constexpr double kTurnBandPixels = 64.0;
 
@@ -210,18 +209,19 @@ void GXGramoluxView::describeRecord(const QString& title, double seconds)
 void GXGramoluxView::loadImages(qreal scale)
 {
     const bool preferDouble = scale > 1.0;
-    bgImage_ = loadImage("bg", preferDouble);
-    diskImage_ = loadImage("disc", preferDouble);
-    labelImage_ = tt::turningLabel(diskImage_, kLabelRadius);
+    namespace names = gx::resources;
+    bgImage_ = loadImage(names::background, preferDouble);
+    diskImage_ = loadImage(names::disc, preferDouble);
+    labelImage_ = tt::turningLabel(diskImage_, tt::labelTurnRadius);
     discReach_ = reachOf(diskImage_);
     labelReach_ = reachOf(labelImage_);
     turned_ = {};
-    reflectImage_ = loadImage("reflect", preferDouble);
-    centerImage_ = loadImage("center", preferDouble);
-    dialImage_ = loadImage("dial", preferDouble);
-    armFrames_ = armFrames(loadImage("arm", preferDouble));
-    playBtnImage_ = loadImage("play_btn", preferDouble);
-    stopBtnImage_ = loadImage("stop_btn", preferDouble);
+    reflectImage_ = loadImage(names::reflection, preferDouble);
+    centerImage_ = loadImage(names::centrePiece, preferDouble);
+    dialImage_ = loadImage(names::dial, preferDouble);
+    armFrames_ = armFrames(loadImage(names::arm, preferDouble));
+    playBtnImage_ = loadImage(names::playButton, preferDouble);
+    stopBtnImage_ = loadImage(names::stopButton, preferDouble);
     imageScale_ = preferDouble ? 2.0 : 1.0;
 
     if (!bgImage_.isNull()) {

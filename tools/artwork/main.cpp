@@ -4,6 +4,8 @@
 //
 //   gx_make_artwork <resource-folder>
 //   gx_make_artwork --preview <resource-folder> <out.png> [disc-angle] [arm-frame]
+#include "platform/ResourceNames.h"
+
 #include "ArtCommon.h"
 #include "Painters.h"
 
@@ -36,14 +38,14 @@ int generate(const QString& target)
     const QString iconRoot = QDir::cleanPath(dir.absoluteFilePath(QStringLiteral("../icons/hicolor")));
 
     QString error;
-    const bool ok = writeBoth(dir, QStringLiteral("bg"), art::renderBackground, &error)
-        && writeBoth(dir, QStringLiteral("disc"), art::renderDisc, &error)
-        && writeBoth(dir, QStringLiteral("reflect"), art::renderReflection, &error)
-        && writeBoth(dir, QStringLiteral("center"), art::renderCentrePiece, &error)
-        && writeBoth(dir, QStringLiteral("dial"), art::renderDialStrip, &error)
-        && writeBoth(dir, QStringLiteral("arm"), art::renderArmStrip, &error)
-        && writeBoth(dir, QStringLiteral("play_btn"), [](int s) { return art::renderButton(true, s); }, &error)
-        && writeBoth(dir, QStringLiteral("stop_btn"), [](int s) { return art::renderButton(false, s); }, &error)
+    const bool ok = writeBoth(dir, QString(gx::resources::background), art::renderBackground, &error)
+        && writeBoth(dir, QString(gx::resources::disc), art::renderDisc, &error)
+        && writeBoth(dir, QString(gx::resources::reflection), art::renderReflection, &error)
+        && writeBoth(dir, QString(gx::resources::centrePiece), art::renderCentrePiece, &error)
+        && writeBoth(dir, QString(gx::resources::dial), art::renderDialStrip, &error)
+        && writeBoth(dir, QString(gx::resources::arm), art::renderArmStrip, &error)
+        && writeBoth(dir, QString(gx::resources::playButton), [](int s) { return art::renderButton(true, s); }, &error)
+        && writeBoth(dir, QString(gx::resources::stopButton), [](int s) { return art::renderButton(false, s); }, &error)
         && art::writePng(dir.filePath(QStringLiteral("icon.png")), art::renderIcon(256), &error);
     if (!ok)
         return fail(error);
