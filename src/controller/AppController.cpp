@@ -118,9 +118,9 @@ AppController::~AppController()
 
 void AppController::awakeFromNib()
 {
-    auto& center = NotificationCenter::defaultCenter();
+    auto& centre = NotificationCenter::defaultCenter();
     const auto subscribe = [&](const std::string& name, void (AppController::*handler)()) {
-        center.addObserver(this, [this, handler](const gx::Notification&) { (this->*handler)(); }, name);
+        centre.addObserver(this, [this, handler](const gx::Notification&) { (this->*handler)(); }, name);
     };
     subscribe(names::playBtnClicked, &AppController::palyBtnClicked);
     subscribe(names::armStartDragg, &AppController::armStartDragg);

@@ -8,7 +8,7 @@
 #include "controller/JukeboxTick.h"
 #include "controller/RecentFiles.h"
 #include "platform/TickLoop.h"
-#include "view/GXMusicOpener.h"
+#include "view/MusicOpener.h"
 
 #include <QObject>
 #include <QPointer>
@@ -33,7 +33,7 @@ struct EffectSounds;
 class UserPrompts;
 }
 
-class AppController : public QObject, public GXMusicOpener {
+class AppController : public QObject, public gx::MusicOpener {
     Q_OBJECT
 public:
     // Registers the setting defaults and starts the sound engine; runs once,

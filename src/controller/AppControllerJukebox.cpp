@@ -177,6 +177,7 @@ void AppController::joinWorkers()
 void AppController::startJukeBoxLoop(std::uint64_t run, std::shared_ptr<GXQTMusic> song)
 {
     // The run's own environment and tick, kept by the loop for its life.
+    using gx::JukeboxSongEnvironment;
     struct Run {
         Run(AppController& c, std::shared_ptr<GXQTMusic> song)
             : env(*c.gramoluxView, std::move(song), c.sounds_->skip.get(), c.sounds_->noises, &c.positionJumps_),

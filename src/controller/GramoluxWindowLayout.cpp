@@ -18,6 +18,8 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
+namespace gx {
+
 using gx::localizedString;
 
 GramoluxWindowLayout::GramoluxWindowLayout() : mainWindow_(std::make_unique<QMainWindow>())
@@ -119,3 +121,5 @@ void GramoluxWindowLayout::updateControls()
     view_->describeRecord(song ? AppController::musicName(appController_->currentMusicPath()) : QString(),
                           song ? static_cast<double>(song->movieTotalSeconds()) : 0.0);
 }
+
+} // namespace gx

@@ -26,6 +26,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace gx {
+
 using gx::NotificationCenter;
 using gx::UserDefaults;
 namespace names = gx::names;
@@ -387,3 +389,5 @@ void MprisService::announceChanges()
         emit seeked(position());
     }
 }
+
+} // namespace gx

@@ -8,7 +8,7 @@
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "sound/GXQTMusic.h"
-#include "view/GXMusicOpener.h"
+#include "view/MusicOpener.h"
 #include "view/RecordLabel.h"
 #include "view/TurntableAccessibility.h"
 
@@ -371,7 +371,7 @@ void GXGramoluxView::paintEvent(QPaintEvent* event)
         drawWholeImage(painter, reflectImage_, tt::reflectOrigin, reflectOpacity);
     }
 
-    drawWholeImage(painter, centerImage_, tt::centerOrigin, 1.0);
+    drawWholeImage(painter, centerImage_, tt::centrePieceOrigin, 1.0);
 
     const int arm = tt::armFrameIndex(armValue_.load());
     if (arm >= 0 && arm < static_cast<int>(armFrames_.size())) {

@@ -3,7 +3,7 @@
 // fades in and spins on a thread of its own, a tone arm, a speed dial and a
 // play/stop button. The controller drives it through the accessors and
 // play/stop; the view reports gestures only as notifications, and hands a
-// dropped file to the controller through GXMusicOpener.
+// dropped file to the controller through gx::MusicOpener.
 //
 // The model lives in the view's own coordinates (points, origin bottom-left,
 // y up). Qt's top-left coordinates are converted only where events arrive and
@@ -24,9 +24,9 @@
 #include <mutex>
 #include <vector>
 
-class GXMusicOpener;
 class QMimeData;
 namespace gx {
+class MusicOpener;
 class TickLoop;
 class TurntableAnnouncer;
 }
@@ -47,7 +47,7 @@ public:
     ~GXGramoluxView() override;
 
     // Not owned; used only to hand over a dropped file.
-    void setAppController(GXMusicOpener* controller) { appController_ = controller; }
+    void setAppController(gx::MusicOpener* controller) { appController_ = controller; }
 
     // Plain accessors: none requests a redraw, none clamps.
     float armValue() const { return armValue_.load(); }
@@ -168,7 +168,7 @@ private:
     void drawWholeImage(QPainter& painter, const QImage& image, PointF at, qreal opacity) const;
     void drawNotice(QPainter& painter) const;
 
-    GXMusicOpener* appController_ = nullptr;
+    gx::MusicOpener* appController_ = nullptr;
     QImage bgImage_;
     struct ArmFrame {
         QImage image;  // null when the frame shows nothing

@@ -38,9 +38,9 @@ inline constexpr RectF playBtnRect{13.0f, 31.0f, 52.0f, 52.0f};
 
 // Where the unrotated layers go.
 inline constexpr PointF reflectOrigin{diskRect.x, diskRect.y};
-inline constexpr PointF centerOrigin{119.0f, 137.0f};
-inline constexpr float centerPieceWidth = 38.0f;
-inline constexpr float centerPieceHeight = 15.0f;
+inline constexpr PointF centrePieceOrigin{119.0f, 137.0f};
+inline constexpr float centrePieceWidth = 38.0f;
+inline constexpr float centrePieceHeight = 15.0f;
 inline constexpr PointF armOrigin{70.0f, 0.0f};
 inline constexpr float armFrameWidth = 246.0f;
 inline constexpr float armFrameHeight = 151.0f;

@@ -23,6 +23,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+using gx::GramoluxWindowLayout;
+
 namespace keys = gx::keys;
 
 namespace {

@@ -20,6 +20,8 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+using gx::GramoluxWindowLayout;
+
 using gx::test::waitUntil;
 using gx::test::writeToneWav;
 namespace keys = gx::keys;

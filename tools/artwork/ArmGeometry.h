@@ -10,7 +10,7 @@
 
 #include <QPointF>
 
-namespace art {
+namespace gx::art {
 
 inline constexpr int kArmFrames = gx::turntable::armFrameCount;
 inline constexpr double kArmFrameWidth = gx::turntable::armFrameWidth;
@@ -64,4 +64,4 @@ double fingerHeightForFrame(int frame);
 // The pose of `frame` (clamped to 0..kArmFrames-1).
 ArmPose armPose(int frame);
 
-} // namespace art
+} // namespace gx::art

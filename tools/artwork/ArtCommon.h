@@ -16,9 +16,9 @@
 
 class QPainter;
 
-namespace art {
+namespace gx::art {
 
-namespace tt = gx::turntable;
+namespace tt = turntable;
 
 // The whole window, which the background covers.
 inline constexpr double kViewWidth = tt::defaultViewWidth;
@@ -34,9 +34,9 @@ inline constexpr double kInnerGrooveRadius = 48.5;
 inline constexpr double kPlatterRadius = 114.0;
 
 // Fixed controls, in view points (bottom-left corners and sizes).
-inline constexpr QPointF kCentrePieceOrigin{tt::centerOrigin.x, tt::centerOrigin.y};
-inline constexpr double kCentrePieceWidth = tt::centerPieceWidth;
-inline constexpr double kCentrePieceHeight = tt::centerPieceHeight;
+inline constexpr QPointF kCentrePieceOrigin{tt::centrePieceOrigin.x, tt::centrePieceOrigin.y};
+inline constexpr double kCentrePieceWidth = tt::centrePieceWidth;
+inline constexpr double kCentrePieceHeight = tt::centrePieceHeight;
 inline constexpr QPointF kDialOrigin{tt::dialDraggRect.x, tt::dialDraggRect.y};
 inline constexpr double kDialSize = tt::dialDraggRect.width;
 inline constexpr int kDialFrames = tt::dialFrameCount;
@@ -91,4 +91,4 @@ void drawSoftShadow(QPainter& p, const QPainterPath& shape, QPointF offset, doub
 bool writeTiff(const QString& path, const QImage& image, int scale, QString* error);
 bool writePng(const QString& path, const QImage& image, QString* error);
 
-} // namespace art
+} // namespace gx::art

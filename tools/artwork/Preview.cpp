@@ -8,7 +8,7 @@
 #include <QDir>
 #include <QPainter>
 
-namespace art {
+namespace gx::art {
 
 namespace {
 
@@ -86,4 +86,4 @@ QImage composePreview(const QString& resourceDir, double discAngleDeg, int armFr
     return shot;
 }
 
-} // namespace art
+} // namespace gx::art

@@ -12,7 +12,7 @@
 #include <ostream>
 #include <system_error>
 
-namespace gxsynth {
+namespace gx::synth {
 
 std::vector<SoundSet::Entry> SoundSet::entries()
 {
@@ -55,4 +55,4 @@ int SoundSet::writeAll(const std::string& folder, std::ostream& log)
     return failures;
 }
 
-} // namespace gxsynth
+} // namespace gx::synth
