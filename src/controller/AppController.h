@@ -5,6 +5,11 @@
 // play queue. Its files-and-menus side (AppControllerFiles.cpp) opens files
 // and shows About, and forwards the recent-files menu to gx::RecentFiles and
 // the iTunes script to gx::ScriptInstaller.
+//
+// Threads: everything public runs on the main thread, but for the answer to
+// the disc-stopped notification, which runs on the view's spin thread and
+// stops the engine there. The jukebox and hiss loops (gx::TickLoop) read the
+// rates, the flags and the effect sounds; the fields say what guards them.
 #include "controller/JukeboxTick.h"
 #include "controller/RecentFiles.h"
 #include "platform/TickLoop.h"
@@ -66,6 +71,8 @@ public:
     // turntable.
     void openMusic(const QString& path) override;
     void startJukeBox();
+    // Never waits for a loop: the loops are told to stop, and joined by the
+    // next start or open.
     void stopJukeBox();
     // Lays the arm down at armValue (0 to 1) as a drop of the arm does: a
     // running song restarts slowly from there, a stopped one resumes there.

@@ -9,6 +9,11 @@
 // what is heard next still starts exactly at the requested frame. When the
 // worker meets the real end of the stream the length becomes the true frame
 // count and the position stops there.
+//
+// Threads: the worker (a TickLoop) decodes; the mixer's thread renders and
+// consumes; any thread seeks. The ring and the fields below it are guarded
+// by the voice's mutex_, which the worker never holds while it decodes or
+// seeks the decoder, so the audio thread never waits for decoding.
 #include "platform/TickLoop.h"
 #include "sound/Voice.h"
 
@@ -49,6 +54,7 @@ private:
     bool endInRingLocked() const { return endFrame_ >= 0 && ringEndLocked() >= endFrame_; }
 
     std::unique_ptr<Decoder> decoder_; // used by the worker only once it runs
+    // --- guarded by mutex_
     const std::int64_t capacity_;      // a power of two
     const std::int64_t history_;       // played frames kept for skips back
     const std::int64_t refill_;        // free room that wakes the worker
@@ -62,7 +68,8 @@ private:
     std::int64_t seekTarget_ = 0;
     bool decoderAtEnd_ = false;
     bool workerWaiting_ = false;
-    std::vector<float> block_; // the worker's only
+    // --- the worker's only
+    std::vector<float> block_;
     TickLoop worker_;
 };
 

@@ -9,8 +9,12 @@
 // y up). Qt's top-left coordinates are converted only where events arrive and
 // where painting happens.
 //
-// The model fields are shared by the main thread, the spin thread and the
-// controller's jukebox thread; each is a single atomic value.
+// Threads: the main thread builds, paints and takes pointer, key and drop
+// events; the spin thread (a TickLoop started by play) turns the record and
+// asks the main thread for a redraw; the controller's jukebox thread moves the
+// arm and sets the disc's speed. The model fields are shared by all three;
+// each is a single atomic value. The rest is the main thread's unless a
+// comment names a lock.
 #include "view/TurntableLogic.h"
 
 #include <QImage>
@@ -77,13 +81,15 @@ public:
     bool isFileDragging() const { return isFileDragging_.load(); }
 
     // Starts the spin loop on a new thread unless it already runs; turns the
-    // switch on.
+    // switch on. Runs on the main thread, or on the spin thread when the
+    // disc-stopped observer starts the next song.
     void play();
     // Turns the switch off and tells a running loop to end after its current
     // tick. Never blocks, so it may be called on the spin thread itself.
     void stop();
 
-    // One tick of the spin loop's work on the calling thread, without the
+    // One tick of the spin loop's work on the calling thread (tests and
+    // benchmarks drive it so, with no loop running), without the
     // sleep: turn, maybe come to rest (stop and post the disc-stopped
     // notification), fade in, ask for a redraw. The loop is made of these.
     void spinOnce();
@@ -199,6 +205,7 @@ private:
     QString recordTitle_; // main thread only
     double songSeconds_ = 0.0; // main thread only
 
+    // --- the model: any thread, each field atomic
     std::atomic<float> diskRotate_{0.0f};
     std::atomic<float> diskFraction_{0.0f};
     std::atomic<float> diskSpeed_{1.0f};
