@@ -20,8 +20,6 @@
 
 namespace gx {
 
-using gx::localizedString;
-
 GramoluxWindowLayout::GramoluxWindowLayout() : mainWindow_(std::make_unique<QMainWindow>())
 {
     QMainWindow* window = mainWindow_.get();

@@ -28,10 +28,6 @@
 
 namespace gx {
 
-using gx::NotificationCenter;
-using gx::UserDefaults;
-namespace names = gx::names;
-
 struct MprisService::Song {
     std::weak_ptr<GXQTMusic> music;
     QDBusObjectPath trackId;
