@@ -11,6 +11,8 @@
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 
+using gx::JukeboxSongEnvironment;
+
 static void BM_JukeboxTick(benchmark::State& state)
 {
     GXQTMusic::initialize();

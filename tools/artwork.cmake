@@ -15,9 +15,20 @@ add_executable(gx_make_artwork
   ${CMAKE_CURRENT_LIST_DIR}/artwork/StrokeFont.cpp
   ${CMAKE_CURRENT_LIST_DIR}/artwork/ToneArm.cpp)
 target_link_libraries(gx_make_artwork PRIVATE Qt6::Gui)
+# The turntable's geometry and the resource names are shared with the player.
+target_include_directories(gx_make_artwork PRIVATE ${CMAKE_SOURCE_DIR}/src)
 
+# What the generator paints: the images listed in src/platform/ResourceNames.h.
+set(GX_RESOURCE_NAMES_HEADER ${CMAKE_SOURCE_DIR}/src/platform/ResourceNames.h)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${GX_RESOURCE_NAMES_HEADER})
+file(STRINGS ${GX_RESOURCE_NAMES_HEADER} GX_IMAGE_NAME_LINES REGEX "^    \"[^\"]+\",$")
+set(GX_IMAGE_NAMES)
+foreach(line IN LISTS GX_IMAGE_NAME_LINES)
+  string(REGEX REPLACE "^    \"([^\"]+)\",$" "\\1" name "${line}")
+  list(APPEND GX_IMAGE_NAMES ${name})
+endforeach()
 set(GX_ARTWORK_OUTPUTS)
-foreach(img bg disc reflect center dial arm play_btn stop_btn)
+foreach(img IN LISTS GX_IMAGE_NAMES)
   list(APPEND GX_ARTWORK_OUTPUTS ${GX_RESOURCE_DIR}/${img}.tif ${GX_RESOURCE_DIR}/${img}@2x.tif)
 endforeach()
 list(APPEND GX_ARTWORK_OUTPUTS ${GX_RESOURCE_DIR}/icon.png)

@@ -6,9 +6,16 @@ include(${CMAKE_CURRENT_LIST_DIR}/sounds/SynthSources.cmake)
 
 add_executable(gx_make_sounds ${GX_SYNTH_DIR}/main.cpp ${GX_SYNTH_SOURCES})
 target_compile_options(gx_make_sounds PRIVATE -O2)
+# The sound names are shared with the player.
+target_include_directories(gx_make_sounds PRIVATE ${CMAKE_SOURCE_DIR}/src)
 
+# What the generator writes: the names listed in src/sound/SoundNames.h.
+set(GX_SOUND_NAMES_HEADER ${CMAKE_SOURCE_DIR}/src/sound/SoundNames.h)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${GX_SOUND_NAMES_HEADER})
+file(STRINGS ${GX_SOUND_NAMES_HEADER} GX_SOUND_NAME_LINES REGEX "^    \"[^\"]+\",$")
 set(GX_SOUND_FILES)
-foreach(name noise1 noise2 noise3 noise4 noise5 noise6 noise7 hiss skip stop switch "01 Gramolux Serenade")
+foreach(line IN LISTS GX_SOUND_NAME_LINES)
+  string(REGEX REPLACE "^    \"([^\"]+)\",$" "\\1" name "${line}")
   list(APPEND GX_SOUND_FILES "${GX_RESOURCE_DIR}/${name}.wav")
 endforeach()
 

@@ -1,53 +1,69 @@
 // The controller's state, start-up, tear-down and volume mapping.
 #include "controller/AppController.h"
 
+#include "controller/EffectSounds.h"
+#include "controller/UserPrompts.h"
+
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "sound/GXQTMusic.h"
+#include "sound/SoundNames.h"
 
 #include <QTimer>
 #include <future>
 #include <mutex>
 #include <system_error>
+#include <utility>
 
 using gx::NotificationCenter;
 using gx::UserDefaults;
 namespace keys = gx::keys;
 namespace names = gx::names;
 
-namespace {
+namespace gx {
 
-struct EffectSounds {
-    std::vector<std::unique_ptr<GXQTMusic>> noises;
-    std::unique_ptr<GXQTMusic> hiss, skip, stop, switchSound;
-};
+EffectSounds::EffectSounds() = default;
+EffectSounds::~EffectSounds() = default;
 
-EffectSounds loadEffectSounds()
+std::shared_ptr<EffectSounds> EffectSounds::load()
 {
-    EffectSounds sounds;
-    for (int i = 1; i <= 7; ++i)
-        sounds.noises.push_back(GXQTMusic::initWithResourceFile("noise" + std::to_string(i)));
-    sounds.hiss = GXQTMusic::initWithResourceFile("hiss");
-    sounds.skip = GXQTMusic::initWithResourceFile("skip");
-    sounds.stop = GXQTMusic::initWithResourceFile("stop");
-    sounds.switchSound = GXQTMusic::initWithResourceFile("switch");
+    auto sounds = std::make_shared<EffectSounds>();
+    for (int i = 1; i <= sounds::crackleCount; ++i)
+        sounds->noises.push_back(GXQTMusic::initWithResourceFile(sounds::crackle(i)));
+    sounds->hiss = GXQTMusic::initWithResourceFile(sounds::hiss);
+    sounds->skip = GXQTMusic::initWithResourceFile(sounds::skip);
+    sounds->stop = GXQTMusic::initWithResourceFile(sounds::stop);
+    sounds->switchSound = GXQTMusic::initWithResourceFile(sounds::switchClick);
     return sounds;
 }
 
+} // namespace gx
+
+namespace {
+
+using gx::EffectSounds;
+
 std::mutex preloadMutex;
 // Never destroyed: sounds still held at exit must not outlive the engine.
-std::future<EffectSounds>& preloaded()
+std::future<std::shared_ptr<EffectSounds>>& preloaded()
 {
-    static auto* future = new std::future<EffectSounds>();
+    static auto* future = new std::future<std::shared_ptr<EffectSounds>>();
     return *future;
 }
+std::shared_ptr<EffectSounds>& provided()
+{
+    static auto* sounds = new std::shared_ptr<EffectSounds>();
+    return *sounds;
+}
 
-EffectSounds takeEffectSounds()
+std::shared_ptr<EffectSounds> takeEffectSounds()
 {
     std::lock_guard lock(preloadMutex);
-    return preloaded().valid() ? preloaded().get() : loadEffectSounds();
+    if (provided())
+        return std::exchange(provided(), nullptr);
+    return preloaded().valid() ? preloaded().get() : EffectSounds::load();
 }
 
 } // namespace
@@ -58,10 +74,16 @@ void AppController::preloadEffectSounds()
     if (preloaded().valid())
         return;
     try {
-        preloaded() = std::async(std::launch::async, loadEffectSounds);
+        preloaded() = std::async(std::launch::async, &EffectSounds::load);
     } catch (const std::system_error&) {
         // No thread to be had: awakeFromNib loads them itself.
     }
+}
+
+void AppController::provideEffectSounds(std::shared_ptr<gx::EffectSounds> sounds)
+{
+    std::lock_guard lock(preloadMutex);
+    provided() = std::move(sounds);
 }
 
 void AppController::initialize()
@@ -70,7 +92,9 @@ void AppController::initialize()
     GXQTMusic::initialize();
 }
 
-AppController::AppController(QObject* parent) : QObject(parent)
+AppController::AppController(QObject* parent)
+    : QObject(parent), sounds_(std::make_shared<gx::EffectSounds>()),
+      recentFiles_(this, [this](QAction* item) { recentFileMenuSelected(item); })
 {
     initialize();
 }
@@ -89,18 +113,14 @@ AppController::~AppController()
         std::lock_guard lock(songMutex_);
         theMusic_.reset();
     }
-    noiseSounds_.clear();
-    hissNoise_.reset();
-    skipNoise_.reset();
-    stopSound_.reset();
-    switchSound_.reset();
+    sounds_.reset();
 }
 
 void AppController::awakeFromNib()
 {
-    auto& center = NotificationCenter::defaultCenter();
+    auto& centre = NotificationCenter::defaultCenter();
     const auto subscribe = [&](const std::string& name, void (AppController::*handler)()) {
-        center.addObserver(this, [this, handler](const gx::Notification&) { (this->*handler)(); }, name);
+        centre.addObserver(this, [this, handler](const gx::Notification&) { (this->*handler)(); }, name);
     };
     subscribe(names::playBtnClicked, &AppController::palyBtnClicked);
     subscribe(names::armStartDragg, &AppController::armStartDragg);
@@ -112,12 +132,7 @@ void AppController::awakeFromNib()
     rates_.defaultRate = 1.0f;
     resetRecentFileMenu();
 
-    EffectSounds sounds = takeEffectSounds();
-    noiseSounds_ = std::move(sounds.noises);
-    hissNoise_ = std::move(sounds.hiss);
-    skipNoise_ = std::move(sounds.skip);
-    stopSound_ = std::move(sounds.stop);
-    switchSound_ = std::move(sounds.switchSound);
+    sounds_ = takeEffectSounds();
 
     reserveBox_.clear();
     lastPlayTime_.reset();
@@ -130,9 +145,9 @@ void AppController::setVolumeToPreference()
     auto& store = UserDefaults::standardUserDefaults();
     if (const auto song = theMusic())
         song->setVolume(store.floatForKey(keys::musicVolume));
-    for (const auto& noise : noiseSounds_)
+    for (const auto& noise : sounds_->noises)
         noise->setVolume(store.floatForKey(keys::effectsVolume));
-    for (GXQTMusic* sound : {hissNoise_.get(), skipNoise_.get(), stopSound_.get(), switchSound_.get()})
+    for (GXQTMusic* sound : {sounds_->hiss.get(), sounds_->skip.get(), sounds_->stop.get(), sounds_->switchSound.get()})
         if (sound)
             sound->setVolume(store.floatForKey(keys::effectsVolume));
 }

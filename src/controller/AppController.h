@@ -2,10 +2,18 @@
 // The application's one controller. Its jukebox side (AppControllerJukebox.cpp)
 // couples the turntable view to the current song: start-up, the engine and
 // its threads, the vinyl effects, the answers to turntable gestures and the
-// play queue. Its files-and-menus side (AppControllerFiles.cpp) opens files,
-// keeps the recent-files menu, installs the iTunes script and shows About.
+// play queue. Its files-and-menus side (AppControllerFiles.cpp) opens files
+// and shows About, and forwards the recent-files menu to gx::RecentFiles and
+// the iTunes script to gx::ScriptInstaller.
+//
+// Threads: everything public runs on the main thread, but for the answer to
+// the disc-stopped notification, which runs on the view's spin thread and
+// stops the engine there. The jukebox and hiss loops (gx::TickLoop) read the
+// rates, the flags and the effect sounds; the fields say what guards them.
 #include "controller/JukeboxTick.h"
-#include "view/GXMusicOpener.h"
+#include "controller/RecentFiles.h"
+#include "platform/TickLoop.h"
+#include "view/MusicOpener.h"
 
 #include <QObject>
 #include <QPointer>
@@ -13,12 +21,9 @@
 #include <QStringList>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 class GXGramoluxView;
@@ -28,8 +33,12 @@ class QMainWindow;
 class QMenu;
 class QTimer;
 class QWidget;
+namespace gx {
+struct EffectSounds;
+class UserPrompts;
+}
 
-class AppController : public QObject, public GXMusicOpener {
+class AppController : public QObject, public gx::MusicOpener {
     Q_OBJECT
 public:
     // Registers the setting defaults and starts the sound engine; runs once,
@@ -38,6 +47,9 @@ public:
     // Starts decoding the eleven effect sounds on a worker thread, so that
     // the window is built meanwhile; the next awakeFromNib takes them.
     static void preloadEffectSounds();
+    // Hands the next awakeFromNib these sounds instead: whoever provides them
+    // can hear what the controller does with them.
+    static void provideEffectSounds(std::shared_ptr<gx::EffectSounds> sounds);
 
     explicit AppController(QObject* parent = nullptr);
     ~AppController() override;
@@ -59,6 +71,8 @@ public:
     // turntable.
     void openMusic(const QString& path) override;
     void startJukeBox();
+    // Never waits for a loop: the loops are told to stop, and joined by the
+    // next start or open.
     void stopJukeBox();
     // Lays the arm down at armValue (0 to 1) as a drop of the arm does: a
     // running song restarts slowly from there, a stopped one resumes there.
@@ -91,15 +105,12 @@ public:
     void installAppleScript();
     void removeInstallAppleScriptMenuItemIfAlreladyInstalled();
     void showAboutPanel();
-    // How the installer talks to the user; tests replace them.
-    std::function<bool()> askToInstallScript;
-    std::function<void()> tellScriptInstalled;
-    std::function<void()> beep;
+    // How the controller asks and tells the user away from the turntable
+    // (the installer's alerts, the beep); Qt dialogs unless replaced.
+    void setUserPrompts(std::unique_ptr<gx::UserPrompts> prompts);
 
-    // State, for the menus and for tests.
+    // State, for the menus and the desktop's media controls.
     bool isPlaying() const { return isPlaying_.load(); }
-    float crntRate() const { return rates_.crntRate.load(); }
-    float targetRate() const { return rates_.targetRate.load(); }
     float defaultRate() const { return rates_.defaultRate.load(); }
     QStringList reserveBox() const { return reserveBox_; }
     std::shared_ptr<GXQTMusic> theMusic() const;
@@ -110,13 +121,6 @@ public:
     // Counts the times the song's position jumped rather than ran: a new
     // song, the arm laid down, the needle falling back. Read on any thread.
     std::uint64_t positionJumps() const { return positionJumps_.load(); }
-    GXQTMusic* hissNoise() const { return hissNoise_.get(); }
-    GXQTMusic* skipNoise() const { return skipNoise_.get(); }
-    GXQTMusic* stopSound() const { return stopSound_.get(); }
-    GXQTMusic* switchSound() const { return switchSound_.get(); }
-    const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds() const { return noiseSounds_; }
-    bool hasMusicDoneTimer() const { return musicDoneTimer_ != nullptr; }
-    int liveWorkerThreads() const { return liveWorkers_.load(); }
 
 signals:
     // The song or the engine's state changed (for the desktop's media controls).
@@ -132,15 +136,18 @@ private:
     void preferenceChanged();
     void dropArmAt(float armValue);
 
-    void jukeBoxTask(std::uint64_t run, std::shared_ptr<GXQTMusic> song);
-    void loopHissNoiseTask(std::uint64_t run);
+    // The jukebox loop (jukeBoxTask): every 0.03 s the arm follows the song,
+    // the rate glides and the effects may sound.
+    void startJukeBoxLoop(std::uint64_t run, std::shared_ptr<GXQTMusic> song);
+    // The hiss loop (loopHissNoiseTask): every 4 s the hiss starts over.
+    void startHissLoop(std::uint64_t run);
     void stopJukeBoxLocked();
     bool running(std::uint64_t run) const;
-    // Sleeps, waking early when the run stops; answers whether it still runs.
-    bool sleepWhileRunning(std::chrono::milliseconds span, std::uint64_t run);
     void joinWorkers();
     void dropMusicDoneTimer();
     void scheduleMusicDoneTimer(std::uint64_t run);
+    gx::RecentFiles& recentFiles();
+    gx::UserPrompts& prompts();
 
     // Makes a start and a stop exclusive of each other, so that a stop
     // arriving from the spin thread never lands inside a start.
@@ -150,22 +157,22 @@ private:
     std::atomic<bool> isPlaying_{false};
     gx::JukeboxRates rates_;
     std::atomic<std::uint64_t> runGeneration_{0};
-    std::atomic<int> liveWorkers_{0};
     std::atomic<std::uint64_t> positionJumps_{0};
     std::mutex runMutex_;
-    std::condition_variable wake_;
 
     mutable std::mutex songMutex_;
     std::shared_ptr<GXQTMusic> theMusic_;
-    std::unique_ptr<GXQTMusic> hissNoise_;
-    std::unique_ptr<GXQTMusic> skipNoise_;
-    std::unique_ptr<GXQTMusic> stopSound_;
-    std::unique_ptr<GXQTMusic> switchSound_;
-    std::vector<std::unique_ptr<GXQTMusic>> noiseSounds_;
+    // Set once in awakeFromNib, before any thread runs; never null.
+    std::shared_ptr<gx::EffectSounds> sounds_;
+
+    // Started and joined on the main thread; told to stop from the main or
+    // the spin thread (a stop never blocks).
+    gx::TickLoop jukeBoxLoop_;
+    gx::TickLoop hissLoop_;
 
     // Main thread only.
-    std::thread jukeBoxThread_;
-    std::thread hissThread_;
+    gx::RecentFiles recentFiles_;
+    std::unique_ptr<gx::UserPrompts> prompts_;
     QStringList reserveBox_;
     QString currentPath_;
     QString failureNotice_;

@@ -2,19 +2,23 @@
 // to turntable gestures and the play queue.
 #include "controller/AppController.h"
 
+#include "controller/EffectSounds.h"
+#include "controller/UserPrompts.h"
+
 #include "controller/JukeboxSongEnvironment.h"
 #include "controller/TrackTitle.h"
+#include "platform/StepInDouble.h"
 #include "platform/StringTable.h"
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "sound/GXQTMusic.h"
 #include "view/GXGramoluxView.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QThread>
 #include <QTimer>
+#include <utility>
 
 using gx::UserDefaults;
 namespace keys = gx::keys;
@@ -70,7 +74,7 @@ void AppController::openMusic(const QString& path)
         gramoluxView->clearNotice();
     } else {
         // Told, not asked: a dialog would hold up a queue behind this file.
-        beep ? beep() : QApplication::beep();
+        prompts().beep();
         gramoluxView->showNotice(failureNotice_);
     }
     startJukeBox();
@@ -91,11 +95,11 @@ void AppController::startJukeBox()
     song->setVolume(UserDefaults::standardUserDefaults().floatForKey(keys::musicVolume));
     const float defaultRate = rates_.defaultRate;
     rates_.targetRate = defaultRate;
-    rates_.crntRate = static_cast<float>(static_cast<double>(defaultRate) - 0.1);
+    rates_.crntRate = gx::stepInDouble(defaultRate, -0.1);
 
     song->play();
-    if (hissNoise_)
-        hissNoise_->play();
+    if (sounds_->hiss)
+        sounds_->hiss->play();
     song->setMovieRate(rates_.crntRate);
     gramoluxView->play();
 
@@ -105,9 +109,9 @@ void AppController::startJukeBox()
         run = ++runGeneration_;
         isPlaying_ = true;
     }
-    liveWorkers_ += 2;
-    jukeBoxThread_ = std::thread(&AppController::jukeBoxTask, this, run, song);
-    hissThread_ = std::thread(&AppController::loopHissNoiseTask, this, run);
+    startJukeBoxLoop(run, song);
+    if (sounds_->hiss)
+        startHissLoop(run);
 
     std::this_thread::sleep_for(30ms);
     scheduleMusicDoneTimer(run);
@@ -137,11 +141,13 @@ void AppController::stopJukeBoxLocked()
         isPlaying_ = false;
         run = runGeneration_;
     }
-    wake_.notify_all();
+    // The loops leave at once, from their sleeps or after the tick at hand.
+    jukeBoxLoop_.requestStop();
+    hissLoop_.requestStop();
     if (const auto song = theMusic())
         song->pause();
-    if (hissNoise_)
-        hissNoise_->stop();
+    if (sounds_->hiss)
+        sounds_->hiss->stop();
     gramoluxView->stop();
     // The timer belongs to the main thread; from the spin thread its
     // cancelling is handed over there, and only for the run stopped here.
@@ -161,50 +167,53 @@ bool AppController::running(std::uint64_t run) const
     return isPlaying_ && runGeneration_ == run;
 }
 
-bool AppController::sleepWhileRunning(std::chrono::milliseconds span, std::uint64_t run)
-{
-    std::unique_lock lock(runMutex_);
-    wake_.wait_for(lock, span, [&] { return !running(run); });
-    return running(run);
-}
-
 void AppController::joinWorkers()
 {
-    if (jukeBoxThread_.joinable())
-        jukeBoxThread_.join();
-    if (hissThread_.joinable())
-        hissThread_.join();
+    jukeBoxLoop_.join();
+    hissLoop_.join();
 }
 
-void AppController::jukeBoxTask(std::uint64_t run, std::shared_ptr<GXQTMusic> song)
+// Runs on the main thread; the ticks run on the jukebox thread.
+void AppController::startJukeBoxLoop(std::uint64_t run, std::shared_ptr<GXQTMusic> song)
 {
-    JukeboxSongEnvironment env(*gramoluxView, std::move(song), skipNoise_.get(), noiseSounds_, &positionJumps_);
-    gx::JukeboxTick tick(env, rates_);
-    tick.begin();
-    if (running(run)) {
-        do
-            tick.tick();
-        while (sleepWhileRunning(30ms, run));
-    }
-    --liveWorkers_;
-}
-
-void AppController::loopHissNoiseTask(std::uint64_t run)
-{
-    if (hissNoise_) {
-        hissNoise_->play();
-        while (running(run)) {
-            if (!gramoluxView->isArmDragging()) {
-                hissNoise_->setMovieCrntSecond(0.5f);
-                sleepWhileRunning(4000ms, run);
-            } else {
-                // While the arm is held the hiss is left alone; look again
-                // shortly instead of spinning a core.
-                sleepWhileRunning(10ms, run);
-            }
+    // The run's own environment and tick, kept by the loop for its life.
+    using gx::JukeboxSongEnvironment;
+    struct Run {
+        Run(AppController& c, std::shared_ptr<GXQTMusic> song)
+            : env(*c.gramoluxView, std::move(song), c.sounds_->skip.get(), c.sounds_->noises, &c.positionJumps_),
+              tick(env, c.rates_)
+        {
         }
-    }
-    --liveWorkers_;
+        JukeboxSongEnvironment env;
+        gx::JukeboxTick tick;
+    };
+    auto state = std::make_shared<Run>(*this, std::move(song));
+    jukeBoxLoop_.start([this, run, state, first = true]() mutable {
+        if (std::exchange(first, false))
+            state->tick.begin();
+        if (!running(run))
+            return gx::TickLoop::Next::stop();
+        state->tick.tick();
+        return gx::TickLoop::Next::period();
+    }, 30ms);
+}
+
+// Runs on the main thread; the ticks run on the hiss thread.
+void AppController::startHissLoop(std::uint64_t run)
+{
+    hissLoop_.start([this, run, first = true]() mutable {
+        if (std::exchange(first, false))
+            sounds_->hiss->play();
+        if (!running(run))
+            return gx::TickLoop::Next::stop();
+        if (gramoluxView->isArmDragging()) {
+            // While the arm is held the hiss is left alone; look again
+            // shortly instead of spinning a core.
+            return gx::TickLoop::Next::after(10ms);
+        }
+        sounds_->hiss->setMovieCrntSecond(0.5f);
+        return gx::TickLoop::Next::period();
+    }, 4000ms);
 }
 
 void AppController::scheduleMusicDoneTimer(std::uint64_t run)
@@ -235,20 +244,20 @@ void AppController::dropMusicDoneTimer()
 
 void AppController::palyBtnClicked()
 {
-    if (switchSound_)
-        switchSound_->stop();
+    if (sounds_->switchSound)
+        sounds_->switchSound->stop();
     if (gramoluxView->switchValue() && !isPlaying_)
         startJukeBox();
-    if (switchSound_)
-        switchSound_->play();
+    if (sounds_->switchSound)
+        sounds_->switchSound->play();
 }
 
 void AppController::armStartDragg()
 {
     if (const auto song = theMusic())
         song->pause();
-    if (hissNoise_)
-        hissNoise_->stop();
+    if (sounds_->hiss)
+        sounds_->hiss->stop();
 }
 
 void AppController::armEndDragg()
@@ -276,12 +285,12 @@ void AppController::dropArmAt(float armValue)
         position = length - 1.0f;
     const float defaultRate = rates_.defaultRate;
     rates_.targetRate = defaultRate;
-    rates_.crntRate = static_cast<float>(static_cast<double>(defaultRate) - 0.1);
+    rates_.crntRate = gx::stepInDouble(defaultRate, -0.1);
     gramoluxView->setDiskSpeed(rates_.crntRate);
     song->setMovieCrntSecond(position);
     song->play();
-    if (hissNoise_)
-        hissNoise_->play();
+    if (sounds_->hiss)
+        sounds_->hiss->play();
     song->setMovieRate(rates_.crntRate);
 }
 
@@ -299,8 +308,8 @@ void AppController::recordDiskStopped()
     }
     if (QThread::currentThread() == thread())
         emit playbackChanged();
-    if (stopSound_)
-        stopSound_->play();
+    if (sounds_->stop)
+        sounds_->stop->play();
 }
 
 void AppController::dialDragged()
@@ -308,7 +317,7 @@ void AppController::dialDragged()
     const float d = gramoluxView->dialValue();
     rates_.defaultRate = d;
     rates_.targetRate = d;
-    rates_.crntRate = static_cast<float>(static_cast<double>(d) + 0.02);
+    rates_.crntRate = gx::stepInDouble(d, 0.02);
 }
 
 // Play queue.

@@ -18,7 +18,7 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
-using gx::localizedString;
+namespace gx {
 
 GramoluxWindowLayout::GramoluxWindowLayout() : mainWindow_(std::make_unique<QMainWindow>())
 {
@@ -119,3 +119,5 @@ void GramoluxWindowLayout::updateControls()
     view_->describeRecord(song ? AppController::musicName(appController_->currentMusicPath()) : QString(),
                           song ? static_cast<double>(song->movieTotalSeconds()) : 0.0);
 }
+
+} // namespace gx

@@ -13,6 +13,8 @@ class QAction;
 class QDialog;
 class QMainWindow;
 
+namespace gx {
+
 class GramoluxWindowLayout : public QObject {
     Q_OBJECT
 public:
@@ -39,3 +41,5 @@ private:
     std::unique_ptr<AppController> appController_;
     std::unique_ptr<PreferenceController> preferenceController_;
 };
+
+} // namespace gx

@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 
+namespace gx {
+
 namespace {
 float level(const QString& key)
 {
@@ -49,3 +51,5 @@ float JukeboxSongEnvironment::skipLevel() { return level(gx::keys::skip); }
 float JukeboxSongEnvironment::noiseLevel() { return level(gx::keys::noise); }
 // The C library's generator, never seeded.
 long JukeboxSongEnvironment::random() { return ::random(); }
+
+} // namespace gx

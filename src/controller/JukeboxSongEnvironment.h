@@ -12,7 +12,9 @@
 class GXGramoluxView;
 class GXQTMusic;
 
-class JukeboxSongEnvironment : public gx::JukeboxEnvironment {
+namespace gx {
+
+class JukeboxSongEnvironment : public JukeboxEnvironment {
 public:
     // Each needle fall-back counts one in positionJumps, when given.
     JukeboxSongEnvironment(GXGramoluxView& view, std::shared_ptr<GXQTMusic> song, GXQTMusic* skipSound,
@@ -41,3 +43,5 @@ private:
     const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds_;
     std::atomic<std::uint64_t>* positionJumps_;
 };
+
+} // namespace gx

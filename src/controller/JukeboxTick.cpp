@@ -1,5 +1,7 @@
 #include "controller/JukeboxTick.h"
 
+#include "platform/StepInDouble.h"
+
 #include <cmath>
 
 namespace gx {
@@ -47,13 +49,13 @@ void handleDistortionTask(JukeboxEnvironment& env, JukeboxRates& rates)
         env.setSongRate(rate);
     };
     if (crnt < target) {
-        crnt = static_cast<float>(static_cast<double>(crnt) + 0.002);
+        crnt = gx::stepInDouble(crnt, 0.002);
         if (crnt > target)
             crnt = target;
         push(crnt);
     }
     if (crnt > target) {
-        crnt = static_cast<float>(static_cast<double>(crnt) - 0.002);
+        crnt = gx::stepInDouble(crnt, -0.002);
         if (crnt < target)
             crnt = target;
         push(crnt);

@@ -4,6 +4,8 @@
 
 #include <QDBusError>
 
+namespace gx {
+
 MprisPlayerAdaptor::MprisPlayerAdaptor(MprisObject* exported, MprisService& service)
     : QDBusAbstractAdaptor(exported), exported_(exported), service_(service)
 {
@@ -40,3 +42,5 @@ void MprisPlayerAdaptor::OpenUri(const QString& Uri)
     if (!service_.openUri(Uri) && exported_->calledFromDBus())
         exported_->sendErrorReply(QDBusError::NotSupported, QStringLiteral("Only file URIs can be opened: ") + Uri);
 }
+
+} // namespace gx

@@ -4,6 +4,8 @@
 #include <QDBusObjectPath>
 #include <QVariantMap>
 
+namespace gx {
+
 class MprisService;
 
 // The object the adaptors hang on. Qt hands a D-Bus call's context to it, not
@@ -65,3 +67,5 @@ private:
     MprisObject* exported_;
     MprisService& service_;
 };
+
+} // namespace gx

@@ -2,6 +2,8 @@
 
 #include "controller/MprisService.h"
 
+namespace gx {
+
 MprisRootAdaptor::MprisRootAdaptor(QObject* exported, MprisService& service)
     : QDBusAbstractAdaptor(exported), service_(service)
 {
@@ -21,3 +23,5 @@ void MprisRootAdaptor::Quit()
 {
     service_.quit();
 }
+
+} // namespace gx

@@ -2,6 +2,8 @@
 #include <QDBusAbstractAdaptor>
 #include <QStringList>
 
+namespace gx {
+
 class MprisService;
 
 // org.mpris.MediaPlayer2: who the player is.
@@ -32,3 +34,5 @@ public slots:
 private:
     MprisService& service_;
 };
+
+} // namespace gx

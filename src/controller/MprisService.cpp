@@ -26,9 +26,7 @@
 #include <algorithm>
 #include <cmath>
 
-using gx::NotificationCenter;
-using gx::UserDefaults;
-namespace names = gx::names;
+namespace gx {
 
 struct MprisService::Song {
     std::weak_ptr<GXQTMusic> music;
@@ -387,3 +385,5 @@ void MprisService::announceChanges()
         emit seeked(position());
     }
 }
+
+} // namespace gx

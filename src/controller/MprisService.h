@@ -13,10 +13,13 @@
 #include <cstdint>
 #include <memory>
 
-class GramoluxWindowLayout;
 class GXQTMusic;
-class MprisObject;
 class QTimer;
+
+namespace gx {
+
+class GramoluxWindowLayout;
+class MprisObject;
 
 class MprisService : public QObject {
     Q_OBJECT
@@ -86,3 +89,5 @@ private:
     mutable std::unique_ptr<Song> song_;
     mutable quint64 track_ = 0;
 };
+
+} // namespace gx

@@ -1,5 +1,9 @@
 #include "controller/TrackTitle.h"
 
+#include "sound/GXQTMusic.h"
+
+#include <QFileInfo>
+
 namespace gx {
 
 QString trackTitle(const QString& displayName, const QStringList& types)
@@ -32,6 +36,14 @@ QString menuItemText(const QString& title)
 QString windowTitleText(const QString& title)
 {
     return QString(title).replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+}
+
+QString trackTitleOfPath(const QString& path)
+{
+    QStringList types;
+    for (const std::string& t : GXQTMusic::musicFileType())
+        types << QString::fromStdString(t);
+    return trackTitle(QFileInfo(path).fileName(), types);
 }
 
 } // namespace gx

@@ -9,6 +9,9 @@ namespace gx {
 // The rule on a display name, with the known extensions in the order to try.
 QString trackTitle(const QString& displayName, const QStringList& types);
 
+// The title of a file's path, after the types the player takes.
+QString trackTitleOfPath(const QString& path);
+
 // A title as a menu item's text: a menu takes "&" as the mark of a shortcut.
 QString menuItemText(const QString& title);
 // A title as a window's title: a window takes "[*]" as the mark of unsaved

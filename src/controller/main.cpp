@@ -16,6 +16,9 @@
 #include <QMainWindow>
 #include <QTimer>
 
+using gx::GramoluxWindowLayout;
+using gx::MprisService;
+
 int main(int argc, char** argv)
 {
     // Read before the application exists, so that --help needs no display

@@ -1,5 +1,6 @@
 #include "platform/ImageSupport.h"
 
+#include "platform/ResourceNames.h"
 #include "platform/Resources.h"
 #include "platform/StringTable.h"
 
@@ -24,7 +25,7 @@ bool reportMissingImageSupport()
     // view needs next anyway; listing every format would load every plug-in
     // (some 13 ms at start-up), so that is asked only when the artwork does
     // not read. Missing artwork is not this check's business.
-    const std::string background = pathForResource("bg.tif");
+    const std::string background = pathForResource(std::string(resources::background) + ".tif");
     if (background.empty() || QImageReader(QString::fromStdString(background)).canRead())
         return true;
     const QString problem = missingImageSupport(QImageReader::supportedImageFormats());

@@ -18,8 +18,8 @@ struct NotificationCenter::Subscription {
 
 NotificationCenter& NotificationCenter::defaultCenter()
 {
-    static NotificationCenter center;
-    return center;
+    static NotificationCenter centre;
+    return centre;
 }
 
 void NotificationCenter::addObserver(const void* observer, Handler handler, const std::string& name,

@@ -1,5 +1,6 @@
 #include "platform/StringTable.h"
 
+#include "platform/ResourceNames.h"
 #include "platform/Resources.h"
 
 #include <QFile>
@@ -34,7 +35,7 @@ void loadLocked()
 {
     table.clear();
     loaded = true;
-    const std::string path = pathForResource("Localizable.strings");
+    const std::string path = pathForResource(resources::stringTable);
     if (path.empty())
         return;
     QFile file(QString::fromStdString(path));

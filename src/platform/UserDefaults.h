@@ -9,6 +9,11 @@
 // within a second; synchronize() and destruction write what is still pending
 // at once. QSettings replaces the file atomically, so a write never leaves half
 // a file behind.
+//
+// Threads: every read and write may come from any thread (the jukebox thread
+// reads the levels on each tick); writer_ runs writerLoop, and every use of
+// the file, from it or from synchronize(), reload() and the destructor, holds
+// fileMutex_.
 #include <QString>
 #include <QStringList>
 #include <QVariant>

@@ -50,7 +50,10 @@ AudioEngine::AudioEngine()
     if (device_ != 0) {
         SDL_PauseAudioDevice(device_, 0);
     } else {
-        clock_ = std::thread(&AudioEngine::clockLoop, this);
+        clockScratch_.resize(static_cast<size_t>(kClockFrames) * 2);
+        const auto period = std::chrono::duration_cast<TickLoop::Clock::duration>(
+            std::chrono::duration<double>(static_cast<double>(kClockFrames) / mixer_->outputRate()));
+        clock_.start([this] { return clockTick(); }, period, TickLoop::Pace::fixedRate);
     }
 }
 
@@ -58,14 +61,8 @@ AudioEngine::~AudioEngine()
 {
     if (device_ != 0)
         SDL_CloseAudioDevice(device_); // waits for a running callback
-    if (clock_.joinable()) {
-        {
-            std::lock_guard lock(clockMutex_);
-            clockStop_ = true;
-        }
-        clockWake_.notify_all();
-        clock_.join();
-    }
+    clock_.requestStop();
+    clock_.join();
     if (sdlStarted_)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -100,41 +97,18 @@ void AudioEngine::resume()
         SDL_PauseAudioDevice(device_, 0);
         return;
     }
-    {
-        std::lock_guard lock(clockMutex_);
-        clockAwake_ = true;
-    }
-    clockWake_.notify_all();
+    clock_.wake();
 }
 
-void AudioEngine::clockLoop()
+TickLoop::Next AudioEngine::clockTick()
 {
-    using Clock = std::chrono::steady_clock;
-    std::vector<float> scratch(static_cast<size_t>(kClockFrames) * 2);
-    const auto period = std::chrono::duration_cast<Clock::duration>(
-        std::chrono::duration<double>(static_cast<double>(kClockFrames) / mixer_->outputRate()));
-    auto next = Clock::now();
-    std::unique_lock lock(clockMutex_);
-    while (!clockStop_) {
-        clockAwake_ = false;
-        lock.unlock();
-        const bool playing = mixer_->render(scratch.data(), kClockFrames);
-        lock.lock();
-        if (!playing) {
-            // Sleeps until a voice starts; one that started during the
-            // render above has set clockAwake_ already.
-            clockResting_.store(true);
-            clockWake_.wait(lock, [this] { return clockStop_ || clockAwake_; });
-            clockResting_.store(false);
-            next = Clock::now();
-            continue;
-        }
-        next += period;
-        // After a long stall (a suspended machine) do not race to catch up.
-        if (Clock::now() - next > std::chrono::milliseconds(200))
-            next = Clock::now();
-        clockWake_.wait_until(lock, next, [this] { return clockStop_; });
-    }
+    clockResting_.store(false);
+    if (mixer_->render(clockScratch_.data(), kClockFrames))
+        return TickLoop::Next::period();
+    // Sleeps until a voice starts; one that started during the render above
+    // has woken the loop already.
+    clockResting_.store(true);
+    return TickLoop::Next::whenWoken();
 }
 
 } // namespace gx

@@ -7,12 +7,12 @@
 // While no voice plays the output rests: the device is paused (SDL no longer
 // calls us) or the clock sleeps. A voice told to play resumes it within one
 // buffer.
+#include "platform/TickLoop.h"
+
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
-#include <thread>
+#include <vector>
 
 namespace gx {
 
@@ -35,7 +35,8 @@ public:
 private:
     AudioEngine();
     static void pull(void* engine, std::uint8_t* stream, int bytes);
-    void clockLoop();
+    // One pass of the silent clock, on its thread.
+    TickLoop::Next clockTick();
     // Any thread: a voice has been told to play.
     void resume();
 
@@ -43,12 +44,9 @@ private:
     std::atomic<Mixer*> deviceMixer_{nullptr};
     std::uint32_t device_ = 0;
     bool sdlStarted_ = false;
-    std::mutex clockMutex_;
-    std::condition_variable clockWake_;
-    bool clockStop_ = false;
-    bool clockAwake_ = false; // a voice started since the clock last looked
     std::atomic<bool> clockResting_{false};
-    std::thread clock_;
+    std::vector<float> clockScratch_; // the clock's thread only
+    TickLoop clock_;
 };
 
 } // namespace gx

@@ -2,6 +2,12 @@
 // Sums every voice that is added to it into interleaved stereo float frames
 // at one output rate. The output device pulls it from its own thread; tests
 // and benchmarks render it directly, with no device.
+//
+// The audio callback only mixes. render() runs on SDL's audio thread (or the
+// silent clock's): it takes mutex_, then each voice's own lock, one at a
+// time and always in that order, and never decodes, allocates or waits on
+// anything else; a streamed song's decoding happens on its own thread.
+// add(), remove() and voiceCount() may be called from any thread.
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -38,6 +44,7 @@ public:
 private:
     const int outputRate_;
     const std::function<void()> onVoiceStarted_;
+    // --- guarded by mutex_
     mutable std::mutex mutex_;
     std::vector<std::shared_ptr<Voice>> voices_;
 };

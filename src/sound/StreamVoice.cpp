@@ -29,30 +29,27 @@ StreamVoice::StreamVoice(std::unique_ptr<Decoder> decoder)
       capacity_(ringCapacityFor(sampleRate())),
       history_(std::min<std::int64_t>(sampleRate() * kHistorySeconds, capacity_ / 3)),
       refill_(std::max<std::int64_t>(capacity_ / 8, kBlock)),
-      ring_(static_cast<size_t>(capacity_) * 2)
+      ring_(static_cast<size_t>(capacity_) * 2), block_(static_cast<size_t>(kBlock) * 2)
 {
-    std::vector<float> block(static_cast<size_t>(kBlock) * 2);
-    const int n = decoder_->read(block.data(), kBlock);
+    const int n = decoder_->read(block_.data(), kBlock);
     {
         std::lock_guard lock(mutex_);
         if (n > 0) {
-            appendLocked(block.data(), n);
+            appendLocked(block_.data(), n);
         } else {
             decoderAtEnd_ = true;
             endFrame_ = 0;
             setLengthLocked(0);
         }
     }
-    worker_ = std::thread(&StreamVoice::workerLoop, this);
+    // The worker has no period: it decodes while there is room and sleeps
+    // until woken.
+    worker_.start([this] { return workerTick(); }, TickLoop::Clock::duration::zero());
 }
 
 StreamVoice::~StreamVoice()
 {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
+    worker_.requestStop();
     worker_.join();
 }
 
@@ -106,7 +103,7 @@ void StreamVoice::cursorMovedLocked(std::int64_t frame)
     seekPending_ = true;
     seekTarget_ = frame;
     decoderAtEnd_ = false;
-    wake_.notify_one();
+    worker_.wake();
 }
 
 int StreamVoice::renderLocked(double step, float gain, std::int64_t stopFrame, float* out, int frames)
@@ -137,58 +134,54 @@ void StreamVoice::consumedLocked()
         ringFirst_ = keepFrom;
     }
     if (workerWaiting_ && !decoderAtEnd_ && capacity_ - ringCount_ >= refill_)
-        wake_.notify_one();
+        worker_.wake();
 }
 
-void StreamVoice::workerLoop()
+TickLoop::Next StreamVoice::workerTick()
 {
-    std::vector<float> block(static_cast<size_t>(kBlock) * 2);
     std::unique_lock lock(mutex_);
-    for (;;) {
-        workerWaiting_ = true;
-        wake_.wait(lock, [this] {
-            return stopping_ || seekPending_ || (!decoderAtEnd_ && capacity_ - ringCount_ >= kBlock);
-        });
-        workerWaiting_ = false;
-        if (stopping_)
-            return;
-        const std::uint64_t generation = generation_;
-        if (seekPending_) {
-            seekPending_ = false;
-            const std::int64_t target = seekTarget_;
-            lock.unlock();
-            decoder_->seek(target);
-            const std::int64_t at = decoder_->position();
-            lock.lock();
-            if (generation != generation_)
-                continue;
-            if (at < target) {
-                // The stream ends before the place asked for.
-                decoderAtEnd_ = true;
-                endFrame_ = at;
-                setLengthLocked(at);
-                ringFirst_ = at;
-                ringCount_ = 0;
-                if (cursor_.frame > at) {
-                    cursor_ = PlayCursor{at, 0.0};
-                    publishPositionLocked();
-                }
-            }
-            continue;
-        }
+    workerWaiting_ = false;
+    const std::uint64_t generation = generation_;
+    if (seekPending_) {
+        seekPending_ = false;
+        const std::int64_t target = seekTarget_;
         lock.unlock();
-        const int n = decoder_->read(block.data(), kBlock);
+        decoder_->seek(target);
+        const std::int64_t at = decoder_->position();
         lock.lock();
-        if (generation != generation_ || seekPending_)
-            continue;
-        if (n == 0) {
+        if (generation == generation_ && at < target) {
+            // The stream ends before the place asked for.
             decoderAtEnd_ = true;
-            endFrame_ = ringEndLocked();
-            setLengthLocked(endFrame_);
-            continue;
+            endFrame_ = at;
+            setLengthLocked(at);
+            ringFirst_ = at;
+            ringCount_ = 0;
+            if (cursor_.frame > at) {
+                cursor_ = PlayCursor{at, 0.0};
+                publishPositionLocked();
+            }
         }
-        appendLocked(block.data(), n);
+        return TickLoop::Next::period();
     }
+    if (decoderAtEnd_ || capacity_ - ringCount_ < kBlock) {
+        // A seek or room made meanwhile wakes the loop (cursorMovedLocked,
+        // consumedLocked), also between this unlock and the sleep.
+        workerWaiting_ = true;
+        return TickLoop::Next::whenWoken();
+    }
+    lock.unlock();
+    const int n = decoder_->read(block_.data(), kBlock);
+    lock.lock();
+    if (generation != generation_ || seekPending_)
+        return TickLoop::Next::period();
+    if (n == 0) {
+        decoderAtEnd_ = true;
+        endFrame_ = ringEndLocked();
+        setLengthLocked(endFrame_);
+        return TickLoop::Next::period();
+    }
+    appendLocked(block_.data(), n);
+    return TickLoop::Next::period();
 }
 
 } // namespace gx

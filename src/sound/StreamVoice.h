@@ -9,11 +9,15 @@
 // what is heard next still starts exactly at the requested frame. When the
 // worker meets the real end of the stream the length becomes the true frame
 // count and the position stops there.
+//
+// Threads: the worker (a TickLoop) decodes; the mixer's thread renders and
+// consumes; any thread seeks. The ring and the fields below it are guarded
+// by the voice's mutex_, which the worker never holds while it decodes or
+// seeks the decoder, so the audio thread never waits for decoding.
+#include "platform/TickLoop.h"
 #include "sound/Voice.h"
 
-#include <condition_variable>
 #include <memory>
-#include <thread>
 #include <vector>
 
 namespace gx {
@@ -42,12 +46,15 @@ protected:
     void consumedLocked() override;
 
 private:
-    void workerLoop();
+    // One pass of the worker, on its thread: a seek, or a block decoded, or
+    // a sleep until the mixer makes room or asks for a seek.
+    TickLoop::Next workerTick();
     void appendLocked(const float* frames, std::int64_t count);
     std::int64_t ringEndLocked() const { return ringFirst_ + ringCount_; }
     bool endInRingLocked() const { return endFrame_ >= 0 && ringEndLocked() >= endFrame_; }
 
     std::unique_ptr<Decoder> decoder_; // used by the worker only once it runs
+    // --- guarded by mutex_
     const std::int64_t capacity_;      // a power of two
     const std::int64_t history_;       // played frames kept for skips back
     const std::int64_t refill_;        // free room that wakes the worker
@@ -61,9 +68,9 @@ private:
     std::int64_t seekTarget_ = 0;
     bool decoderAtEnd_ = false;
     bool workerWaiting_ = false;
-    bool stopping_ = false;
-    std::condition_variable wake_;
-    std::thread worker_;
+    // --- the worker's only
+    std::vector<float> block_;
+    TickLoop worker_;
 };
 
 } // namespace gx

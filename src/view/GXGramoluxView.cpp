@@ -2,11 +2,13 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "platform/ResourceNames.h"
 #include "platform/Resources.h"
+#include "platform/TickLoop.h"
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "sound/GXQTMusic.h"
-#include "view/GXMusicOpener.h"
+#include "view/MusicOpener.h"
 #include "view/RecordLabel.h"
 #include "view/TurntableAccessibility.h"
 
@@ -26,13 +28,12 @@
 #include <chrono>
 #include <cmath>
 #include <system_error>
+#include <utility>
 
 namespace tt = gx::turntable;
 
 namespace {
 
-// Points from the record's centre to just outside its label's printing.
-constexpr double kLabelRadius = 39.0;
 // Rows of pixels drawn at a time when turning an image.
 constexpr double kTurnBandPixels = 64.0;
 
@@ -179,12 +180,15 @@ GXGramoluxView::~GXGramoluxView()
         std::lock_guard lock(loopMutex_);
         ++generation_;
     }
-    loopWake_.notify_all();
-    std::lock_guard lock(loopsMutex_);
-    for (Loop& loop : loops_)
-        if (loop.thread.joinable())
-            loop.thread.join();
-    loops_.clear();
+    // Joined outside loopsMutex_: a tick on its way out may call play().
+    std::vector<std::unique_ptr<gx::TickLoop>> loops;
+    {
+        std::lock_guard lock(loopsMutex_);
+        loops.swap(loops_);
+    }
+    for (const auto& loop : loops)
+        loop->requestStop();
+    loops.clear();
 }
 
 void GXGramoluxView::setSwitchValue(float value)
@@ -205,18 +209,19 @@ void GXGramoluxView::describeRecord(const QString& title, double seconds)
 void GXGramoluxView::loadImages(qreal scale)
 {
     const bool preferDouble = scale > 1.0;
-    bgImage_ = loadImage("bg", preferDouble);
-    diskImage_ = loadImage("disc", preferDouble);
-    labelImage_ = tt::turningLabel(diskImage_, kLabelRadius);
+    namespace names = gx::resources;
+    bgImage_ = loadImage(names::background, preferDouble);
+    diskImage_ = loadImage(names::disc, preferDouble);
+    labelImage_ = tt::turningLabel(diskImage_, tt::labelTurnRadius);
     discReach_ = reachOf(diskImage_);
     labelReach_ = reachOf(labelImage_);
     turned_ = {};
-    reflectImage_ = loadImage("reflect", preferDouble);
-    centerImage_ = loadImage("center", preferDouble);
-    dialImage_ = loadImage("dial", preferDouble);
-    armFrames_ = armFrames(loadImage("arm", preferDouble));
-    playBtnImage_ = loadImage("play_btn", preferDouble);
-    stopBtnImage_ = loadImage("stop_btn", preferDouble);
+    reflectImage_ = loadImage(names::reflection, preferDouble);
+    centerImage_ = loadImage(names::centrePiece, preferDouble);
+    dialImage_ = loadImage(names::dial, preferDouble);
+    armFrames_ = armFrames(loadImage(names::arm, preferDouble));
+    playBtnImage_ = loadImage(names::playButton, preferDouble);
+    stopBtnImage_ = loadImage(names::stopButton, preferDouble);
     imageScale_ = preferDouble ? 2.0 : 1.0;
 
     if (!bgImage_.isNull()) {
@@ -366,7 +371,7 @@ void GXGramoluxView::paintEvent(QPaintEvent* event)
         drawWholeImage(painter, reflectImage_, tt::reflectOrigin, reflectOpacity);
     }
 
-    drawWholeImage(painter, centerImage_, tt::centerOrigin, 1.0);
+    drawWholeImage(painter, centerImage_, tt::centrePieceOrigin, 1.0);
 
     const int arm = tt::armFrameIndex(armValue_.load());
     if (arm >= 0 && arm < static_cast<int>(armFrames_.size())) {
@@ -451,43 +456,41 @@ void GXGramoluxView::play()
         std::lock_guard lock(loopMutex_);
         generation = ++generation_;
     }
-    // An old loop still sleeping after a stop leaves at once.
-    loopWake_.notify_all();
-
-    reapFinishedLoops();
-    auto finished = std::make_shared<std::atomic<bool>>(false);
-    runningLoops_.fetch_add(1);
     std::lock_guard lock(loopsMutex_);
+    // An old loop still sleeping after a stop leaves at once; one that has
+    // left is joined.
+    std::erase_if(loops_, [](const std::unique_ptr<gx::TickLoop>& loop) {
+        loop->requestStop();
+        return loop->finished();
+    });
     try {
-        std::thread thread([this, generation, finished] {
-            startPlayThread(generation);
-            runningLoops_.fetch_sub(1);
-            finished->store(true);
-        });
-        loops_.push_back({std::move(thread), std::move(finished)});
+        auto loop = std::make_unique<gx::TickLoop>();
+        // The first tick of a play always runs; later ones first look whether
+        // the view was stopped or played anew while the loop slept.
+        loop->start([this, generation, first = true]() mutable {
+            std::unique_lock tickLock(loopMutex_);
+            if (!std::exchange(first, false) && (!isPlaying_.load() || generation_ != generation))
+                return gx::TickLoop::Next::stop();
+            return runTick(tickLock, generation) ? gx::TickLoop::Next::period() : gx::TickLoop::Next::stop();
+        }, std::chrono::milliseconds(20));
+        loops_.push_back(std::move(loop));
     } catch (const std::system_error&) {
         // No thread to be had: the record simply stays still.
-        runningLoops_.fetch_sub(1);
         isPlaying_.store(false);
     }
+}
+
+int GXGramoluxView::runningLoopCount() const
+{
+    std::lock_guard lock(loopsMutex_);
+    return static_cast<int>(std::count_if(loops_.begin(), loops_.end(),
+                                          [](const auto& loop) { return !loop->finished(); }));
 }
 
 void GXGramoluxView::stop()
 {
     switchValue_.store(false);
     isPlaying_.store(false);
-}
-
-void GXGramoluxView::reapFinishedLoops()
-{
-    const auto self = std::this_thread::get_id();
-    std::lock_guard lock(loopsMutex_);
-    std::erase_if(loops_, [&](Loop& loop) {
-        if (!loop.finished->load() || loop.thread.get_id() == self)
-            return false;
-        loop.thread.join();
-        return true;
-    });
 }
 
 bool GXGramoluxView::runTick(std::unique_lock<std::mutex>& lock, std::uint64_t generation)
@@ -516,18 +519,6 @@ void GXGramoluxView::spinOnce()
 {
     std::unique_lock lock(loopMutex_);
     runTick(lock, generation_);
-}
-
-void GXGramoluxView::startPlayThread(std::uint64_t generation)
-{
-    using namespace std::chrono_literals;
-    std::unique_lock lock(loopMutex_);
-    while (runTick(lock, generation)) {
-        // Sleeps after the tick's work; a newer play wakes it to leave.
-        loopWake_.wait_for(lock, 20ms, [&] { return generation_ != generation; });
-        if (!isPlaying_.load() || generation_ != generation)
-            return;
-    }
 }
 
 void GXGramoluxView::requestRedraw()

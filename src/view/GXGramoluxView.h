@@ -3,14 +3,18 @@
 // fades in and spins on a thread of its own, a tone arm, a speed dial and a
 // play/stop button. The controller drives it through the accessors and
 // play/stop; the view reports gestures only as notifications, and hands a
-// dropped file to the controller through GXMusicOpener.
+// dropped file to the controller through gx::MusicOpener.
 //
 // The model lives in the view's own coordinates (points, origin bottom-left,
 // y up). Qt's top-left coordinates are converted only where events arrive and
 // where painting happens.
 //
-// The model fields are shared by the main thread, the spin thread and the
-// controller's jukebox thread; each is a single atomic value.
+// Threads: the main thread builds, paints and takes pointer, key and drop
+// events; the spin thread (a TickLoop started by play) turns the record and
+// asks the main thread for a redraw; the controller's jukebox thread moves the
+// arm and sets the disc's speed. The model fields are shared by all three;
+// each is a single atomic value. The rest is the main thread's unless a
+// comment names a lock.
 #include "view/TurntableLogic.h"
 
 #include <QImage>
@@ -18,17 +22,16 @@
 #include <QWidget>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <limits>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
-class GXMusicOpener;
 class QMimeData;
 namespace gx {
+class MusicOpener;
+class TickLoop;
 class TurntableAnnouncer;
 }
 class QTimer;
@@ -48,7 +51,7 @@ public:
     ~GXGramoluxView() override;
 
     // Not owned; used only to hand over a dropped file.
-    void setAppController(GXMusicOpener* controller) { appController_ = controller; }
+    void setAppController(gx::MusicOpener* controller) { appController_ = controller; }
 
     // Plain accessors: none requests a redraw, none clamps.
     float armValue() const { return armValue_.load(); }
@@ -78,13 +81,15 @@ public:
     bool isFileDragging() const { return isFileDragging_.load(); }
 
     // Starts the spin loop on a new thread unless it already runs; turns the
-    // switch on.
+    // switch on. Runs on the main thread, or on the spin thread when the
+    // disc-stopped observer starts the next song.
     void play();
     // Turns the switch off and tells a running loop to end after its current
     // tick. Never blocks, so it may be called on the spin thread itself.
     void stop();
 
-    // One tick of the spin loop's work on the calling thread, without the
+    // One tick of the spin loop's work on the calling thread (tests and
+    // benchmarks drive it so, with no loop running), without the
     // sleep: turn, maybe come to rest (stop and post the disc-stopped
     // notification), fade in, ask for a redraw. The loop is made of these.
     void spinOnce();
@@ -98,7 +103,7 @@ public:
 
     // Spin loops currently running (0 or 1 but for a moment after stop+play,
     // when the old loop is on its way out without touching anything).
-    int runningLoopCount() const { return runningLoops_.load(); }
+    int runningLoopCount() const;
 
     // Pointer and keyboard operations, in view coordinates.
     void mouseDown(PointF p, int clickCount);
@@ -150,7 +155,6 @@ private slots:
     void redrawChanges();
 
 private:
-    void startPlayThread(std::uint64_t generation);
     // Answers false, having touched nothing, when the loop is no longer the
     // current one.
     bool runTick(std::unique_lock<std::mutex>& lock, std::uint64_t generation);
@@ -169,9 +173,8 @@ private:
     void drawImagePart(QPainter& painter, const QImage& image, RectF source, PointF at, qreal opacity) const;
     void drawWholeImage(QPainter& painter, const QImage& image, PointF at, qreal opacity) const;
     void drawNotice(QPainter& painter) const;
-    void reapFinishedLoops();
 
-    GXMusicOpener* appController_ = nullptr;
+    gx::MusicOpener* appController_ = nullptr;
     QImage bgImage_;
     struct ArmFrame {
         QImage image;  // null when the frame shows nothing
@@ -202,6 +205,7 @@ private:
     QString recordTitle_; // main thread only
     double songSeconds_ = 0.0; // main thread only
 
+    // --- the model: any thread, each field atomic
     std::atomic<float> diskRotate_{0.0f};
     std::atomic<float> diskFraction_{0.0f};
     std::atomic<float> diskSpeed_{1.0f};
@@ -234,17 +238,12 @@ private:
 
     // Spin loops. Each play starts a loop with a new generation; a loop whose
     // generation is no longer current ends without touching the model. The
-    // mutex makes a tick's work and a change of generation exclusive, and
-    // lets a sleeping old loop be woken to leave at once.
-    struct Loop {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> finished;
-    };
+    // mutex makes a tick's work and a change of generation exclusive.
     std::mutex loopMutex_;
-    std::condition_variable loopWake_;
     std::uint64_t generation_ = 0; // guarded by loopMutex_
-    std::mutex loopsMutex_;
-    std::vector<Loop> loops_; // guarded by loopsMutex_
-    std::atomic<int> runningLoops_{0};
+    mutable std::mutex loopsMutex_;
+    // Guarded by loopsMutex_: the loop of the current play, and old ones on
+    // their way out until the next play or the destructor joins them.
+    std::vector<std::unique_ptr<gx::TickLoop>> loops_;
     std::mutex redrawHandOff_;
 };

@@ -1,5 +1,7 @@
 #include "view/TurntableLogic.h"
 
+#include "platform/StepInDouble.h"
+
 #include <climits>
 #include <cmath>
 
@@ -15,9 +17,9 @@ SpinTickResult spinTick(SpinState state, float diskSpeed, bool switchValue)
     // Each step is taken in double precision from the stored floats and
     // stored back as a float; the comparisons are made on what is stored.
     SpinTickResult result{state, false};
-    float rotate = static_cast<float>(static_cast<double>(state.diskRotate) - static_cast<double>(diskSpeed) * 4.0);
+    float rotate = gx::stepInDouble(state.diskRotate, -(static_cast<double>(diskSpeed) * 4.0));
     if (rotate < -360.0f) {
-        rotate = static_cast<float>(static_cast<double>(rotate) + 360.0);
+        rotate = gx::stepInDouble(rotate, 360.0);
         if (!switchValue) {
             rotate = 0.0f;
             result.stopped = true;
@@ -26,7 +28,7 @@ SpinTickResult spinTick(SpinState state, float diskSpeed, bool switchValue)
     result.state.diskRotate = rotate;
 
     if (state.diskFraction < 1.0f) {
-        float fraction = static_cast<float>(static_cast<double>(state.diskFraction) + 0.01);
+        float fraction = gx::stepInDouble(state.diskFraction, 0.01);
         if (fraction >= 1.0f)
             fraction = 1.0f;
         result.state.diskFraction = fraction;
@@ -70,7 +72,7 @@ float dialValueForDrag(float dialValueBeforeDrag, PointF dragStartPoint, PointF 
 {
     const float rise = dragStartPoint.y - p.y;
     float value =
-        static_cast<float>(static_cast<double>(dialValueBeforeDrag) - static_cast<double>(rise) * dialRatePerPoint);
+        gx::stepInDouble(dialValueBeforeDrag, -(static_cast<double>(rise) * dialRatePerPoint));
     if (static_cast<double>(value) < 0.2)
         value = 0.2f;
     return value;

@@ -1,8 +1,10 @@
 #pragma once
 // The turntable's arithmetic, free of any toolkit so that it can be driven
-// step by step: geometry in view coordinates (origin bottom-left, y up), the
-// spin tick, the frame choice of the arm and dial strips, and the small
+// step by step: hit tests in view coordinates (origin bottom-left, y up; the
+// places themselves are in TurntableGeometry.h), the spin tick, the frame choice of the arm and dial strips, and the small
 // parsing and matching rules of the keyboard and file drops.
+#include "view/TurntableGeometry.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -11,40 +13,8 @@
 
 namespace gx::turntable {
 
-struct PointF {
-    float x = 0.0f;
-    float y = 0.0f;
-};
-
-// x, y is the bottom-left corner.
-struct RectF {
-    float x = 0.0f;
-    float y = 0.0f;
-    float width = 0.0f;
-    float height = 0.0f;
-};
-
 // Minimum edges inside, maximum edges outside.
 bool pointInRect(PointF p, RectF r);
-
-inline constexpr RectF diskRect{27.5f, 34.0f, 221.0f, 221.0f};
-inline constexpr RectF diskAndArmRect{13.0f, 0.0f, 290.0f, 260.0f};
-inline constexpr RectF armDraggRect{101.0f, 31.0f, 60.0f, 75.0f};
-inline constexpr RectF dialDraggRect{19.0f, 205.0f, 20.0f, 20.0f};
-inline constexpr RectF playBtnRect{13.0f, 31.0f, 52.0f, 52.0f};
-
-// Where the unrotated layers go.
-inline constexpr PointF reflectOrigin{27.5f, 34.0f};
-inline constexpr PointF centerOrigin{119.0f, 137.0f};
-inline constexpr PointF armOrigin{70.0f, 0.0f};
-inline constexpr float armFrameWidth = 246.0f;
-inline constexpr float armFrameHeight = 151.0f;
-inline constexpr int armFrameCount = 50;
-inline constexpr float highlightWidth = 2.0f;
-
-// The size the view takes when its background image is missing.
-inline constexpr float defaultViewWidth = 340.0f;
-inline constexpr float defaultViewHeight = 280.0f;
 
 struct SpinState {
     float diskRotate = 0.0f;
@@ -71,9 +41,7 @@ int armFrameIndex(float armValue);
 // and so draws nothing.
 int dialFrameIndex(float dialValue);
 
-// The arm follows the pointer's height over a 65-point travel from y = 31,
-// held to 0..1.
-inline constexpr float armTravel = 65.0f;
+// The arm value for the pointer's height over the arm's travel, held to 0..1.
 float armValueForPoint(PointF p);
 
 // Dial value while dragging: 0.002 per point above the press, never below 0.2.

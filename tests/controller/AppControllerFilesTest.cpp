@@ -1,5 +1,6 @@
 #include "controller/AppController.h"
 #include "controller/GramoluxWindowLayout.h"
+#include "controller/PromptsStandIn.h"
 #include "platform/Resources.h"
 #include "platform/StringTable.h"
 #include "platform/UserDefaults.h"
@@ -22,6 +23,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+using gx::GramoluxWindowLayout;
+
 namespace keys = gx::keys;
 
 namespace {
@@ -32,6 +35,7 @@ protected:
     std::unique_ptr<GramoluxWindowLayout> layout;
     AppController* c = nullptr;
     QMenu* recent = nullptr;
+    gx::test::PromptsStandIn* prompts = nullptr; // owned by the controller once stood in
 
     void SetUp() override
     {
@@ -45,6 +49,12 @@ protected:
         layout = std::make_unique<GramoluxWindowLayout>();
         c = layout->appController();
         recent = c->recentFileMenu;
+    }
+    void standInForPrompts()
+    {
+        auto standIn = std::make_unique<gx::test::PromptsStandIn>();
+        prompts = standIn.get();
+        c->setUserPrompts(std::move(standIn));
     }
     static gx::UserDefaults& store() { return gx::UserDefaults::standardUserDefaults(); }
     QString file(const QString& name) { return gx::test::writeToneWav(dir.filePath(name), 0.2); }
@@ -159,10 +169,9 @@ TEST_F(AppControllerFiles, PanelChoiceEmptiesTheQueueAndCancelKeepsIt)
 
 TEST_F(AppControllerFiles, InstallerCreatesOnlyTheScriptsFolderAndCopiesTheScript)
 {
-    int asked = 0, told = 0, beeps = 0;
-    c->askToInstallScript = [&] { return ++asked, true; };
-    c->tellScriptInstalled = [&] { ++told; };
-    c->beep = [&] { ++beeps; };
+    standInForPrompts();
+    int& told = prompts->told;
+    int& beeps = prompts->beeps;
     const QString itunes = QDir::homePath() + "/Library/iTunes";
 
     // No iTunes folder: nothing is created, only a beep.
@@ -210,8 +219,10 @@ TEST_F(AppControllerFiles, InstallerCreatesOnlyTheScriptsFolderAndCopiesTheScrip
 TEST_F(AppControllerFiles, AnsweringNoInstallsNothing)
 {
     QDir().mkpath(QDir::homePath() + "/Library/iTunes");
-    c->askToInstallScript = [] { return false; };
+    standInForPrompts();
+    prompts->answer = false;
     c->installAppleScript();
+    EXPECT_EQ(prompts->asked, 1);
     EXPECT_FALSE(QFileInfo::exists(AppController::pathForScriptsFolder()));
     EXPECT_TRUE(offered());
 }
@@ -256,8 +267,6 @@ TEST_F(AppControllerFiles, InstallerAlertsTakeEveryTextFromTheStringTable)
         }
     } swap(resources.path());
     QDir().mkpath(QDir::homePath() + "/Library/iTunes");
-    c->askToInstallScript = nullptr;
-    c->tellScriptInstalled = nullptr;
 
     // Answers each alert with its default button, noting its texts.
     QList<QStringList> alerts;

@@ -1,18 +1,26 @@
 #include "controller/AppController.h"
+#include "controller/EffectSounds.h"
 #include "controller/GramoluxWindowLayout.h"
+#include "controller/PromptsStandIn.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
+#include "sound/AudioEngine.h"
 #include "sound/GXQTMusic.h"
+#include "sound/Mixer.h"
 #include "support/TestSupport.h"
 #include "view/GXGramoluxView.h"
 
+#include <QDir>
 #include <QMainWindow>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <thread>
+
+using gx::GramoluxWindowLayout;
 
 using gx::test::waitUntil;
 using gx::test::writeToneWav;
@@ -27,6 +35,8 @@ protected:
     std::unique_ptr<GramoluxWindowLayout> layout;
     AppController* c = nullptr;
     GXGramoluxView* view = nullptr;
+    // The controller's effect sounds, shared with it to hear what it plays.
+    std::shared_ptr<gx::EffectSounds> fx;
 
     void SetUp() override
     {
@@ -36,6 +46,8 @@ protected:
         store.setFloat(0.0f, keys::skip); // keep songs where the test puts them
         store.setFloat(0.0f, keys::noise);
         store.setFloat(0.4f, keys::distortion);
+        fx = gx::EffectSounds::load();
+        AppController::provideEffectSounds(fx);
         layout = std::make_unique<GramoluxWindowLayout>();
         c = layout->appController();
         view = layout->view();
@@ -44,15 +56,25 @@ protected:
 
     QString tone(const QString& name, double seconds) { return writeToneWav(dir.filePath(name), seconds); }
     void post(const std::string& name) { gx::NotificationCenter::defaultCenter().postNotificationName(name, view); }
+    // The 1-second end-of-song check is scheduled.
+    bool doneTimerRunning() const
+    {
+        for (const QTimer* timer : c->findChildren<QTimer*>())
+            if (timer->isActive() && timer->interval() == 1000)
+                return true;
+        return false;
+    }
 };
+
+int liveThreads() { return static_cast<int>(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size()); }
 
 } // namespace
 
 TEST_F(AppControllerTest, StartUpLoadsTheElevenSoundsAndMapsTheVolumes)
 {
-    ASSERT_EQ(c->noiseSounds().size(), 7u);
-    std::vector<GXQTMusic*> effects{c->hissNoise(), c->skipNoise(), c->stopSound(), c->switchSound()};
-    for (const auto& n : c->noiseSounds())
+    ASSERT_EQ(fx->noises.size(), 7u);
+    std::vector<GXQTMusic*> effects{fx->hiss.get(), fx->skip.get(), fx->stop.get(), fx->switchSound.get()};
+    for (const auto& n : fx->noises)
         effects.push_back(n.get());
     for (GXQTMusic* s : effects) {
         ASSERT_NE(s, nullptr);
@@ -61,8 +83,7 @@ TEST_F(AppControllerTest, StartUpLoadsTheElevenSoundsAndMapsTheVolumes)
     }
     EXPECT_FALSE(c->isPlaying());
     EXPECT_EQ(c->defaultRate(), 1.0f);
-    EXPECT_FALSE(c->hasMusicDoneTimer());
-    EXPECT_EQ(c->liveWorkerThreads(), 0);
+    EXPECT_FALSE(doneTimerRunning());
     EXPECT_FALSE(view->enable());
 
     // Before any song: music volume reaches nothing, effects volume all eleven.
@@ -79,18 +100,20 @@ TEST_F(AppControllerTest, StartUpLoadsTheElevenSoundsAndMapsTheVolumes)
     store.setFloat(1.0f, keys::musicVolume);
     post(names::preferenceChanged);
     EXPECT_EQ(c->theMusic()->engineVolume(), 255);
-    EXPECT_EQ(c->hissNoise()->engineVolume(), 127);
+    EXPECT_EQ(fx->hiss->engineVolume(), 127);
 }
 
 TEST_F(AppControllerTest, MissingSoundResourcesDoNotStopStartUp)
 {
     layout.reset();
     setenv("GRAMOLUX_RESOURCES", dir.filePath("nothing-here").toUtf8().constData(), 1);
+    fx = gx::EffectSounds::load();
+    AppController::provideEffectSounds(fx);
     layout = std::make_unique<GramoluxWindowLayout>();
     unsetenv("GRAMOLUX_RESOURCES");
     c = layout->appController();
     view = layout->view();
-    EXPECT_FALSE(c->hissNoise()->hasMovie());
+    EXPECT_FALSE(fx->hiss->hasMovie());
     c->openMusic(tone("a.wav", 1.0));
     EXPECT_TRUE(c->isPlaying());
     post(names::playBtnClicked); // plays a sound that is not there
@@ -98,6 +121,7 @@ TEST_F(AppControllerTest, MissingSoundResourcesDoNotStopStartUp)
 
 TEST_F(AppControllerTest, OpenStartsTheEngineAndStopLeavesNothingRunning)
 {
+    const int idleThreads = liveThreads();
     const QString path = tone("07 Walking Tone.wav", 3.0);
     c->openMusic(path);
     EXPECT_EQ(layout->mainWindow()->windowTitle(), "Walking Tone");
@@ -105,26 +129,26 @@ TEST_F(AppControllerTest, OpenStartsTheEngineAndStopLeavesNothingRunning)
     EXPECT_TRUE(view->isPlaying());
     EXPECT_TRUE(view->switchValue());
     EXPECT_TRUE(c->isPlaying());
-    EXPECT_TRUE(c->hasMusicDoneTimer());
-    EXPECT_EQ(c->liveWorkerThreads(), 2);
-    EXPECT_EQ(c->targetRate(), 1.0f);
+    EXPECT_TRUE(doneTimerRunning());
     EXPECT_TRUE(c->theMusic()->isPlaying());
-    EXPECT_TRUE(c->hissNoise()->isPlaying());
+    EXPECT_TRUE(fx->hiss->isPlaying());
 
     // The arm follows the song and the rate glides up from 0.9.
     ASSERT_TRUE(waitUntil([&] { return view->armValue() > 0.0f; }, 10000));
-    ASSERT_TRUE(waitUntil([&] { return c->crntRate() > 0.95f; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return view->diskSpeed() > 0.95f; }, 10000));
 
     c->stopJukeBox();
     c->stopJukeBox(); // twice is harmless
     EXPECT_FALSE(c->isPlaying());
-    EXPECT_FALSE(c->hasMusicDoneTimer());
+    EXPECT_FALSE(doneTimerRunning());
     EXPECT_FALSE(c->theMusic()->isPlaying());
-    EXPECT_FALSE(c->hissNoise()->isPlaying());
-    EXPECT_EQ(c->hissNoise()->movieCrntSecond(), 0.0f);
+    EXPECT_FALSE(fx->hiss->isPlaying());
+    EXPECT_EQ(fx->hiss->movieCrntSecond(), 0.0f);
     EXPECT_GT(c->theMusic()->movieCrntSecond(), 0.0f); // a stop keeps the place
     EXPECT_FALSE(view->isPlaying());
-    EXPECT_TRUE(waitUntil([&] { return c->liveWorkerThreads() == 0; }, 3000)); // woken, not a 4 s wait
+    // The jukebox, hiss and spin threads end, the hiss woken rather than
+    // left to its 4 s sleep; the song's decoder stays with the song.
+    EXPECT_TRUE(waitUntil([&] { return liveThreads() <= idleThreads + 1; }, 3000));
 }
 
 TEST_F(AppControllerTest, StartResumesWhereTheArmRests)
@@ -146,7 +170,7 @@ TEST_F(AppControllerTest, SwitchHandlerStartsOnlyWhenOnAndStopped)
     post(names::playBtnClicked); // already running: nothing restarts
     EXPECT_TRUE(c->isPlaying());
     EXPECT_GE(c->theMusic()->movieCrntSecond(), before);
-    EXPECT_TRUE(c->switchSound()->isPlaying());
+    EXPECT_TRUE(fx->switchSound->isPlaying());
 
     view->setSwitchValue(0.0f);
     post(names::playBtnClicked); // off: the record runs down by itself
@@ -156,8 +180,8 @@ TEST_F(AppControllerTest, SwitchHandlerStartsOnlyWhenOnAndStopped)
     // sound plays.
     ASSERT_TRUE(waitUntil([&] { return !c->isPlaying(); }, 20000));
     EXPECT_TRUE(waitUntil([&] { return !c->theMusic()->isPlaying(); }, 10000));
-    EXPECT_TRUE(waitUntil([&] { return !c->hasMusicDoneTimer(); }, 10000));
-    EXPECT_TRUE(waitUntil([&] { return c->stopSound()->isPlaying() || c->stopSound()->movieCrntSecond() > 0.0f; }, 10000));
+    EXPECT_TRUE(waitUntil([&] { return !doneTimerRunning(); }, 10000));
+    EXPECT_TRUE(waitUntil([&] { return fx->stop->isPlaying() || fx->stop->movieCrntSecond() > 0.0f; }, 10000));
 }
 
 TEST_F(AppControllerTest, ArmLiftPausesAndDropSeeksToTheNeedle)
@@ -165,14 +189,14 @@ TEST_F(AppControllerTest, ArmLiftPausesAndDropSeeksToTheNeedle)
     c->openMusic(tone("a.wav", 10.0));
     post(names::armStartDragg);
     EXPECT_FALSE(c->theMusic()->isPlaying());
-    EXPECT_FALSE(c->hissNoise()->isPlaying());
+    EXPECT_FALSE(fx->hiss->isPlaying());
 
     view->setArmValue(0.5f);
     post(names::armEndDragg);
     EXPECT_TRUE(c->theMusic()->isPlaying());
-    EXPECT_TRUE(c->hissNoise()->isPlaying());
+    EXPECT_TRUE(fx->hiss->isPlaying());
     EXPECT_NEAR(c->theMusic()->movieCrntSecond(), 5.0f, 0.1f);
-    EXPECT_LT(c->crntRate(), 1.0f); // restarts slow and glides back up
+    EXPECT_LT(view->diskSpeed(), 1.0f); // restarts slow and glides back up
 
     view->setArmValue(1.0f); // the very end: one second before it
     post(names::armEndDragg);
@@ -186,20 +210,19 @@ TEST_F(AppControllerTest, ArmLiftPausesAndDropSeeksToTheNeedle)
 
 TEST_F(AppControllerTest, DialSetsTheRatesAndHoldsForTheNextStart)
 {
-    c->openMusic(tone("a.wav", 3.0));
-    // Stopped, so that no jukebox tick writes the rate between the dial and
-    // the checks (the last writer wins).
+    // No wow, so that the rate settles on the dial's.
+    gx::UserDefaults::standardUserDefaults().setFloat(0.0f, keys::distortion);
+    c->openMusic(tone("a.wav", 10.0));
     c->stopJukeBox();
-    ASSERT_TRUE(waitUntil([&] { return c->liveWorkerThreads() == 0; }, 10000));
     view->setDialValue(1.2f);
     post(names::dialDragged);
     EXPECT_EQ(c->defaultRate(), 1.2f);
-    EXPECT_EQ(c->targetRate(), 1.2f);
-    EXPECT_EQ(c->crntRate(), static_cast<float>(1.2f + 0.02));
     view->setSwitchValue(1.0f);
     post(names::playBtnClicked);
-    EXPECT_EQ(c->targetRate(), 1.2f);
-    EXPECT_LE(c->crntRate(), 1.2f);
+    // From 0.1 below the dial up to it, and no further.
+    EXPECT_LT(c->theMusic()->movieRate(), 1.2f);
+    ASSERT_TRUE(waitUntil([&] { return view->diskSpeed() > 1.19f; }, 10000));
+    EXPECT_LE(view->diskSpeed(), 1.2f);
 }
 
 TEST_F(AppControllerTest, BurstAtLaunchPlaysTheFirstAndQueuesTheRest)
@@ -258,8 +281,9 @@ TEST_F(AppControllerTest, UnplayableSongKeepsTheArmAtZero)
 
 TEST_F(AppControllerTest, AFileThatDoesNotPlayIsToldAndTheQueueMovesPastIt)
 {
-    int beeps = 0;
-    c->beep = [&] { ++beeps; };
+    auto standIn = std::make_unique<gx::test::PromptsStandIn>();
+    const int& beeps = standIn->beeps;
+    c->setUserPrompts(std::move(standIn));
     const QString good = tone("02 Good Tone.wav", 1.0);
     // Handed over together: the missing file opens, the good one waits.
     c->checkPlayOrReserve(dir.filePath("gone.mp3"));
@@ -292,20 +316,12 @@ TEST_F(AppControllerTest, EveryJumpOfThePositionIsCounted)
 TEST_F(AppControllerTest, RapidOpensWhilePlayingLeaveOneRunOfThreads)
 {
     const QString a = tone("a.wav", 5.0), b = tone("b.wav", 5.0);
-    std::atomic<bool> done{false};
-    std::atomic<int> worst{0};
-    std::thread watch([&] {
-        while (!done) {
-            worst = std::max(worst.load(), c->liveWorkerThreads());
-            std::this_thread::yield();
-        }
-    });
+    c->openMusic(a);
+    const int oneRun = liveThreads();
     for (int i = 0; i < 60; ++i)
         c->openMusic(i % 2 ? a : b);
-    done = true;
-    watch.join();
-    EXPECT_LE(worst.load(), 2);
-    EXPECT_EQ(c->liveWorkerThreads(), 2);
+    // The old runs' threads have all left, or are on their way out.
+    EXPECT_TRUE(waitUntil([&] { return liveThreads() <= oneRun; }, 10000));
     EXPECT_TRUE(c->isPlaying());
 }
 
@@ -340,8 +356,7 @@ TEST_F(AppControllerTest, OpeningAsTheRecordComesToRestNeverStrandsTheEngine)
         EXPECT_TRUE(c->theMusic()->isPlaying()) << "round " << round;
         EXPECT_TRUE(view->isPlaying()) << "round " << round;
         EXPECT_TRUE(view->switchValue()) << "round " << round;
-        EXPECT_TRUE(c->hasMusicDoneTimer()) << "round " << round;
-        EXPECT_LE(c->liveWorkerThreads(), 2);
+        EXPECT_TRUE(doneTimerRunning()) << "round " << round;
     }
     busy = false;
     for (auto& t : burners)
@@ -364,15 +379,10 @@ TEST_F(AppControllerTest, TearingDownWhilePlayingTouchesNothingDestroyed)
 TEST(AppControllerStartUp, EffectSoundsDecodedAheadAreTakenByTheController)
 {
     // As the program starts: the sounds decode while the window is built.
+    const auto& mixer = gx::AudioEngine::shared().mixer();
+    const std::size_t before = mixer->voiceCount();
     AppController::preloadEffectSounds();
     GramoluxWindowLayout layout;
-    const AppController* c = layout.appController();
-    ASSERT_EQ(c->noiseSounds().size(), 7u);
-    for (const auto& noise : c->noiseSounds())
-        EXPECT_TRUE(noise->hasMovie());
-    for (const GXQTMusic* sound : {c->hissNoise(), c->skipNoise(), c->stopSound(), c->switchSound()}) {
-        ASSERT_NE(sound, nullptr);
-        EXPECT_TRUE(sound->hasMovie());
-        EXPECT_GT(sound->movieTotalSeconds(), 0.0f);
-    }
+    // All eleven decoded and held by the controller.
+    EXPECT_EQ(mixer->voiceCount(), before + 11);
 }

@@ -24,6 +24,9 @@
 #include <ostream>
 #include <gtest/gtest.h>
 
+using gx::GramoluxWindowLayout;
+using gx::MprisService;
+
 using gx::test::shellQuoted;
 using gx::test::waitUntil;
 namespace keys = gx::keys;

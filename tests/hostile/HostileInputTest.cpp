@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+using gx::GramoluxWindowLayout;
+
 using gx::test::HostileFile;
 using gx::test::waitUntil;
 

@@ -2,7 +2,7 @@
 // Helpers for the turntable view's tests: artwork made of solid, distinct
 // colours written to a private resource folder, rendering in view
 // coordinates, recorded notifications and synthetic events.
-#include "view/GXMusicOpener.h"
+#include "view/MusicOpener.h"
 
 #include <QColor>
 #include <QImage>
@@ -84,7 +84,7 @@ private:
     std::vector<std::thread::id> threads_;
 };
 
-class RecordingOpener : public GXMusicOpener {
+class RecordingOpener : public gx::MusicOpener {
 public:
     void openMusic(const QString& path) override { opened.append(path); }
     QStringList opened;

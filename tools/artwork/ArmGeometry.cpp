@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace art {
+namespace gx::art {
 
 namespace {
 
@@ -79,4 +79,4 @@ ArmPose armPose(int frame)
     return pose;
 }
 
-} // namespace art
+} // namespace gx::art

@@ -6,15 +6,17 @@
 // value (31 points up to 96), so each frame is posed with the finger lift at
 // the height that selects that frame. Frame 0 is the arm at rest, off the
 // record.
+#include "view/TurntableGeometry.h"
+
 #include <QPointF>
 
-namespace art {
+namespace gx::art {
 
-inline constexpr int kArmFrames = 50;
-inline constexpr double kArmFrameWidth = 246.0;
-inline constexpr double kArmFrameHeight = 151.0;
+inline constexpr int kArmFrames = gx::turntable::armFrameCount;
+inline constexpr double kArmFrameWidth = gx::turntable::armFrameWidth;
+inline constexpr double kArmFrameHeight = gx::turntable::armFrameHeight;
 // Bottom-left corner of every frame in the view.
-inline constexpr QPointF kArmOrigin{70.0, 0.0};
+inline constexpr QPointF kArmOrigin{gx::turntable::armOrigin.x, gx::turntable::armOrigin.y};
 // Frame columns from here on are not refreshed while the record spins, so
 // nothing that moves may reach them.
 inline constexpr double kArmStaticFromX = 233.0;
@@ -32,8 +34,8 @@ inline constexpr double kHeadshellOffsetDeg = 22.0;
 inline constexpr double kHeadshellToStylus = 17.0;
 
 // The pointer heights that the view maps onto arm values 0 and 1.
-inline constexpr double kArmDragBottom = 31.0;
-inline constexpr double kArmDragSpan = 65.0;
+inline constexpr double kArmDragBottom = gx::turntable::armDraggRect.y;
+inline constexpr double kArmDragSpan = gx::turntable::armTravel;
 // Finger-lift height of the resting arm.
 inline constexpr double kRestFingerY = 22.0;
 
@@ -62,4 +64,4 @@ double fingerHeightForFrame(int frame);
 // The pose of `frame` (clamped to 0..kArmFrames-1).
 ArmPose armPose(int frame);
 
-} // namespace art
+} // namespace gx::art

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-namespace art {
+namespace gx::art {
 
 QImage makeCanvas(double widthPt, double heightPt, int scale)
 {
@@ -212,4 +212,4 @@ bool writePng(const QString& path, const QImage& image, QString* error)
     return writeWith(path, image, "png", -1, 1, error);
 }
 
-} // namespace art
+} // namespace gx::art

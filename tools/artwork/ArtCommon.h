@@ -5,6 +5,8 @@
 // Geometry is given in view points with the origin at the bottom-left and y
 // up, the way the turntable view places its images. Painting happens in image
 // points (origin top-left, y down); toImage() converts between the two.
+#include "view/TurntableGeometry.h"
+
 #include <QColor>
 #include <QImage>
 #include <QPainterPath>
@@ -14,30 +16,32 @@
 
 class QPainter;
 
-namespace art {
+namespace gx::art {
+
+namespace tt = turntable;
 
 // The whole window, which the background covers.
-inline constexpr double kViewWidth = 340.0;
-inline constexpr double kViewHeight = 280.0;
+inline constexpr double kViewWidth = tt::defaultViewWidth;
+inline constexpr double kViewHeight = tt::defaultViewHeight;
 
 // The record, in view points.
-inline constexpr QPointF kDiscCentre{138.0, 144.5};
-inline constexpr double kDiscSize = 221.0;
+inline constexpr QPointF kDiscCentre{tt::discCentre.x, tt::discCentre.y};
+inline constexpr double kDiscSize = tt::diskRect.width;
 inline constexpr double kDiscRadius = kDiscSize / 2.0;
-inline constexpr double kLabelRadius = 38.0;
+inline constexpr double kLabelRadius = tt::labelRadius;
 inline constexpr double kOuterGrooveRadius = 107.5;
 inline constexpr double kInnerGrooveRadius = 48.5;
 inline constexpr double kPlatterRadius = 114.0;
 
 // Fixed controls, in view points (bottom-left corners and sizes).
-inline constexpr QPointF kCentrePieceOrigin{119.0, 137.0};
-inline constexpr double kCentrePieceWidth = 38.0;
-inline constexpr double kCentrePieceHeight = 15.0;
-inline constexpr QPointF kDialOrigin{19.0, 205.0};
-inline constexpr double kDialSize = 20.0;
-inline constexpr int kDialFrames = 5;
-inline constexpr QPointF kButtonOrigin{13.0, 31.0};
-inline constexpr double kButtonSize = 52.0;
+inline constexpr QPointF kCentrePieceOrigin{tt::centrePieceOrigin.x, tt::centrePieceOrigin.y};
+inline constexpr double kCentrePieceWidth = tt::centrePieceWidth;
+inline constexpr double kCentrePieceHeight = tt::centrePieceHeight;
+inline constexpr QPointF kDialOrigin{tt::dialDraggRect.x, tt::dialDraggRect.y};
+inline constexpr double kDialSize = tt::dialDraggRect.width;
+inline constexpr int kDialFrames = tt::dialFrameCount;
+inline constexpr QPointF kButtonOrigin{tt::playBtnRect.x, tt::playBtnRect.y};
+inline constexpr double kButtonSize = tt::playBtnRect.width;
 
 // Converts a view point to image points in an image of the given height
 // (in points) whose bottom-left corner lies at the view point origin.
@@ -87,4 +91,4 @@ void drawSoftShadow(QPainter& p, const QPainterPath& shape, QPointF offset, doub
 bool writeTiff(const QString& path, const QImage& image, int scale, QString* error);
 bool writePng(const QString& path, const QImage& image, QString* error);
 
-} // namespace art
+} // namespace gx::art

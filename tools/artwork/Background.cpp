@@ -13,7 +13,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace art {
+namespace gx::art {
 
 namespace {
 
@@ -406,4 +406,4 @@ QImage renderBackground(int scale)
     return img;
 }
 
-} // namespace art
+} // namespace gx::art

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace art {
+namespace gx::art {
 
 namespace {
 
@@ -242,4 +242,4 @@ QImage renderButton(bool lit, int scale)
     return img;
 }
 
-} // namespace art
+} // namespace gx::art

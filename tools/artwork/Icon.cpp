@@ -12,7 +12,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace art {
+namespace gx::art {
 
 QImage renderIcon(int pixels)
 {
@@ -166,4 +166,4 @@ QImage renderIcon(int pixels)
     return img;
 }
 
-} // namespace art
+} // namespace gx::art

@@ -11,7 +11,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace art {
+namespace gx::art {
 
 namespace {
 
@@ -155,4 +155,4 @@ bool writeText(const QString& path, const QString& text, QString* error)
     return true;
 }
 
-} // namespace art
+} // namespace gx::art

@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QString>
 
-namespace art {
+namespace gx::art {
 
 QImage renderBackground(int scale);   // 340 x 280: plinth, platter, arm base
 QImage renderDisc(int scale);         // 221 x 221: the record
@@ -23,4 +23,4 @@ bool writeText(const QString& path, const QString& text, QString* error);
 QImage composePreview(const QString& resourceDir, double discAngleDeg, int armFrame,
     int dialFrame, bool playing);
 
-} // namespace art
+} // namespace gx::art

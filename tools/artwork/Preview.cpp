@@ -3,11 +3,12 @@
 #include "ArmGeometry.h"
 #include "ArtCommon.h"
 #include "Painters.h"
+#include "platform/ResourceNames.h"
 
 #include <QDir>
 #include <QPainter>
 
-namespace art {
+namespace gx::art {
 
 namespace {
 
@@ -44,15 +45,15 @@ QImage composePreview(const QString& resourceDir, double discAngleDeg, int armFr
     bool playing)
 {
     const QDir dir(resourceDir);
-    const QImage bg = load(dir, QStringLiteral("bg"));
+    const QImage bg = load(dir, QString(gx::resources::background));
     if (bg.isNull())
         return {};
-    const QImage disc = load(dir, QStringLiteral("disc"));
-    const QImage reflect = load(dir, QStringLiteral("reflect"));
-    const QImage centre = load(dir, QStringLiteral("center"));
-    const QImage dial = load(dir, QStringLiteral("dial"));
-    const QImage arm = load(dir, QStringLiteral("arm"));
-    const QImage button = load(dir, playing ? QStringLiteral("play_btn") : QStringLiteral("stop_btn"));
+    const QImage disc = load(dir, QString(gx::resources::disc));
+    const QImage reflect = load(dir, QString(gx::resources::reflection));
+    const QImage centre = load(dir, QString(gx::resources::centrePiece));
+    const QImage dial = load(dir, QString(gx::resources::dial));
+    const QImage arm = load(dir, QString(gx::resources::arm));
+    const QImage button = load(dir, playing ? QString(gx::resources::playButton) : QString(gx::resources::stopButton));
 
     QImage shot(int(kViewWidth * 2), int(kViewHeight * 2), QImage::Format_ARGB32_Premultiplied);
     shot.setDevicePixelRatio(2.0);
@@ -85,4 +86,4 @@ QImage composePreview(const QString& resourceDir, double discAngleDeg, int armFr
     return shot;
 }
 
-} // namespace art
+} // namespace gx::art

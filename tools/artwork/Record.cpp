@@ -13,7 +13,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace art {
+namespace gx::art {
 
 namespace {
 
@@ -290,4 +290,4 @@ QImage renderCentrePiece(int scale)
     return img;
 }
 
-} // namespace art
+} // namespace gx::art

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace art {
+namespace gx::art {
 
 namespace {
 
@@ -193,4 +193,4 @@ QPainterPath strokeTextOnArc(const QString& text, double height, QPointF centre,
     return out;
 }
 
-} // namespace art
+} // namespace gx::art

@@ -5,7 +5,7 @@
 #include <QPainterPath>
 #include <QString>
 
-namespace art {
+namespace gx::art {
 
 // The centre line of `text` in image coordinates (y down): capital height
 // `height`, top at y = 0, starting at x = 0. Stroke it with a round pen of
@@ -21,4 +21,4 @@ double strokeTextWidth(const QString& text, double height, double tracking = 0.1
 QPainterPath strokeTextOnArc(const QString& text, double height, QPointF centre, double radius,
     double midAngleDeg, double tracking = 0.18);
 
-} // namespace art
+} // namespace gx::art

@@ -14,7 +14,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace art {
+namespace gx::art {
 
 namespace {
 
@@ -325,4 +325,4 @@ QImage renderArmStrip(int scale)
     return strip;
 }
 
-} // namespace art
+} // namespace gx::art

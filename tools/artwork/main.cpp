@@ -4,6 +4,8 @@
 //
 //   gx_make_artwork <resource-folder>
 //   gx_make_artwork --preview <resource-folder> <out.png> [disc-angle] [arm-frame]
+#include "platform/ResourceNames.h"
+
 #include "ArtCommon.h"
 #include "Painters.h"
 
@@ -24,8 +26,8 @@ bool writeBoth(const QDir& dir, const QString& name, const std::function<QImage(
     QString* error)
 {
     // name.tif at one pixel per point and name@2x.tif at two.
-    return art::writeTiff(dir.filePath(name + ".tif"), render(1), 1, error)
-        && art::writeTiff(dir.filePath(name + "@2x.tif"), render(2), 2, error);
+    return gx::art::writeTiff(dir.filePath(name + ".tif"), render(1), 1, error)
+        && gx::art::writeTiff(dir.filePath(name + "@2x.tif"), render(2), 2, error);
 }
 
 int generate(const QString& target)
@@ -36,15 +38,15 @@ int generate(const QString& target)
     const QString iconRoot = QDir::cleanPath(dir.absoluteFilePath(QStringLiteral("../icons/hicolor")));
 
     QString error;
-    const bool ok = writeBoth(dir, QStringLiteral("bg"), art::renderBackground, &error)
-        && writeBoth(dir, QStringLiteral("disc"), art::renderDisc, &error)
-        && writeBoth(dir, QStringLiteral("reflect"), art::renderReflection, &error)
-        && writeBoth(dir, QStringLiteral("center"), art::renderCentrePiece, &error)
-        && writeBoth(dir, QStringLiteral("dial"), art::renderDialStrip, &error)
-        && writeBoth(dir, QStringLiteral("arm"), art::renderArmStrip, &error)
-        && writeBoth(dir, QStringLiteral("play_btn"), [](int s) { return art::renderButton(true, s); }, &error)
-        && writeBoth(dir, QStringLiteral("stop_btn"), [](int s) { return art::renderButton(false, s); }, &error)
-        && art::writePng(dir.filePath(QStringLiteral("icon.png")), art::renderIcon(256), &error);
+    const bool ok = writeBoth(dir, QString(gx::resources::background), gx::art::renderBackground, &error)
+        && writeBoth(dir, QString(gx::resources::disc), gx::art::renderDisc, &error)
+        && writeBoth(dir, QString(gx::resources::reflection), gx::art::renderReflection, &error)
+        && writeBoth(dir, QString(gx::resources::centrePiece), gx::art::renderCentrePiece, &error)
+        && writeBoth(dir, QString(gx::resources::dial), gx::art::renderDialStrip, &error)
+        && writeBoth(dir, QString(gx::resources::arm), gx::art::renderArmStrip, &error)
+        && writeBoth(dir, QString(gx::resources::playButton), [](int s) { return gx::art::renderButton(true, s); }, &error)
+        && writeBoth(dir, QString(gx::resources::stopButton), [](int s) { return gx::art::renderButton(false, s); }, &error)
+        && gx::art::writePng(dir.filePath(QStringLiteral("icon.png")), gx::art::renderIcon(256), &error);
     if (!ok)
         return fail(error);
 
@@ -52,13 +54,13 @@ int generate(const QString& target)
         const QString folder = QStringLiteral("%1/%2x%2/apps").arg(iconRoot).arg(size);
         if (!QDir().mkpath(folder))
             return fail(QStringLiteral("cannot create %1").arg(folder));
-        if (!art::writePng(folder + QStringLiteral("/gramolux.png"), art::renderIcon(size), &error))
+        if (!gx::art::writePng(folder + QStringLiteral("/gramolux.png"), gx::art::renderIcon(size), &error))
             return fail(error);
     }
     const QString scalable = iconRoot + QStringLiteral("/scalable/apps");
     if (!QDir().mkpath(scalable))
         return fail(QStringLiteral("cannot create %1").arg(scalable));
-    if (!art::writeText(scalable + QStringLiteral("/gramolux.svg"), art::renderIconSvg(), &error))
+    if (!gx::art::writeText(scalable + QStringLiteral("/gramolux.svg"), gx::art::renderIconSvg(), &error))
         return fail(error);
     return 0;
 }
@@ -70,11 +72,11 @@ int preview(const QStringList& args)
         return fail(QStringLiteral("usage: gx_make_artwork --preview <resource-folder> <out.png> [angle] [frame]"));
     const double angle = args.size() > 4 ? args[4].toDouble() : -30.0;
     const int frame = args.size() > 5 ? args[5].toInt() : 20;
-    const QImage shot = art::composePreview(args[2], angle, frame, 0, true);
+    const QImage shot = gx::art::composePreview(args[2], angle, frame, 0, true);
     if (shot.isNull())
         return fail(QStringLiteral("no artwork in %1").arg(args[2]));
     QString error;
-    return art::writePng(args[3], shot, &error) ? 0 : fail(error);
+    return gx::art::writePng(args[3], shot, &error) ? 0 : fail(error);
 }
 
 } // namespace

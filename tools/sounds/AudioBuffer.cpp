@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace gxsynth {
+namespace gx::synth {
 
 AudioBuffer::AudioBuffer(int channels, std::size_t frames)
     : frames_(frames), data_(channels == 1 ? 1 : 2, std::vector<float>(frames, 0.0f))
@@ -145,4 +145,4 @@ void AudioBuffer::taperAndCentre(std::size_t edge)
     }
 }
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace gxsynth {
+namespace gx::synth {
 
 constexpr int kSampleRate = 44100;
 
@@ -76,4 +76,4 @@ private:
     std::vector<std::vector<float>> data_;
 };
 
-} // namespace gxsynth
+} // namespace gx::synth

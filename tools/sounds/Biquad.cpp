@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace gxsynth {
+namespace gx::synth {
 
 Biquad::Biquad(Type type, double hz, double q)
 {
@@ -61,4 +61,4 @@ void Biquad::processCircular(float* data, std::size_t n)
     processInPlace(data, n);
 }
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -4,7 +4,7 @@
 // 25 Hz sits very close to the unit circle) need to stay accurate and stable.
 #include <cstddef>
 
-namespace gxsynth {
+namespace gx::synth {
 
 class Biquad {
 public:
@@ -39,4 +39,4 @@ private:
     double x1_ = 0.0, x2_ = 0.0, y1_ = 0.0, y2_ = 0.0;
 };
 
-} // namespace gxsynth
+} // namespace gx::synth

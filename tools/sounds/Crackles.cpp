@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-namespace gxsynth {
+namespace gx::synth {
 
 namespace {
 
@@ -139,4 +139,4 @@ AudioBuffer Crackles::tripleCrackle()
     return finish(std::move(s), 10000.0, 0.5f);
 }
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -2,7 +2,7 @@
 // Seven vinyl crackles, each a different kind of dust under the needle.
 #include "AudioBuffer.h"
 
-namespace gxsynth {
+namespace gx::synth {
 
 class Crackles {
 public:
@@ -26,4 +26,4 @@ private:
     static AudioBuffer finish(AudioBuffer sound, double lowPassHz, float peak);
 };
 
-} // namespace gxsynth
+} // namespace gx::synth

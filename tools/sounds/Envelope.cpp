@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace gxsynth {
+namespace gx::synth {
 
 Envelope::Envelope(const Shape& shape, double hold)
     : shape_(shape)
@@ -18,4 +18,4 @@ Envelope::Envelope(const Shape& shape, double hold)
     shape_.sustain = std::clamp(shape_.sustain, 0.0, 1.0);
 }
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -5,7 +5,7 @@
 // finished note never leaves a step behind.
 #include <cstddef>
 
-namespace gxsynth {
+namespace gx::synth {
 
 class Envelope {
 public:
@@ -58,4 +58,4 @@ inline float Envelope::next()
     return static_cast<float>(releaseFrom_ * rest * rest * rest);
 }
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <vector>
 
-namespace gxsynth {
+namespace gx::synth {
 
 namespace {
 
@@ -144,4 +144,4 @@ AudioBuffer Hiss::make()
     return layOut(makeLoop());
 }
 
-} // namespace gxsynth
+} // namespace gx::synth

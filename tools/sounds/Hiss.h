@@ -5,7 +5,7 @@
 // by 4 s from anywhere between 4.05 s and the end lands on the same sound.
 #include "AudioBuffer.h"
 
-namespace gxsynth {
+namespace gx::synth {
 
 class Hiss {
 public:
@@ -28,4 +28,4 @@ public:
     static AudioBuffer layOut(const AudioBuffer& loop);
 };
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace gxsynth {
+namespace gx::synth {
 
 namespace {
 
@@ -238,4 +238,4 @@ void Instruments::brushSweep(double at, double length, float velocity, float pan
     }
 }
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace gxsynth {
+namespace gx::synth {
 
 class Instruments {
 public:
@@ -44,4 +44,4 @@ private:
     Random rng_;
 };
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace gxsynth {
+namespace gx::synth {
 
 namespace {
 
@@ -116,4 +116,4 @@ AudioBuffer Mechanics::switchClick()
     return s;
 }
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -3,7 +3,7 @@
 // platter winding down, and the play/stop switch.
 #include "AudioBuffer.h"
 
-namespace gxsynth {
+namespace gx::synth {
 
 class Mechanics {
 public:
@@ -20,4 +20,4 @@ public:
     static AudioBuffer switchClick();
 };
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -1,6 +1,6 @@
 #include "Oscillator.h"
 
-namespace gxsynth {
+namespace gx::synth {
 
 namespace {
 
@@ -45,4 +45,4 @@ float Oscillator::nextSaw()
     return static_cast<float>(v);
 }
 
-} // namespace gxsynth
+} // namespace gx::synth

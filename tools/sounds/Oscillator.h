@@ -8,7 +8,7 @@
 #include <array>
 #include <cmath>
 
-namespace gxsynth {
+namespace gx::synth {
 
 class Oscillator {
 public:
@@ -56,4 +56,4 @@ private:
     double increment_ = 0.0;
 };
 
-} // namespace gxsynth
+} // namespace gx::synth

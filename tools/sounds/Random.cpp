@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace gxsynth {
+namespace gx::synth {
 
 int Random::below(int n)
 {
@@ -19,4 +19,4 @@ double Random::gaussian()
     return std::sqrt(-2.0 * std::log(u)) * std::cos(2.0 * 3.14159265358979323846 * v);
 }
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -3,7 +3,7 @@
 // out the same on every build and every machine.
 #include <cstdint>
 
-namespace gxsynth {
+namespace gx::synth {
 
 class Random {
 public:
@@ -32,4 +32,4 @@ private:
     std::uint64_t state_;
 };
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace gxsynth {
+namespace gx::synth {
 
 namespace {
 
@@ -96,4 +96,4 @@ AudioBuffer Reverb::render(const AudioBuffer& input)
     return out;
 }
 
-} // namespace gxsynth
+} // namespace gx::synth

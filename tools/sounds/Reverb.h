@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace gxsynth {
+namespace gx::synth {
 
 class Reverb {
 public:
@@ -42,4 +42,4 @@ private:
     Side sides_[2];
 };
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <vector>
 
-namespace gxsynth {
+namespace gx::synth {
 
 namespace {
 
@@ -245,4 +245,4 @@ AudioBuffer Serenade::render()
     return dry;
 }
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -5,7 +5,7 @@
 // slows into a held final chord.
 #include "AudioBuffer.h"
 
-namespace gxsynth {
+namespace gx::synth {
 
 class Serenade {
 public:
@@ -20,4 +20,4 @@ public:
     static double timeOfBeat(double beat);
 };
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -5,24 +5,28 @@
 #include "Mechanics.h"
 #include "Serenade.h"
 #include "WavWriter.h"
+#include "sound/SoundNames.h"
 
 #include <exception>
 #include <filesystem>
 #include <ostream>
 #include <system_error>
 
-namespace gxsynth {
+namespace gx::synth {
 
 std::vector<SoundSet::Entry> SoundSet::entries()
 {
     std::vector<Entry> list;
+    namespace names = gx::sounds;
+    static_assert(Crackles::kCount == names::crackleCount);
+    const auto wav = [](const std::string& name) { return name + ".wav"; };
     for (int i = 1; i <= Crackles::kCount; ++i)
-        list.push_back({"noise" + std::to_string(i) + ".wav", [i] { return Crackles::make(i); }});
-    list.push_back({"hiss.wav", &Hiss::make});
-    list.push_back({"skip.wav", &Mechanics::needleSkip});
-    list.push_back({"stop.wav", &Mechanics::motorStop});
-    list.push_back({"switch.wav", &Mechanics::switchClick});
-    list.push_back({"01 Gramolux Serenade.wav", &Serenade::render});
+        list.push_back({wav(names::crackle(i)), [i] { return Crackles::make(i); }});
+    list.push_back({wav(names::hiss), &Hiss::make});
+    list.push_back({wav(names::skip), &Mechanics::needleSkip});
+    list.push_back({wav(names::stop), &Mechanics::motorStop});
+    list.push_back({wav(names::switchClick), &Mechanics::switchClick});
+    list.push_back({wav(names::demoSong), &Serenade::render});
     return list;
 }
 
@@ -51,4 +55,4 @@ int SoundSet::writeAll(const std::string& folder, std::ostream& log)
     return failures;
 }
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace gxsynth {
+namespace gx::synth {
 
 class SoundSet {
 public:
@@ -25,4 +25,4 @@ public:
     static int writeAll(const std::string& folder, std::ostream& log);
 };
 
-} // namespace gxsynth
+} // namespace gx::synth

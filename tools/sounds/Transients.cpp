@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace gxsynth {
+namespace gx::synth {
 
 namespace {
 
@@ -77,4 +77,4 @@ void Transients::noiseBurst(AudioBuffer& out, double at, double length, float am
     }
 }
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -4,7 +4,7 @@
 // are cut off there.
 #include "AudioBuffer.h"
 
-namespace gxsynth {
+namespace gx::synth {
 
 class Random;
 
@@ -24,4 +24,4 @@ public:
         double attack, double decay, float pan, Random& rng);
 };
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -6,7 +6,7 @@
 #include <limits>
 #include <system_error>
 
-namespace gxsynth {
+namespace gx::synth {
 
 namespace {
 
@@ -98,4 +98,4 @@ bool WavWriter::write(const std::string& path, const AudioBuffer& buffer, std::s
     return true;
 }
 
-} // namespace gxsynth
+} // namespace gx::synth

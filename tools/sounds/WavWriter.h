@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace gxsynth {
+namespace gx::synth {
 
 class WavWriter {
 public:
@@ -25,4 +25,4 @@ public:
     static std::int16_t toPcm(float v);
 };
 
-} // namespace gxsynth
+} // namespace gx::synth

@@ -11,6 +11,6 @@ int main(int argc, char** argv)
         std::cerr << "usage: gx_make_sounds FOLDER\n";
         return 2;
     }
-    const int failures = gxsynth::SoundSet::writeAll(argv[1], std::cerr);
+    const int failures = gx::synth::SoundSet::writeAll(argv[1], std::cerr);
     return failures == 0 ? 0 : 1;
 }

@@ -3,8 +3,12 @@
 
 // What the turntable view needs of its controller: a way to hand over a
 // dropped file. The application controller implements it.
-class GXMusicOpener {
+namespace gx {
+
+class MusicOpener {
 public:
-    virtual ~GXMusicOpener() = default;
+    virtual ~MusicOpener() = default;
     virtual void openMusic(const QString& path) = 0;
 };
+
+} // namespace gx
