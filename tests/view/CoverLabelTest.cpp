@@ -269,7 +269,8 @@ TEST_F(Cover, WithoutAReadablePictureTheLabelIsOurs)
     ASSERT_TRUE(audio.open(QIODevice::ReadOnly));
     const QByteArray frames = audio.readAll();
     const QByteArray jpeg = quadrantPicture("JPG", 400);
-    const QString withCover = taggedSong(dir.filePath("covered.mp3"), write(dir.filePath("c.png"), quadrantPicture("PNG", 64)));
+    const QString withCover =
+        taggedSong(dir.filePath("covered.mp3"), write(dir.filePath("c.png"), quadrantPicture("PNG", 64)));
     ASSERT_FALSE(withCover.isEmpty());
 
     struct Case {
