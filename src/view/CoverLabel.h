@@ -1,9 +1,9 @@
 #pragma once
 // A song's cover printed on the record's label: the picture cut to the
 // label's circle, the centre hole left open and a thin printed rim round it,
-// so that it still reads as a label and turns exactly as ours does. Pure image
-// work on values, safe on any thread; it is slow enough (a large JPEG takes
-// tens of milliseconds) to belong on a worker, never on the audio threads.
+// so that it still reads as a label and turns exactly as ours does. Pure work
+// on values, safe on any thread; slow enough (decoding a large JPEG takes tens
+// of milliseconds) to belong on a worker, never on the audio threads.
 #include <QByteArray>
 #include <QImage>
 #include <QtGlobal>
@@ -19,15 +19,15 @@ inline constexpr double kPictureRadius = 37.0;
 // across, and Qt's own limit (128 MB) would still let one through.
 inline constexpr qint64 kMaxPicturePixels = 5000LL * 5000LL;
 
-// The picture in `bytes` decoded no larger than it must be to fill a square
-// `sidePixels` across (a JPEG is decoded scaled down); null when the bytes are
-// not a picture Qt reads, when it is larger than kMaxPicturePixels, or when
-// it is cut short (a truncated JPEG would otherwise read with a grey tail).
+// The middle square of the picture in `bytes`, `sidePixels` across and
+// premultiplied; null when the bytes are not a picture Qt reads, when it is
+// larger than kMaxPicturePixels (told by its header, before any decoding),
+// or when it is cut short (a truncated JPEG would read with a grey tail).
 QImage readPicture(const QByteArray& bytes, int sidePixels);
 
-// `record` (the disc, or the label cut from it: premultiplied, at its pixel
-// ratio) with `picture` printed about its centre, filling the label's circle
-// and cropped to it. A null picture leaves the record as it is.
+// `record` (the disc, or the label cut from it, at its pixel ratio) with
+// `picture` (a square, as readPicture gives it) printed about its centre,
+// filling the label's circle. A null picture leaves the record as it is.
 QImage printOnLabel(const QImage& record, const QImage& picture);
 
 // The disc and its turning label with the cover printed on both, at their
