@@ -163,6 +163,20 @@ QImage readPicture(const QByteArray& bytes, int sidePixels)
     if (!size.isValid() || size.isEmpty()
         || static_cast<qint64>(size.width()) * static_cast<qint64>(size.height()) > kMaxPicturePixels)
         return {};
+    // libjpeg decodes at 1/8, 1/4 or 1/2 of the size for little more than
+    // the smaller picture costs. Asked for exactly the size it gives, Qt hands
+    // it on as it is (any other size it would smooth on its own workers).
+    if (reader.format() == "jpeg") {
+        for (const int d : {8, 4, 2}) {
+            const int w = (size.width() + d - 1) / d;
+            const int h = (size.height() + d - 1) / d;
+            const auto exact = [d](int whole, int part) { return whole / part >= d && whole / part < 2 * d; };
+            if (std::min(w, h) >= sidePixels && exact(size.width(), w) && exact(size.height(), h)) {
+                reader.setScaledSize(QSize(w, h));
+                break;
+            }
+        }
+    }
     QImage picture;
     if (!reader.read(&picture) || picture.isNull())
         return {};
