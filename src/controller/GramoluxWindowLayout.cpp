@@ -118,6 +118,7 @@ void GramoluxWindowLayout::updateControls()
     const auto song = appController_->theMusic();
     view_->describeRecord(song ? AppController::musicName(appController_->currentMusicPath()) : QString(),
                           song ? static_cast<double>(song->movieTotalSeconds()) : 0.0);
+    view_->showSong(song ? appController_->currentMusicPath() : QString());
 }
 
 } // namespace gx

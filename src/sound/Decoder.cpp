@@ -12,6 +12,8 @@ extern "C" {
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <utility>
 #include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
@@ -625,6 +627,7 @@ std::optional<TrackTags> Decoder::readTags(const std::string& path)
         return text.empty() ? std::vector<std::string>{} : std::vector<std::string>{std::move(text)};
     };
     TrackTags tags;
+    tags.title = tag("title");
     tags.artists = names(tag("artist"));
     tags.album = tag("album");
     tags.albumArtists = names(tag("album_artist"));
@@ -634,12 +637,17 @@ std::optional<TrackTags> Decoder::readTags(const std::string& path)
         const AVStream* st = fmt->streams[i];
         if (!(st->disposition & AV_DISPOSITION_ATTACHED_PIC) || st->attached_pic.size <= 0)
             continue;
-        const AVCodecID id = st->codecpar->codec_id;
-        if (id != AV_CODEC_ID_MJPEG && id != AV_CODEC_ID_PNG)
+        // The picture formats a desktop (and our label) can show.
+        static constexpr std::pair<AVCodecID, const char*> kPictures[] = {
+            {AV_CODEC_ID_MJPEG, "jpg"}, {AV_CODEC_ID_PNG, "png"},   {AV_CODEC_ID_GIF, "gif"},
+            {AV_CODEC_ID_BMP, "bmp"},   {AV_CODEC_ID_WEBP, "webp"}, {AV_CODEC_ID_TIFF, "tiff"}};
+        const auto known = std::find_if(std::begin(kPictures), std::end(kPictures),
+                                        [&](const auto& p) { return p.first == st->codecpar->codec_id; });
+        if (known == std::end(kPictures))
             continue;
         tags.cover.assign(reinterpret_cast<const char*>(st->attached_pic.data),
                           static_cast<std::size_t>(st->attached_pic.size));
-        tags.coverExtension = id == AV_CODEC_ID_PNG ? "png" : "jpg";
+        tags.coverExtension = known->second;
         break;
     }
     return tags;

@@ -22,12 +22,14 @@ enum class OpenFailure { none, notFound, permissionDenied, noSound };
 
 // What a file says about itself, where it says it.
 struct TrackTags {
+    std::string title;
     std::vector<std::string> artists;
     std::string album;
     std::vector<std::string> albumArtists;
     int trackNumber = 0; // 0: none given
     // The embedded cover as stored in the file, and the extension that fits
-    // it ("jpg" or "png"); empty when there is none we can hand on.
+    // it ("jpg", "png", "gif", "bmp", "webp" or "tiff"); empty when there is
+    // none we can hand on.
     std::string cover;
     std::string coverExtension;
 };

@@ -8,8 +8,10 @@
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "sound/GXQTMusic.h"
+#include "view/CoverReader.h"
 #include "view/MusicOpener.h"
 #include "view/RecordLabel.h"
+#include "view/RecordToolTip.h"
 #include "view/TurntableAccessibility.h"
 
 #include <QDragEnterEvent>
@@ -22,6 +24,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QShowEvent>
+#include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -175,6 +178,8 @@ GXGramoluxView::GXGramoluxView(QWidget* parent) : QWidget(parent), noticeTimer_(
 
 GXGramoluxView::~GXGramoluxView()
 {
+    // The reader posts to this view; it ends before the view does.
+    coverReader_.reset();
     isPlaying_.store(false);
     {
         std::lock_guard lock(loopMutex_);
@@ -201,7 +206,70 @@ void GXGramoluxView::describeRecord(const QString& title, double seconds)
 {
     recordTitle_ = title;
     songSeconds_ = seconds;
+    updateToolTip();
     update(); // assistive technology hears of it with the next paint
+}
+
+// --- The song's cover and tags ---------------------------------------------
+
+void GXGramoluxView::showSong(const QString& path)
+{
+    if (path == songPath_)
+        return;
+    songPath_ = path;
+    songArtist_.clear();
+    songTitle_.clear();
+    songAlbum_.clear();
+    updateToolTip();
+    // Never the last song's cover on this one, not even for a moment.
+    setCover({}, {});
+    readCover();
+}
+
+void GXGramoluxView::readCover()
+{
+    ++coverTicket_; // whatever is on its way is stale now
+    if (songPath_.isEmpty() || diskImage_.isNull())
+        return;
+    if (!coverReader_) {
+        // On the reader's thread: only a call by name is posted, ordered by
+        // the reader's lock, which takeCover passes before reading anything.
+        coverReader_ = std::make_unique<gx::CoverReader>(
+            [this] { QMetaObject::invokeMethod(this, "takeCover", Qt::QueuedConnection); });
+    }
+    coverReader_->request(coverTicket_, songPath_, diskImage_, labelImage_);
+}
+
+void GXGramoluxView::takeCover()
+{
+    if (!coverReader_)
+        return;
+    std::optional<gx::CoverReader::Result> result = coverReader_->take();
+    if (!result || result->ticket != coverTicket_)
+        return;
+    songArtist_ = result->artist;
+    songTitle_ = result->title;
+    songAlbum_ = result->album;
+    updateToolTip();
+    setCover(result->record.disc, result->record.label);
+}
+
+void GXGramoluxView::setCover(const QImage& disc, const QImage& label)
+{
+    if (disc.isNull() && coveredDisc_.isNull())
+        return;
+    coveredDisc_ = disc;
+    coveredLabel_ = label;
+    turned_ = {};
+    if (diskFraction_.load() > 0.0f)
+        update(turningRect(discReach_));
+}
+
+void GXGramoluxView::updateToolTip()
+{
+    const QString text = gx::recordToolTip(songArtist_, songTitle_, songAlbum_, recordTitle_);
+    // Tags are plain text; a tooltip would take "<b>…" for markup.
+    setToolTip(Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap) : text);
 }
 
 // --- Images and geometry ---------------------------------------------------
@@ -216,6 +284,10 @@ void GXGramoluxView::loadImages(qreal scale)
     discReach_ = reachOf(diskImage_);
     labelReach_ = reachOf(labelImage_);
     turned_ = {};
+    // The cover was printed at the old scale.
+    coveredDisc_ = {};
+    coveredLabel_ = {};
+    readCover();
     reflectImage_ = loadImage(names::reflection, preferDouble);
     centerImage_ = loadImage(names::centrePiece, preferDouble);
     dialImage_ = loadImage(names::dial, preferDouble);
@@ -311,7 +383,8 @@ const QImage& GXGramoluxView::turnedImage(bool labelOnly, float angle, QRect box
         turned_.image.setDevicePixelRatio(scale);
     }
     turned_.image.fill(Qt::transparent);
-    const QImage& turning = labelOnly ? labelImage_ : diskImage_;
+    const bool covered = !coveredDisc_.isNull() && (!labelOnly || !coveredLabel_.isNull());
+    const QImage& turning = labelOnly ? (covered ? coveredLabel_ : labelImage_) : (covered ? coveredDisc_ : diskImage_);
     const QSizeF discSize = diskImage_.deviceIndependentSize();
     const QSizeF size = turning.deviceIndependentSize();
     QPainter painter(&turned_.image);

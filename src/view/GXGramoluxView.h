@@ -30,6 +30,7 @@
 
 class QMimeData;
 namespace gx {
+class CoverReader;
 class MusicOpener;
 class TickLoop;
 class TurntableAnnouncer;
@@ -74,6 +75,15 @@ public:
     void describeRecord(const QString& title, double seconds);
     QString recordTitle() const { return recordTitle_; }
     double songSeconds() const { return songSeconds_; }
+
+    // The song's file, for what the record shows of it: its cover printed on
+    // the label and its tags in the tooltip. Both are read on a thread of
+    // their own; until they come, and for a song without them, the record
+    // shows our label and the tooltip the title given to describeRecord. An
+    // empty path takes the song off. Main thread only.
+    void showSong(const QString& path);
+    // Whether the label now shows the song's cover.
+    bool labelShowsCover() const { return !coveredDisc_.isNull(); }
 
     float diskRotate() const { return diskRotate_.load(); }
     float diskFraction() const { return diskFraction_.load(); }
@@ -153,6 +163,8 @@ protected:
 private slots:
     // Asks for a redraw of what differs from the picture last asked for.
     void redrawChanges();
+    // Takes what the cover reader found, if it is still about this song.
+    void takeCover();
 
 private:
     // Answers false, having touched nothing, when the loop is no longer the
@@ -173,6 +185,9 @@ private:
     void drawImagePart(QPainter& painter, const QImage& image, RectF source, PointF at, qreal opacity) const;
     void drawWholeImage(QPainter& painter, const QImage& image, PointF at, qreal opacity) const;
     void drawNotice(QPainter& painter) const;
+    void readCover();
+    void setCover(const QImage& disc, const QImage& label);
+    void updateToolTip();
 
     gx::MusicOpener* appController_ = nullptr;
     QImage bgImage_;
@@ -202,6 +217,16 @@ private:
     qreal imageScale_ = 1.0;
     float boundsWidth_ = gx::turntable::defaultViewWidth;
     float boundsHeight_ = gx::turntable::defaultViewHeight;
+    // The song's cover printed on the disc and on its label, or null for
+    // ours; the same size as diskImage_ and labelImage_. Main thread only.
+    QImage coveredDisc_;
+    QImage coveredLabel_;
+    QString songPath_;    // main thread only
+    QString songArtist_;  // main thread only, from the tags
+    QString songTitle_;   // main thread only, from the tags
+    QString songAlbum_;   // main thread only, from the tags
+    std::uint64_t coverTicket_ = 0; // main thread only
+    std::unique_ptr<gx::CoverReader> coverReader_; // started with the first song
     QString recordTitle_; // main thread only
     double songSeconds_ = 0.0; // main thread only
 
