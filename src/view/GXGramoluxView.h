@@ -14,6 +14,7 @@
 #include "view/TurntableLogic.h"
 
 #include <QImage>
+#include <QMetaMethod>
 #include <QRegion>
 #include <QWidget>
 #include <atomic>
@@ -148,6 +149,8 @@ protected:
 private slots:
     // Asks for a redraw of what differs from the picture last asked for.
     void redrawChanges();
+    // The spin loop's hand-off: paints what differs at once.
+    void paintSpinChanges();
 
 private:
     void startPlayThread(std::uint64_t generation);
@@ -247,4 +250,18 @@ private:
     std::vector<Loop> loops_; // guarded by loopsMutex_
     std::atomic<int> runningLoops_{0};
     std::mutex redrawHandOff_;
+    // What the spin loop last asked to be painted (guarded by loopMutex_):
+    // a tick that moves nothing visible asks for nothing.
+    struct Posted {
+        float diskRotate = 0.0f;
+        float diskFraction = -1.0f;
+        int armFrame = -1;
+        bool switchValue = false;
+    };
+    Posted posted_;
+    // A hand-off is on its way to the main thread; until it is taken, later
+    // ticks need not send another, since painting reads the model as it is.
+    std::atomic<bool> paintPending_{false};
+    // paintSpinChanges, looked up once rather than by name on every tick.
+    const QMetaMethod paintSpinChangesMethod_;
 };
