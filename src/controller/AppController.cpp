@@ -64,6 +64,13 @@ void AppController::preloadEffectSounds()
     }
 }
 
+void AppController::startPreopenedSong()
+{
+    // The dial's rate before awakeFromNib is 1.0, as awakeFromNib sets it.
+    const float rate = static_cast<float>(1.0 - 0.1);
+    GXQTMusic::playPreopened(UserDefaults::standardUserDefaults().floatForKey(keys::musicVolume), rate);
+}
+
 void AppController::initialize()
 {
     keys::registerDefaults();

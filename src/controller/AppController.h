@@ -38,6 +38,11 @@ public:
     // Starts decoding the eleven effect sounds on a worker thread, so that
     // the window is built meanwhile; the next awakeFromNib takes them.
     static void preloadEffectSounds();
+    // Starts the song preopened from the command line as the engine's start
+    // would (from its beginning, at the music volume and 0.1 below the
+    // dial's rate), before any window exists: sound need not wait for the
+    // toolkit. The engine's start then finds it playing and leaves its place.
+    static void startPreopenedSong();
 
     explicit AppController(QObject* parent = nullptr);
     ~AppController() override;
