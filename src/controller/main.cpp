@@ -40,14 +40,6 @@ int main(int argc, char** argv)
         }
     }
 
-    // The turntable sends a few kilobytes 50 times a second. Through shared
-    // memory Qt must wait for the X server to finish reading one frame's
-    // pixels before it paints the next (a round trip that wakes three
-    // threads); sent over the socket they need no answer. The user's own
-    // setting wins.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
-        qputenv("QT_XCB_NO_MITSHM", "1");
-
     // Qt sees only the program's name: a file named like one of its options
     // stays a file.
     int qtArgc = 1;
