@@ -50,6 +50,11 @@ public:
     // Hands the next awakeFromNib these sounds instead: whoever provides them
     // can hear what the controller does with them.
     static void provideEffectSounds(std::shared_ptr<gx::EffectSounds> sounds);
+    // Starts the song preopened from the command line as the engine's start
+    // would (from its beginning, at the music volume and 0.1 below the
+    // dial's rate), before any window exists: sound need not wait for the
+    // toolkit. The engine's start then finds it playing and leaves its place.
+    static void startPreopenedSong();
 
     explicit AppController(QObject* parent = nullptr);
     ~AppController() override;

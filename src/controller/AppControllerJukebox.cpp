@@ -91,7 +91,10 @@ void AppController::startJukeBox()
     // Threads of a run stopped from the spin thread may not have left yet.
     joinWorkers();
 
-    song->setMovieCrntSecond(gramoluxView->armValue() * song->movieTotalSeconds());
+    // Only a song started before the window (startPreopenedSong) plays
+    // here already; it goes on from where it is.
+    if (!song->isPlaying())
+        song->setMovieCrntSecond(gramoluxView->armValue() * song->movieTotalSeconds());
     song->setVolume(UserDefaults::standardUserDefaults().floatForKey(keys::musicVolume));
     const float defaultRate = rates_.defaultRate;
     rates_.targetRate = defaultRate;

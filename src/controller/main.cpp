@@ -14,23 +14,34 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMainWindow>
-#include <QTimer>
+#include <malloc.h>
 
 using gx::GramoluxWindowLayout;
 using gx::MprisService;
 
 int main(int argc, char** argv)
 {
+    // Every thread that allocates would get a heap of its own, each holding
+    // on to its free pages; two are plenty for a player (nothing allocates
+    // on the audio thread).
+    mallopt(M_ARENA_MAX, 2);
+
     // Read before the application exists, so that --help needs no display
     // and never reaches a running player.
     const gx::CommandLine command = gx::parseCommandLine(gx::argumentsAfterProgramName(argc, argv));
     if (command.action != gx::CommandLine::Action::Play)
         return gx::answerWithoutPlaying(command, GRAMOLUX_VERSION);
 
-    // Sound need not wait for the window: the device and the first song
-    // named get ready on a worker while the toolkit starts.
-    if (!command.files.isEmpty())
+    // Sound need not wait for the window, nor for the toolkit: the device
+    // and the first song named get ready on a worker, and unless a running
+    // player will take the files the song starts before the toolkit does.
+    if (!command.files.isEmpty()) {
         GXQTMusic::preopen(QFileInfo(command.files.first()).absoluteFilePath().toStdString());
+        if (!gx::SingleInstance::playerRunsAt(gx::SingleInstance::defaultSocketPath())) {
+            AppController::initialize();
+            AppController::startPreopenedSong();
+        }
+    }
 
     // Qt sees only the program's name: a file named like one of its options
     // stays a file.
@@ -72,10 +83,12 @@ int main(int argc, char** argv)
                              layout.mainWindow()->activateWindow();
                              openAll(paths);
                          });
+        // The engine starts (the song named first plays already) before the
+        // window is shown: the record is turning when it appears.
+        openAll(files);
         MprisService mpris(layout);
         mpris.registerOnSessionBus();
         layout.show();
-        QTimer::singleShot(0, controller, [openAll, files] { openAll(files); });
         status = QApplication::exec();
     }
     // Whatever the user set in the last moment is on disk before we go.

@@ -2,10 +2,15 @@
 
 #include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace gx {
 
@@ -28,6 +33,22 @@ QString SingleInstance::defaultSocketPath()
     if (dir.isEmpty())
         dir = QDir::tempPath();
     return dir + "/gramolux.socket";
+}
+
+bool SingleInstance::playerRunsAt(const QString& socketPath)
+{
+    const QByteArray path = QFile::encodeName(socketPath);
+    sockaddr_un address{};
+    if (path.size() >= static_cast<qsizetype>(sizeof(address.sun_path)))
+        return false;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const bool answered = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+    ::close(fd);
+    return answered;
 }
 
 bool SingleInstance::isListening() const

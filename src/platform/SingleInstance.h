@@ -18,6 +18,9 @@ public:
     ~SingleInstance() override;
 
     static QString defaultSocketPath();
+    // Whether a player answers at the path, asked with a bare connect and
+    // no event machinery, so that it works before the application exists.
+    static bool playerRunsAt(const QString& socketPath);
 
     // Hands the files to a running player; answers false when there is none,
     // and this process then listens as the running player.

@@ -3,15 +3,16 @@
 #include "sound/Mixer.h"
 
 #include <SDL.h>
-#include <chrono>
-#include <vector>
+#include <system_error>
 
 namespace gx {
 
 namespace {
 
 constexpr int kDeviceRate = 44100;
-constexpr int kDeviceFrames = 1024;
+// 46 ms at 44.1 kHz: SDL's thread wakes half as often as with 1024 frames,
+// which is what playing costs most, for a little more delay on an effect.
+constexpr int kDeviceFrames = 2048;
 // The silent clock pulls about every 10 ms.
 constexpr int kClockFrames = 441;
 
@@ -26,45 +27,64 @@ AudioEngine& AudioEngine::shared()
 AudioEngine::AudioEngine()
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    int rate = kDeviceRate;
+    int rate = 0;
+    std::unique_lock device(deviceMutex_);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
         sdlStarted_ = true;
-        SDL_AudioSpec want{};
-        want.freq = kDeviceRate;
-        want.format = AUDIO_F32SYS;
-        want.channels = 2;
-        want.samples = kDeviceFrames;
-        want.callback = &AudioEngine::pull;
-        want.userdata = this;
-        SDL_AudioSpec have{};
-        // SDL converts format and channels for us; only the rate may change,
-        // and the mixer resamples every voice to it anyway.
-        device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
-        if (device_ != 0 && have.freq > 0)
-            rate = have.freq;
+        // The mixer resamples every voice to whatever rate the device has.
+        rate = openDevice(kDeviceRate, true);
     }
-    mixer_ = std::make_shared<Mixer>(rate, [this] { resume(); });
+    mixer_ = std::make_shared<Mixer>(rate > 0 ? rate : kDeviceRate, [this] { resume(); });
     // The device's thread may already be calling back; it sees the mixer
     // only through this pointer, published once the mixer is whole.
     deviceMixer_.store(mixer_.get(), std::memory_order_release);
-    if (device_ != 0) {
-        SDL_PauseAudioDevice(device_, 0);
-    } else {
-        clockScratch_.resize(static_cast<size_t>(kClockFrames) * 2);
-        const auto period = std::chrono::duration_cast<TickLoop::Clock::duration>(
-            std::chrono::duration<double>(static_cast<double>(kClockFrames) / mixer_->outputRate()));
-        clock_.start([this] { return clockTick(); }, period, TickLoop::Pace::fixedRate);
+    if (device_.load() == 0) {
+        startClock();
+        return;
+    }
+    device.unlock();
+    try {
+        keeper_.start([this] { return keeperTick(); }, kRestBeforeClose);
+    } catch (const std::system_error&) {
+        // No thread to be had: the device simply stays open while it rests.
     }
 }
 
 AudioEngine::~AudioEngine()
 {
-    if (device_ != 0)
-        SDL_CloseAudioDevice(device_); // waits for a running callback
+    keeper_.requestStop();
+    keeper_.join();
+    {
+        std::lock_guard device(deviceMutex_);
+        if (const std::uint32_t id = device_.exchange(0); id != 0)
+            SDL_CloseAudioDevice(id); // waits for a running callback
+    }
     clock_.requestStop();
     clock_.join();
     if (sdlStarted_)
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+int AudioEngine::openDevice(int rate, bool anyRate)
+{
+    SDL_AudioSpec want{};
+    want.freq = rate;
+    want.format = AUDIO_F32SYS;
+    want.channels = 2;
+    want.samples = kDeviceFrames;
+    want.callback = &AudioEngine::pull;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    // SDL converts format and channels for us, and the rate too unless any
+    // will do.
+    const std::uint32_t id =
+        SDL_OpenAudioDevice(nullptr, 0, &want, &have, anyRate ? SDL_AUDIO_ALLOW_FREQUENCY_CHANGE : 0);
+    if (id == 0)
+        return 0;
+    device_.store(id);
+    // Started playing: with nothing to play, the first callback pauses it.
+    SDL_PauseAudioDevice(id, 0);
+    return have.freq > 0 ? have.freq : rate;
 }
 
 void AudioEngine::pull(void* engine, std::uint8_t* stream, int bytes)
@@ -77,27 +97,97 @@ void AudioEngine::pull(void* engine, std::uint8_t* stream, int bytes)
         SDL_memset(stream, 0, static_cast<size_t>(bytes));
         return;
     }
+    if (mixer->render(reinterpret_cast<float*>(stream), frames))
+        return;
     // With nothing left playing, rest. SDL holds the device's (recursive)
     // lock around this call and resume() takes it too, so a voice started
-    // meanwhile either was seen playing here or unpauses after this.
-    if (!mixer->render(reinterpret_cast<float*>(stream), frames))
-        SDL_PauseAudioDevice(self->device_, 1);
+    // meanwhile either was seen playing here or unpauses after this. The
+    // device is the one calling: it stays open until this returns.
+    SDL_PauseAudioDevice(self->device_.load(), 1);
+    {
+        std::lock_guard lock(self->keeperMutex_);
+        self->restingSince_ = std::chrono::steady_clock::now();
+    }
+    self->keeper_.wake();
 }
 
 bool AudioEngine::resting() const
 {
-    if (device_ != 0)
-        return SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_PAUSED;
-    return clockResting_.load();
+    // The keeper may be closing the device.
+    std::lock_guard device(deviceMutex_);
+    if (const std::uint32_t id = device_.load(); id != 0)
+        return SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PAUSED;
+    return clockRunning_.load() ? clockResting_.load() : true;
+}
+
+bool AudioEngine::deviceOpen() const
+{
+    return device_.load() != 0;
 }
 
 void AudioEngine::resume()
 {
-    if (device_ != 0) {
-        SDL_PauseAudioDevice(device_, 0);
-        return;
+    if (!clockRunning_.load()) {
+        // Before unpausing: a pause that follows (the sound was short) sets
+        // the time again. One that came just before is left behind, and the
+        // keeper finds the device playing.
+        {
+            std::lock_guard lock(keeperMutex_);
+            restingSince_.reset();
+        }
+        std::lock_guard device(deviceMutex_);
+        if (const std::uint32_t id = device_.load(); id != 0) {
+            SDL_PauseAudioDevice(id, 0);
+            return;
+        }
+        // Closed for a rest: open again at the mixer's rate. Should the
+        // device be gone meanwhile, the silent clock takes over.
+        if (openDevice(mixer_->outputRate(), false) != 0)
+            return;
+        startClock();
     }
     clock_.wake();
+}
+
+TickLoop::Next AudioEngine::keeperTick()
+{
+    std::unique_lock lock(keeperMutex_);
+    // Nothing to time: sleep until the device pauses.
+    if (!restingSince_)
+        return TickLoop::Next::whenWoken();
+    // A voice started meanwhile has cleared the time, a newer pause moved it on.
+    const auto due = *restingSince_ + kRestBeforeClose;
+    if (const auto now = std::chrono::steady_clock::now(); now < due)
+        return TickLoop::Next::after(due - now);
+    restingSince_.reset();
+    lock.unlock();
+    closeIfStillResting();
+    return TickLoop::Next::whenWoken();
+}
+
+void AudioEngine::closeIfStillResting()
+{
+    std::lock_guard device(deviceMutex_);
+    const std::uint32_t id = device_.load();
+    // resume() unpauses under the same lock, so a device paused now stays
+    // paused until it is closed; a voice told to play after that reopens it.
+    if (id == 0 || SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_PAUSED)
+        return;
+    device_.store(0);
+    SDL_CloseAudioDevice(id);
+}
+
+void AudioEngine::startClock()
+{
+    clockScratch_.resize(static_cast<size_t>(kClockFrames) * 2);
+    const auto period = std::chrono::duration_cast<TickLoop::Clock::duration>(
+        std::chrono::duration<double>(static_cast<double>(kClockFrames) / mixer_->outputRate()));
+    try {
+        clock_.start([this] { return clockTick(); }, period, TickLoop::Pace::fixedRate);
+        clockRunning_.store(true);
+    } catch (const std::system_error&) {
+        // No thread to be had either: nothing plays.
+    }
 }
 
 TickLoop::Next AudioEngine::clockTick()

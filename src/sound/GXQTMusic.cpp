@@ -36,8 +36,11 @@ std::shared_ptr<gx::Voice> openVoice(const std::string& path, gx::OpenFailure& f
             frames.resize(had + static_cast<std::size_t>(kLoadBlock) * 2);
             const int n = decoder->read(frames.data() + had, kLoadBlock);
             frames.resize(had + static_cast<std::size_t>(n) * 2);
-            if (n == 0)
+            if (n == 0) {
+                // Held for the whole run: without the last block's slack.
+                frames.shrink_to_fit();
                 return std::make_shared<gx::MemoryVoice>(static_cast<int>(rate), std::move(frames));
+            }
             if (static_cast<std::int64_t>(frames.size() / 2) > limit)
                 break;
         }
@@ -75,6 +78,24 @@ std::unique_ptr<GXQTMusic> takePreopened(const std::string& path)
 void GXQTMusic::dropPreopened()
 {
     takePreopened({});
+}
+
+void GXQTMusic::playPreopened(float volume, float rate)
+{
+    Preopened& slot = preopened();
+    std::lock_guard lock(slot.mutex);
+    if (!slot.song.valid())
+        return;
+    std::unique_ptr<GXQTMusic> song = slot.song.get();
+    if (song && song->hasMovie()) {
+        song->setVolume(volume);
+        song->setMovieRate(rate);
+        song->play();
+    }
+    // Back into the slot, ready.
+    std::promise<std::unique_ptr<GXQTMusic>> ready;
+    ready.set_value(std::move(song));
+    slot.song = ready.get_future();
 }
 
 void GXQTMusic::preopen(const std::string& path)

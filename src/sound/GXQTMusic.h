@@ -39,6 +39,9 @@ public:
     // Waits for a preopened song and drops it, so that no worker is left
     // running when the process ends.
     static void dropPreopened();
+    // Waits for the preopened song and starts it at that volume and rate;
+    // it stays preopened, playing, for the next initWithFilePath.
+    static void playPreopened(float volume, float rate);
     // The same, mixed by the given mixer instead of the process's output:
     // tests and benchmarks render such a mixer themselves, with no device.
     static std::unique_ptr<GXQTMusic> initWithFilePath(const std::string& path, std::shared_ptr<gx::Mixer> mixer);

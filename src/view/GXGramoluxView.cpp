@@ -163,7 +163,9 @@ bool acceptAsGeneric(QDropEvent* event)
 
 } // namespace
 
-GXGramoluxView::GXGramoluxView(QWidget* parent) : QWidget(parent), noticeTimer_(new QTimer(this))
+GXGramoluxView::GXGramoluxView(QWidget* parent)
+    : QWidget(parent), noticeTimer_(new QTimer(this)),
+      paintSpinChangesMethod_(staticMetaObject.method(staticMetaObject.indexOfSlot("paintSpinChanges()")))
 {
     noticeTimer_->setSingleShot(true);
     connect(noticeTimer_, &QTimer::timeout, this, &GXGramoluxView::clearNotice);
@@ -596,21 +598,41 @@ void GXGramoluxView::spinOnce()
 
 void GXGramoluxView::requestRedraw()
 {
+    const Posted now{diskRotate_.load(), diskFraction_.load(), tt::armFrameIndex(armValue_.load()),
+                     switchValue_.load()};
+    const bool moved = now.diskFraction != posted_.diskFraction || now.armFrame != posted_.armFrame ||
+                       now.switchValue != posted_.switchValue ||
+                       (now.diskFraction > 0.0f && !(now.diskRotate == posted_.diskRotate));
+    if (!moved)
+        return;
+    posted_ = now;
+    if (paintPending_.exchange(true))
+        return;
     // Painting happens on the main thread only. Qt's own queue locking is
     // invisible to the thread sanitizer, so the hand-off is also ordered by
     // a lock of ours, which the main thread passes before using the call;
-    // and the call is made by name, so no functor built on this thread is
-    // read there first.
+    // and the call is a slot of the class, so no functor built on this
+    // thread is read there first.
     std::lock_guard handOff(redrawHandOff_);
-    QMetaObject::invokeMethod(this, "redrawChanges", Qt::QueuedConnection);
+    paintSpinChangesMethod_.invoke(this, Qt::QueuedConnection);
 }
 
 void GXGramoluxView::redrawChanges()
 {
-    { std::lock_guard handOff(redrawHandOff_); }
     const QRegion region = changedRegion();
     if (!region.isEmpty())
         update(region);
+}
+
+void GXGramoluxView::paintSpinChanges()
+{
+    { std::lock_guard handOff(redrawHandOff_); }
+    paintPending_.store(false);
+    // Painted here rather than on a later pass of the event loop: one
+    // wake-up of this thread per frame, not two.
+    const QRegion region = changedRegion();
+    if (!region.isEmpty())
+        repaint(region);
 }
 
 QRect GXGramoluxView::turningRect(float reach) const

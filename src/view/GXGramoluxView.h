@@ -18,6 +18,7 @@
 #include "view/TurntableLogic.h"
 
 #include <QImage>
+#include <QMetaMethod>
 #include <QRegion>
 #include <QWidget>
 #include <atomic>
@@ -165,6 +166,8 @@ private slots:
     void redrawChanges();
     // Takes what the cover reader found, if it is still about this song.
     void takeCover();
+    // The spin loop's hand-off: paints what differs at once.
+    void paintSpinChanges();
 
 private:
     // Answers false, having touched nothing, when the loop is no longer the
@@ -271,4 +274,18 @@ private:
     // their way out until the next play or the destructor joins them.
     std::vector<std::unique_ptr<gx::TickLoop>> loops_;
     std::mutex redrawHandOff_;
+    // What the spin loop last asked to be painted (guarded by loopMutex_):
+    // a tick that moves nothing visible asks for nothing.
+    struct Posted {
+        float diskRotate = 0.0f;
+        float diskFraction = -1.0f;
+        int armFrame = -1;
+        bool switchValue = false;
+    };
+    Posted posted_;
+    // A hand-off is on its way to the main thread; until it is taken, later
+    // ticks need not send another, since painting reads the model as it is.
+    std::atomic<bool> paintPending_{false};
+    // paintSpinChanges, looked up once rather than by name on every tick.
+    const QMetaMethod paintSpinChangesMethod_;
 };

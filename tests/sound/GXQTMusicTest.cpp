@@ -556,6 +556,22 @@ TEST(GXQTMusicRealTime, OutputRestsWhileNothingPlaysAndWakesForEachSound)
     }
 }
 
+TEST(GXQTMusicRealTime, DeviceClosedAfterARestOpensAgainForTheNextSound)
+{
+    const gx::AudioEngine& engine = gx::AudioEngine::shared();
+    ASSERT_TRUE(engine.hasDevice());
+    auto sound = GXQTMusic::initWithFilePath(fixture(Format::Wav, "tone100", toneSignal(0.1, 440.0)));
+    ASSERT_TRUE(sound->hasMovie());
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_TRUE(waitFor([&] { return !engine.deviceOpen(); }, 20000ms)) << "round " << round;
+        sound->play();
+        EXPECT_TRUE(engine.deviceOpen()) << "round " << round;
+        // Heard whole: the reopened device pulled it to its end.
+        EXPECT_TRUE(waitFor([&] { return !sound->isPlaying(); }, 5000ms)) << "round " << round;
+        EXPECT_EQ(sound->currentTime(), sound->duration()) << "round " << round;
+    }
+}
+
 TEST(GXQTMusicRealTime, CallsFromFourThreadsAtOnceAreSafe)
 {
     ScratchDir dir;
