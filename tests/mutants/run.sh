@@ -10,6 +10,8 @@
 # a run is quick; a second run copies only what changed and rebuilds
 # incrementally. $GX_MUTANT_SOURCE names another tree to test instead of this
 # one, e.g. an older suite unpacked with `git archive REV | tar -x -C DIR`.
+# $GX_MUTANT_BUILD names a build folder of this tree (e.g. build/address) to use
+# instead of a copy: the mutants are then made in this tree and undone here.
 #
 # Each mutant (a line of mutants.txt) is one sed script on one file. The copy
 # is mutated, and first only the test programs holding the tests that match
@@ -24,12 +26,18 @@ work=${GX_MUTANT_DIR:-/tmp/gx-mutants}
 jobs=${GX_MUTANT_JOBS:-2}
 tree=$work/tree build=$work/build
 export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy GX_FUZZ_SECONDS=${GX_FUZZ_SECONDS:-5}
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1
 
-mkdir -p "$tree"
-# tar keeps the times of unchanged files, so the build stays incremental.
-files() { (cd "$1" && find . \( -path ./build -o -path ./.git \) -prune -o -type f -print | sort); }
-comm -13 <(files "$root") <(files "$tree") | (cd "$tree" && xargs -r rm -f)
-tar -C "$root" --exclude=./build --exclude=./.git -cf - . | tar -C "$tree" -xf -
+mkdir -p "$work"
+if [ -n "${GX_MUTANT_BUILD:-}" ]; then
+  tree=$root build=$(cd "$GX_MUTANT_BUILD" && pwd)
+else
+  mkdir -p "$tree"
+  # tar keeps the times of unchanged files, so the build stays incremental.
+  files() { (cd "$1" && find . \( -path ./build -o -path ./.git \) -prune -o -type f -print | sort); }
+  comm -13 <(files "$root") <(files "$tree") | (cd "$tree" && xargs -r rm -f)
+  tar -C "$root" --exclude=./build --exclude=./.git -cf - . | tar -C "$tree" -xf -
+fi
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGX_SANITIZE= -DGX_BUILD_BENCH=OFF >/dev/null \
     || { echo "mutants: configure failed" >&2; exit 1; }
@@ -50,6 +58,9 @@ first_failure() {
     sed -n 's/^ *[0-9]* - \(.*\) (\(Failed\|Timeout\|SEGFAULT\|Subprocess aborted\|Child aborted\|Exception\|Not Run\).*/\1/p' | head -1
 }
 
+# An interrupted run still puts the mutated file back.
+mutated=""
+trap '[ -n "$mutated" ] && cp "$work/original" "$mutated"' EXIT
 caught=0 counted=0
 results=$work/results.txt
 : >"$results"
@@ -58,6 +69,7 @@ while read -r name file regex script; do
   [ $# -gt 0 ] && [[ " $* " != *" $name "* ]] && continue
   src=$tree/$file
   cp "$src" "$work/original"
+  mutated=$src
   sed -i -e "$script" "$src"
   targets=$(targets_for "$regex")
   if cmp -s "$src" "$work/original"; then
@@ -81,6 +93,7 @@ while read -r name file regex script; do
   fi
   # A fresh copy (not cp -p) so the next build sees the file as changed.
   cp "$work/original" "$src"
+  mutated=""
   printf '%-22s %s\n' "$name" "$verdict" | tee -a "$results"
 done <"$here/mutants.txt"
 cmake --build "$build" -j "$jobs" >/dev/null 2>&1
