@@ -28,11 +28,7 @@ public:
 
     float songPosition() override { return position; }
     float songLength() override { return length; }
-    void setSongPosition(float s) override
-    {
-        position = s;
-        seeks.push_back(s);
-    }
+    void setSongPosition(float s) override { seeks.push_back(position = s); }
     void setSongRate(float r) override { songRates.push_back(r); }
     bool isArmDragging() override { return dragging; }
     void setArmValue(float v) override { armValue = v; }
@@ -46,10 +42,9 @@ public:
     long random() override
     {
         ++drawsTaken;
-        if (draws.empty())
-            return quietDraw;
-        const long v = draws.front();
-        draws.pop_front();
+        const long v = draws.empty() ? quietDraw : draws.front();
+        if (!draws.empty())
+            draws.pop_front();
         return v;
     }
 };
@@ -92,56 +87,33 @@ TEST(JukeboxRate, GlidesFromPointNineToOneInFiftyOneTicksThenHolds)
     for (int i = 0; i < 20; ++i)
         j.tick.tick();
     EXPECT_EQ(j.env.diskSpeeds.size(), 51u); // at the target nothing is pushed
-}
 
-TEST(JukeboxRate, DialChangeStepsDownFromOnePointZeroTwoInElevenTicks)
-{
-    Jukebox j;
-    j.start(1.0f);
-    j.rates.crntRate = static_cast<float>(1.0 + 0.02);
-    int ticks = 0;
-    while (j.rates.crntRate.load() != 1.0f && ticks < 100) {
+    j.rates.crntRate = static_cast<float>(1.0 + 0.02); // as the dial leaves it: eleven ticks down
+    for (ticks = 0; j.rates.crntRate.load() != 1.0f && ticks < 100; ++ticks)
         j.tick.tick();
-        ++ticks;
-    }
     EXPECT_EQ(ticks, 11);
 }
 
 TEST(JukeboxDistortion, DrawsTargetsFromTheDefaultRate)
 {
-    FakeEnvironment env;
-    JukeboxRates rates;
-    rates.defaultRate = 1.0f;
-    env.distortion = 1.0f;
-
-    env.draws = {40 * 7 + 1}; // not a multiple of 40: no new target
-    rates.targetRate = 1.0f;
-    drawDistortion(env, rates);
-    EXPECT_EQ(rates.targetRate.load(), 1.0f);
-    EXPECT_EQ(env.drawsTaken, 1);
-
-    env.draws = {80, 89 + 90 * 3, 5}; // k = 89, odd: below
-    drawDistortion(env, rates);
-    EXPECT_LT(rates.targetRate.load(), 1.0f);
-    EXPECT_NEAR(rates.targetRate.load(), 1.0f - 0.089f, 1e-6);
-
-    env.draws = {0, 89, 4}; // even: above
-    drawDistortion(env, rates);
-    EXPECT_NEAR(rates.targetRate.load(), 1.0f + 0.089f, 1e-6);
-
-    env.draws = {0, 0, 3}; // k = 0 sets the target back to the default itself
-    drawDistortion(env, rates);
-    EXPECT_EQ(rates.targetRate.load(), 1.0f);
-
-    rates.defaultRate = 0.05f; // never below 0
-    env.draws = {0, 89, 1};
-    drawDistortion(env, rates);
-    EXPECT_EQ(rates.targetRate.load(), 0.0f);
-
-    rates.defaultRate = 0.0f; // a stopped dial pins the target at 0
-    env.draws = {0, 89, 2};
-    drawDistortion(env, rates);
-    EXPECT_EQ(rates.targetRate.load(), 0.0f);
+    const struct {
+        float defaultRate;
+        std::deque<long> draws; // chance (a multiple of 40 fires), k, side (odd: below)
+        float target;
+    } cases[] = {{1.0f, {40 * 7 + 1}, 0.5f},     {1.0f, {80, 89 + 90 * 3, 5}, 1.0f - 0.089f},
+                 {1.0f, {0, 89, 4}, 1.0f + 0.089f}, {1.0f, {0, 0, 3}, 1.0f},
+                 {0.05f, {0, 89, 1}, 0.0f},         {0.0f, {0, 89, 2}, 0.0f}}; // never below 0; a stopped dial pins it
+    for (const auto& c : cases) {
+        FakeEnvironment env;
+        env.distortion = 1.0f;
+        env.draws = c.draws;
+        JukeboxRates rates;
+        rates.defaultRate = c.defaultRate;
+        rates.targetRate = 0.5f;
+        drawDistortion(env, rates);
+        EXPECT_NEAR(rates.targetRate.load(), c.target, 1e-6) << c.draws.front();
+        EXPECT_EQ(env.drawsTaken, static_cast<int>(c.draws.size()));
+    }
 }
 
 TEST(JukeboxDistortion, NoTargetIsDrawnWhileTheRateTravels)
@@ -236,25 +208,6 @@ TEST(JukeboxSkip, ArmsOnlyAtDivisionsPastTheGuardAndFallsBackEachTime)
     EXPECT_GT(static_cast<double>(j.tick.skipAnchor()), static_cast<double>(anchor) + 1.5);
 }
 
-TEST(JukeboxSkip, CountComesFromTwoDrawsAboveSevenTenths)
-{
-    for (const float level : {0.7f, 0.8f}) {
-        Jukebox j;
-        j.env.skip = level;
-        j.env.length = 10.0f;
-        j.env.position = 2.0f;
-        j.start(1.0f);
-        j.rates.crntRate = 1.0f;
-        j.rates.targetRate = 1.0f;
-        j.env.quietDraw = 1;
-        // wow draw (quiet), then: chance, count draw, extra draw.
-        j.env.draws = {1, 0, 2, 2, 1, 1};
-        j.env.position = 2.21f; // crosses a division
-        j.tick.tick();
-        EXPECT_EQ(j.tick.skipCount(), level > 0.75f ? 3 + 2 : 3) << level;
-    }
-}
-
 TEST(JukeboxSkip, DraggingTheArmCancelsAPendingSkipAndFreezesEverything)
 {
     Jukebox j;
@@ -314,6 +267,7 @@ TEST(JukeboxTickOrder, WowThenSkipThenCrackleDrawsInOneTick)
     j.start(1.0f);
     j.rates.crntRate = 1.0f;
     j.env.position = 2.25f; // crosses 2.2
+    // Above seven tenths a second draw adds to the skip count: 2 + 1.
     j.env.draws = {0, 50, 2, /* skip */ 0, 1, 1, /* crackle */ 0, 4};
     j.tick.tick();
     EXPECT_NEAR(j.rates.targetRate.load(), 1.05f, 1e-6);
@@ -324,35 +278,27 @@ TEST(JukeboxTickOrder, WowThenSkipThenCrackleDrawsInOneTick)
     EXPECT_EQ(j.env.drawsTaken, 8);
 }
 
-TEST(JukeboxTick, SongWithoutLengthKeepsTheArmAtZeroAndNeverSkips)
-{
-    for (const float length : {0.0f, -1.0f}) {
-        Jukebox j;
-        j.env.length = length;
-        j.env.skip = 1.0f;
-        j.env.quietDraw = 0;
-        j.start(1.0f);
-        for (int i = 0; i < 200; ++i) {
-            j.env.position += 0.03f;
-            j.tick.tick();
-            ASSERT_EQ(j.env.armValue, 0.0f);
-        }
-        EXPECT_EQ(j.tick.skipCount(), 0);
-        EXPECT_EQ(j.env.skipSounds, 0);
-    }
-}
-
-TEST(JukeboxTick, ArmFollowsTheSongFraction)
+TEST(JukeboxTick, ArmFollowsTheSongFractionAndASongWithoutLengthNeverSkips)
 {
     Jukebox j;
     j.env.length = 8.0f;
     j.env.position = 4.0f;
     j.start(1.0f);
-    EXPECT_EQ(j.tick.songFraction(), 0.5f);
     j.env.position = 6.0f;
     j.tick.tick();
     EXPECT_EQ(j.env.armValue, 0.75f);
     j.env.position = 8.0f; // at the end the engine keeps running with the arm at 1
     j.tick.tick();
     EXPECT_EQ(j.env.armValue, 1.0f);
+    for (const float length : {0.0f, -1.0f}) {
+        Jukebox n;
+        n.env.length = length;
+        n.env.skip = 1.0f;
+        n.env.quietDraw = 0;
+        n.start(1.0f);
+        for (int i = 0; i < 200; ++i, n.env.position += 0.03f)
+            n.tick.tick();
+        EXPECT_EQ(n.env.armValue, 0.0f);
+        EXPECT_EQ(n.env.skipSounds, 0);
+    }
 }

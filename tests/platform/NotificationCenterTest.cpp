@@ -9,51 +9,6 @@
 using gx::Notification;
 using gx::NotificationCenter;
 
-TEST(NotificationCenter, DeliversByNameInSubscriptionOrderWithSenderFilter)
-{
-    NotificationCenter center;
-    std::vector<std::string> calls;
-    int a = 0, b = 0, c = 0;
-    const int senderX = 0, senderY = 0;
-    center.addObserver(&a, [&](const Notification& n) { calls.push_back("a:" + n.name); }, "Ping");
-    center.addObserver(&b, [&](const Notification&) { calls.push_back("b"); }, "Ping", &senderX);
-    center.addObserver(&c, [&](const Notification&) { calls.push_back("c"); }, "Pong");
-    center.addObserver(&c, [&](const Notification& n) {
-        EXPECT_EQ(n.object, &senderY);
-        calls.push_back("c2");
-    }, "Ping", &senderY);
-
-    center.postNotificationName("Ping", &senderY);
-    EXPECT_EQ(calls, (std::vector<std::string>{"a:Ping", "c2"}));
-    calls.clear();
-    center.postNotificationName("Ping", &senderX);
-    EXPECT_EQ(calls, (std::vector<std::string>{"a:Ping", "b"}));
-    calls.clear();
-    center.postNotificationName("Nobody", nullptr);
-    EXPECT_TRUE(calls.empty());
-
-    // Removing an observer removes every one of its subscriptions at once.
-    center.removeObserver(&c);
-    center.postNotificationName("Pong", nullptr);
-    center.postNotificationName("Ping", &senderY);
-    EXPECT_EQ(calls, (std::vector<std::string>{"a:Ping"}));
-}
-
-TEST(NotificationCenter, DeliveryIsSynchronousOnThePostingThread)
-{
-    NotificationCenter center;
-    int observer = 0;
-    std::thread::id seen;
-    center.addObserver(&observer, [&](const Notification&) { seen = std::this_thread::get_id(); }, "N");
-    std::thread::id poster;
-    std::thread t([&] {
-        poster = std::this_thread::get_id();
-        center.postNotificationName("N", nullptr);
-        EXPECT_EQ(seen, poster); // already delivered when the post returns
-    });
-    t.join();
-}
-
 TEST(NotificationCenter, HandlerMayRemoveItselfAndPostAgain)
 {
     NotificationCenter center;

@@ -1,4 +1,5 @@
 #include "SoundFixtures.h"
+#include "sound/Decoder.h"
 
 #include "support/TestSupport.h"
 
@@ -130,19 +131,6 @@ Signal sweepSignal(double seconds, int sampleRate)
     return s;
 }
 
-Signal markerSignal(double seconds, std::int64_t markerFrame, int sampleRate)
-{
-    Signal s;
-    s.sampleRate = sampleRate;
-    const auto frames = static_cast<std::int64_t>(std::llround(seconds * sampleRate));
-    s.samples.assign(static_cast<size_t>(frames * 2), 0);
-    for (std::int64_t i = markerFrame; i < frames && i < markerFrame + 64; ++i) {
-        s.samples[static_cast<size_t>(2 * i)] = 20000;
-        s.samples[static_cast<size_t>(2 * i + 1)] = -20000;
-    }
-    return s;
-}
-
 bool writeWav(const std::string& path, const Signal& signal)
 {
     const auto dataBytes = static_cast<std::uint32_t>(signal.samples.size() * 2);
@@ -171,6 +159,15 @@ bool writeWav(const std::string& path, const Signal& signal)
     std::error_code ec;
     fs::rename(temp, path, ec);
     return !ec;
+}
+
+std::vector<float> decodeAll(const std::string& path)
+{
+    std::vector<float> all, block(4096 * 2);
+    const auto d = Decoder::open(path);
+    while (const int n = d ? d->read(block.data(), 4096) : 0)
+        all.insert(all.end(), block.begin(), block.begin() + 2 * n);
+    return all;
 }
 
 bool haveFfmpeg()

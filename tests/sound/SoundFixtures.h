@@ -41,12 +41,13 @@ Signal toneSignal(double seconds, double frequency, int sampleRate = 44100, int 
 // A tone that changes pitch and level all the time, so that every stretch of
 // it is unlike every other: what seek checks need to tell positions apart.
 Signal sweepSignal(double seconds, int sampleRate = 44100);
-// Silence with one loud positive step beginning at markerFrame.
-Signal markerSignal(double seconds, std::int64_t markerFrame, int sampleRate = 44100);
 
 bool writeWav(const std::string& path, const Signal& signal);
 
 bool haveFfmpeg();
+
+// Every frame of a file as the player's decoder reads it (interleaved stereo).
+std::vector<float> decodeAll(const std::string& path);
 
 // The cached file of `signal` (named by `key`) in the given format; empty
 // when it could not be made.

@@ -1,4 +1,3 @@
-#include "platform/Resources.h"
 #include "support/TestSupport.h"
 #include "view/RecordLabel.h"
 
@@ -81,17 +80,4 @@ TEST(RecordLabel, RecordsWhoseGroovesShowTheTurningAreTurnedWhole)
     EXPECT_TRUE(turningLabel(record(221, 1.0, true), 20.0).isNull());
     EXPECT_TRUE(turningLabel(QImage(), 20.0).isNull());
     EXPECT_TRUE(turningLabel(QImage(200, 100, QImage::Format_ARGB32_Premultiplied), 20.0).isNull());
-}
-
-TEST(RecordLabel, OurRecordTurnsByItsLabel)
-{
-    // The shipped artwork must keep the cheap way of turning.
-    for (const char* name : {"disc.tif", "disc@2x.tif"}) {
-        SCOPED_TRACE(name);
-        QImage disc(QString::fromStdString(gx::pathForResource(name)));
-        ASSERT_FALSE(disc.isNull());
-        disc = disc.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        disc.setDevicePixelRatio(disc.width() > 300 ? 2.0 : 1.0);
-        EXPECT_FALSE(turningLabel(disc, 39.0).isNull());
-    }
 }

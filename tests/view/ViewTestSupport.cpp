@@ -92,13 +92,6 @@ void ResourceFolder::write(const ArtworkImages& a, const QString& suffix)
             image->save(dir_.path() + "/" + name + suffix + ".tif", "TIFF");
 }
 
-void ResourceFolder::writeRaw(const QString& fileName, const QByteArray& bytes)
-{
-    QFile f(dir_.path() + "/" + fileName);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-}
-
 QImage renderView(GXGramoluxView& view, const QRect& region, qreal scale, const QColor& fill)
 {
     QImage image(view.size() * scale, QImage::Format_ARGB32_Premultiplied);

@@ -46,7 +46,6 @@ public:
     ~ResourceFolder();
     // Writes the non-null images as "<name><suffix>.tif" ("" or "@2x").
     void write(const ArtworkImages& images, const QString& suffix = {});
-    void writeRaw(const QString& fileName, const QByteArray& bytes);
     QString path() const { return dir_.path(); }
 
 private:
