@@ -40,7 +40,7 @@ int liveThreads() { return static_cast<int>(QDir("/proc/self/task").entryList(QD
 class AppControllerTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    std::unique_ptr<GramoluxWindowLayout> layout;
+    std::unique_ptr<gx::GramoluxWindowLayout> layout;
     AppController* c = nullptr;
     GXGramoluxView* view = nullptr;
 
@@ -58,7 +58,7 @@ protected:
     void start()
     {
         layout.reset();
-        layout = std::make_unique<GramoluxWindowLayout>();
+        layout = std::make_unique<gx::GramoluxWindowLayout>();
         c = layout->appController();
         view = layout->view();
     }
