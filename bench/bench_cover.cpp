@@ -116,8 +116,8 @@ void BM_RefuseBrokenPicture(benchmark::State& state)
     } else {
         // A 10,000 x 10,000 PNG, its data left out: the size alone refuses it.
         bytes = QByteArray("\x89PNG\r\n\x1a\n", 8)
-                + pngChunk("IHDR", QByteArray("\0\0\x27\x10\0\0\x27\x10\x08\x02\0\0\0", 13))
-                + pngChunk("IDAT", QByteArray(1 << 20, '\0'));
+            + pngChunk("IHDR", QByteArray("\0\0\x27\x10\0\0\x27\x10\x08\x02\0\0\0", 13))
+            + pngChunk("IDAT", QByteArray(1 << 20, '\0'));
         state.SetLabel("10,000 x 10,000 PNG");
     }
     for (auto _ : state) {
@@ -141,11 +141,10 @@ QString songWithCover()
         if (!picture.open(QIODevice::WriteOnly) || picture.write(bigCoverJpeg()) != bigCoverJpeg().size())
             return {};
         picture.close();
-        const QString command = "ffmpeg -nostdin -v error -y -f lavfi -i sine=duration=1 -i '"
-                                + picture.fileName()
-                                + "' -map 0:a -map 1:v -c:a libmp3lame -c:v copy -disposition:v attached_pic "
-                                  "-id3v2_version 3 '"
-                                + scratch->filePath("song.mp3") + "' >/dev/null 2>&1";
+        const QString command = "ffmpeg -nostdin -v error -y -f lavfi -i sine=duration=1 -i '" + picture.fileName()
+            + "' -map 0:a -map 1:v -c:a libmp3lame -c:v copy -disposition:v attached_pic "
+              "-id3v2_version 3 '"
+            + scratch->filePath("song.mp3") + "' >/dev/null 2>&1";
         if (std::system(command.toLocal8Bit().constData()) != 0)
             return {};
     }
@@ -194,11 +193,6 @@ void BM_PaintTurningLabel(benchmark::State& state)
     }
     state.SetLabel(std::string(covered ? "covered" : "our") + " label, " + (scale > 1.0 ? "@2x" : "1x"));
 }
-BENCHMARK(BM_PaintTurningLabel)
-    ->Args({0, 1})
-    ->Args({1, 1})
-    ->Args({0, 2})
-    ->Args({1, 2})
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaintTurningLabel)->Args({0, 1})->Args({1, 1})->Args({0, 2})->Args({1, 2})->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -19,14 +19,14 @@ namespace {
 
 double threadCpuMs()
 {
-    timespec t{};
+    timespec t {};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 long involuntarySwitches()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_THREAD, &usage);
     return usage.ru_nivcsw;
 }
@@ -38,9 +38,9 @@ static void BM_PreferenceSliderDrag(benchmark::State& state)
     gx::keys::registerDefaults();
     auto& store = gx::UserDefaults::standardUserDefaults();
     PreferenceController prefs;
-    std::atomic<bool> reading{true};
-    std::atomic<bool> dragging{false};
-    std::atomic<double> longestReadUs{0.0};
+    std::atomic<bool> reading {true};
+    std::atomic<bool> dragging {false};
+    std::atomic<double> longestReadUs {0.0};
     std::thread jukebox([&] {
         double longest = 0.0;
         while (reading.load(std::memory_order_relaxed)) {

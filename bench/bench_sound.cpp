@@ -74,7 +74,10 @@ bool writeSongWav(const std::string& path, double seconds)
     return out.good() && !ec;
 }
 
-bool run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+bool run(const std::string& command)
+{
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
 
 // The cached file, made on first use; empty when it cannot be made.
 std::string songFile(const std::string& name)
@@ -93,8 +96,8 @@ std::string songFile(const std::string& name)
     else if (name == "five-minutes-vbr-noheader.mp3")
         command = "ffmpeg -nostdin -y -i " + wav + " -c:a libmp3lame -q:a 2 -write_xing 0 -f mp3 " + path + ".tmp";
     else if (name == "sixty-minutes.mp3")
-        command = "ffmpeg -nostdin -y -stream_loop 11 -i " + songFile("five-minutes.mp3")
-            + " -c copy -f mp3 " + path + ".tmp";
+        command = "ffmpeg -nostdin -y -stream_loop 11 -i " + songFile("five-minutes.mp3") + " -c copy -f mp3 " + path
+            + ".tmp";
     else if (name == "five-minutes.wav")
         return wav;
     if (command.empty() || !run(command))
@@ -146,8 +149,8 @@ static void BM_MixOneSecondSongHissThreeCrackles(benchmark::State& state)
     auto song = std::make_shared<gx::StreamVoice>(gx::Decoder::open(path));
     auto hiss = effectVoice(8.0, 1);
     hiss->setLoop(true);
-    std::vector<std::shared_ptr<gx::Voice>> voices = {song, hiss, effectVoice(1.0, 2), effectVoice(1.5, 3),
-                                                      effectVoice(2.0, 4)};
+    std::vector<std::shared_ptr<gx::Voice>> voices
+        = {song, hiss, effectVoice(1.0, 2), effectVoice(1.5, 3), effectVoice(2.0, 4)};
     for (auto& v : voices) {
         v->setLoop(true);
         v->setRate(1.03f);

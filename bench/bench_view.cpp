@@ -50,9 +50,9 @@ void ensureArtwork()
         int w, h;
         bool round;
     };
-    const Picture pictures[] = {{"bg", 340, 280, false},     {"disc", 221, 221, true},   {"reflect", 221, 221, true},
-                          {"center", 38, 15, false},   {"dial", 100, 20, false},   {"arm", 12300, 151, false},
-                          {"play_btn", 52, 52, true},  {"stop_btn", 52, 52, true}};
+    const Picture pictures[] = {{"bg", 340, 280, false}, {"disc", 221, 221, true}, {"reflect", 221, 221, true},
+        {"center", 38, 15, false}, {"dial", 100, 20, false}, {"arm", 12300, 151, false}, {"play_btn", 52, 52, true},
+        {"stop_btn", 52, 52, true}};
     for (const Picture& s : pictures)
         for (int scale : {1, 2}) {
             QImage image = standIn(s.w * scale, s.h * scale, s.round, QColor(90, 60, 30, s.round ? 255 : 200));
@@ -65,7 +65,7 @@ void ensureArtwork()
 
 double processCpuSeconds()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     auto secs = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
     return secs(usage.ru_utime) + secs(usage.ru_stime);

@@ -19,12 +19,12 @@ namespace {
 
 SDL_AudioCallback realCallback = nullptr;
 void* realUserdata = nullptr;
-std::atomic<bool> reported{false};
+std::atomic<bool> reported {false};
 std::atomic<std::uint64_t>* calls = nullptr;
 
 void report()
 {
-    timespec now{};
+    timespec now {};
     clock_gettime(CLOCK_REALTIME, &now);
     if (const char* out = std::getenv("GX_PROBE_OUT")) {
         if (FILE* f = std::fopen(out, "w")) {
@@ -91,8 +91,8 @@ SDL_AudioSpec wrap(const SDL_AudioSpec* desired)
 
 } // namespace
 
-extern "C" SDL_AudioDeviceID SDL_OpenAudioDevice(const char* device, int iscapture, const SDL_AudioSpec* desired,
-                                                  SDL_AudioSpec* obtained, int allowed_changes)
+extern "C" SDL_AudioDeviceID SDL_OpenAudioDevice(
+    const char* device, int iscapture, const SDL_AudioSpec* desired, SDL_AudioSpec* obtained, int allowed_changes)
 {
     using Open = SDL_AudioDeviceID (*)(const char*, int, const SDL_AudioSpec*, SDL_AudioSpec*, int);
     static const auto realOpen = reinterpret_cast<Open>(realSdl("SDL_OpenAudioDevice"));

@@ -100,8 +100,9 @@ void AppController::initialize()
 }
 
 AppController::AppController(QObject* parent)
-    : QObject(parent), sounds_(std::make_shared<gx::EffectSounds>()),
-      recentFiles_(this, [this](QAction* item) { recentFileMenuSelected(item); })
+    : QObject(parent)
+    , sounds_(std::make_shared<gx::EffectSounds>())
+    , recentFiles_(this, [this](QAction* item) { recentFileMenuSelected(item); })
 {
     initialize();
 }
@@ -127,7 +128,8 @@ void AppController::awakeFromNib()
 {
     auto& centre = NotificationCenter::defaultCenter();
     const auto subscribe = [&](const std::string& name, void (AppController::*handler)()) {
-        centre.addObserver(this, [this, handler](const gx::Notification&) { (this->*handler)(); }, name);
+        centre.addObserver(
+            this, [this, handler](const gx::Notification&) { (this->*handler)(); }, name);
     };
     subscribe(names::playBtnClicked, &AppController::palyBtnClicked);
     subscribe(names::armStartDragg, &AppController::armStartDragg);

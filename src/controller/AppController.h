@@ -159,10 +159,10 @@ private:
     std::mutex transportMutex_;
 
     // Shared with the worker, hiss and spin threads.
-    std::atomic<bool> isPlaying_{false};
+    std::atomic<bool> isPlaying_ {false};
     gx::JukeboxRates rates_;
-    std::atomic<std::uint64_t> runGeneration_{0};
-    std::atomic<std::uint64_t> positionJumps_{0};
+    std::atomic<std::uint64_t> runGeneration_ {0};
+    std::atomic<std::uint64_t> positionJumps_ {0};
     std::mutex runMutex_;
 
     mutable std::mutex songMutex_;

@@ -157,11 +157,14 @@ void AppController::stopJukeBoxLocked()
     if (QThread::currentThread() == thread()) {
         dropMusicDoneTimer();
     } else {
-        QMetaObject::invokeMethod(this, [this, run] {
-            if (musicDoneTimer_ && musicDoneTimerRun_ == run)
-                dropMusicDoneTimer();
-            emit playbackChanged();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, run] {
+                if (musicDoneTimer_ && musicDoneTimerRun_ == run)
+                    dropMusicDoneTimer();
+                emit playbackChanged();
+            },
+            Qt::QueuedConnection);
     }
 }
 
@@ -183,40 +186,44 @@ void AppController::startJukeBoxLoop(std::uint64_t run, std::shared_ptr<GXQTMusi
     using gx::JukeboxSongEnvironment;
     struct Run {
         Run(AppController& c, std::shared_ptr<GXQTMusic> song)
-            : env(*c.gramoluxView, std::move(song), c.sounds_->skip.get(), c.sounds_->noises, &c.positionJumps_),
-              tick(env, c.rates_)
+            : env(*c.gramoluxView, std::move(song), c.sounds_->skip.get(), c.sounds_->noises, &c.positionJumps_)
+            , tick(env, c.rates_)
         {
         }
         JukeboxSongEnvironment env;
         gx::JukeboxTick tick;
     };
     auto state = std::make_shared<Run>(*this, std::move(song));
-    jukeBoxLoop_.start([this, run, state, first = true]() mutable {
-        if (std::exchange(first, false))
-            state->tick.begin();
-        if (!running(run))
-            return gx::TickLoop::Next::stop();
-        state->tick.tick();
-        return gx::TickLoop::Next::period();
-    }, 30ms);
+    jukeBoxLoop_.start(
+        [this, run, state, first = true]() mutable {
+            if (std::exchange(first, false))
+                state->tick.begin();
+            if (!running(run))
+                return gx::TickLoop::Next::stop();
+            state->tick.tick();
+            return gx::TickLoop::Next::period();
+        },
+        30ms);
 }
 
 // Runs on the main thread; the ticks run on the hiss thread.
 void AppController::startHissLoop(std::uint64_t run)
 {
-    hissLoop_.start([this, run, first = true]() mutable {
-        if (std::exchange(first, false))
-            sounds_->hiss->play();
-        if (!running(run))
-            return gx::TickLoop::Next::stop();
-        if (gramoluxView->isArmDragging()) {
-            // While the arm is held the hiss is left alone; look again
-            // shortly instead of spinning a core.
-            return gx::TickLoop::Next::after(10ms);
-        }
-        sounds_->hiss->setMovieCrntSecond(0.5f);
-        return gx::TickLoop::Next::period();
-    }, 4000ms);
+    hissLoop_.start(
+        [this, run, first = true]() mutable {
+            if (std::exchange(first, false))
+                sounds_->hiss->play();
+            if (!running(run))
+                return gx::TickLoop::Next::stop();
+            if (gramoluxView->isArmDragging()) {
+                // While the arm is held the hiss is left alone; look again
+                // shortly instead of spinning a core.
+                return gx::TickLoop::Next::after(10ms);
+            }
+            sounds_->hiss->setMovieCrntSecond(0.5f);
+            return gx::TickLoop::Next::period();
+        },
+        4000ms);
 }
 
 void AppController::scheduleMusicDoneTimer(std::uint64_t run)

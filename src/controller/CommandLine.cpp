@@ -43,19 +43,18 @@ QStringList argumentsAfterProgramName(int argc, const char* const* argv)
 
 QString commandLineUsage()
 {
-    return QStringLiteral(
-        "Usage: gramolux [OPTION]... [--] [FILE]...\n"
-        "Play music files on a vintage record player.\n"
-        "\n"
-        "The first FILE plays at once and the others queue behind it. When Gramolux\n"
-        "already runs, the files are handed to it and this launch exits.\n"
-        "\n"
-        "  -h, --help     show this help and exit\n"
-        "  -v, --version  show the version and exit\n"
-        "  --             end of options: every argument after it is a file\n"
-        "\n"
-        "Exit status: 0 when all went well, 1 when Gramolux cannot start,\n"
-        "2 for an unknown option.\n");
+    return QStringLiteral("Usage: gramolux [OPTION]... [--] [FILE]...\n"
+                          "Play music files on a vintage record player.\n"
+                          "\n"
+                          "The first FILE plays at once and the others queue behind it. When Gramolux\n"
+                          "already runs, the files are handed to it and this launch exits.\n"
+                          "\n"
+                          "  -h, --help     show this help and exit\n"
+                          "  -v, --version  show the version and exit\n"
+                          "  --             end of options: every argument after it is a file\n"
+                          "\n"
+                          "Exit status: 0 when all went well, 1 when Gramolux cannot start,\n"
+                          "2 for an unknown option.\n");
 }
 
 int answerWithoutPlaying(const CommandLine& command, const QString& version)

@@ -20,7 +20,8 @@
 
 namespace gx {
 
-GramoluxWindowLayout::GramoluxWindowLayout() : mainWindow_(std::make_unique<QMainWindow>())
+GramoluxWindowLayout::GramoluxWindowLayout()
+    : mainWindow_(std::make_unique<QMainWindow>())
 {
     QMainWindow* window = mainWindow_.get();
     window->setWindowTitle(localizedString("Gramolux"));
@@ -36,9 +37,10 @@ GramoluxWindowLayout::GramoluxWindowLayout() : mainWindow_(std::make_unique<QMai
 
     QMenu* gramolux = window->menuBar()->addMenu(localizedString("Gramolux"));
     gramolux->addAction(localizedString("About Gramolux"), c, [c] { c->showAboutPanel(); });
-    gramolux->addAction(localizedString("Preferences…"), QKeySequence::Preferences, prefs,
-                        [prefs] { prefs->showPreferencePanel(); });
-    QAction* install = gramolux->addAction(localizedString("Install iTunes Script…"), c, [c] { c->installAppleScript(); });
+    gramolux->addAction(
+        localizedString("Preferences…"), QKeySequence::Preferences, prefs, [prefs] { prefs->showPreferencePanel(); });
+    QAction* install
+        = gramolux->addAction(localizedString("Install iTunes Script…"), c, [c] { c->installAppleScript(); });
     gramolux->addSeparator();
     QAction* quit = gramolux->addAction(localizedString("Quit Gramolux"), QKeySequence::Quit, window, &QWidget::close);
     quit->setMenuRole(QAction::QuitRole);
@@ -90,7 +92,8 @@ QDialog* GramoluxWindowLayout::makeAboutPanel()
     icon->setAlignment(Qt::AlignCenter);
     auto* name = new QLabel("<b>Gramolux</b> " + QApplication::applicationVersion(), panel);
     name->setAlignment(Qt::AlignCenter);
-    auto* credit = new QLabel(localizedString("A record player for your music files, made by the Gramolux developers."), panel);
+    auto* credit
+        = new QLabel(localizedString("A record player for your music files, made by the Gramolux developers."), panel);
     credit->setAlignment(Qt::AlignCenter);
     box->addWidget(icon);
     box->addWidget(name);
@@ -117,7 +120,7 @@ void GramoluxWindowLayout::updateControls()
         return;
     const auto song = appController_->theMusic();
     view_->describeRecord(song ? AppController::musicName(appController_->currentMusicPath()) : QString(),
-                          song ? static_cast<double>(song->movieTotalSeconds()) : 0.0);
+        song ? static_cast<double>(song->movieTotalSeconds()) : 0.0);
     view_->showSong(song ? appController_->currentMusicPath() : QString());
 }
 

@@ -17,26 +17,46 @@ float level(const QString& key)
 } // namespace
 
 JukeboxSongEnvironment::JukeboxSongEnvironment(GXGramoluxView& view, std::shared_ptr<GXQTMusic> song,
-                                               GXQTMusic* skipSound,
-                                               const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds,
-                                               std::atomic<std::uint64_t>* positionJumps)
-    : view_(view), song_(std::move(song)), skipSound_(skipSound), noiseSounds_(noiseSounds),
-      positionJumps_(positionJumps)
+    GXQTMusic* skipSound, const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds,
+    std::atomic<std::uint64_t>* positionJumps)
+    : view_(view)
+    , song_(std::move(song))
+    , skipSound_(skipSound)
+    , noiseSounds_(noiseSounds)
+    , positionJumps_(positionJumps)
 {
 }
 
-float JukeboxSongEnvironment::songPosition() { return song_->movieCrntSecond(); }
-float JukeboxSongEnvironment::songLength() { return song_->movieTotalSeconds(); }
+float JukeboxSongEnvironment::songPosition()
+{
+    return song_->movieCrntSecond();
+}
+float JukeboxSongEnvironment::songLength()
+{
+    return song_->movieTotalSeconds();
+}
 void JukeboxSongEnvironment::setSongPosition(float seconds)
 {
     song_->setMovieCrntSecond(seconds);
     if (positionJumps_)
         ++*positionJumps_;
 }
-void JukeboxSongEnvironment::setSongRate(float rate) { song_->setMovieRate(rate); }
-bool JukeboxSongEnvironment::isArmDragging() { return view_.isArmDragging(); }
-void JukeboxSongEnvironment::setArmValue(float value) { view_.setArmValue(value); }
-void JukeboxSongEnvironment::setDiskSpeed(float speed) { view_.setDiskSpeed(speed); }
+void JukeboxSongEnvironment::setSongRate(float rate)
+{
+    song_->setMovieRate(rate);
+}
+bool JukeboxSongEnvironment::isArmDragging()
+{
+    return view_.isArmDragging();
+}
+void JukeboxSongEnvironment::setArmValue(float value)
+{
+    view_.setArmValue(value);
+}
+void JukeboxSongEnvironment::setDiskSpeed(float speed)
+{
+    view_.setDiskSpeed(speed);
+}
 
 void JukeboxSongEnvironment::playSkipSound()
 {
@@ -44,12 +64,30 @@ void JukeboxSongEnvironment::playSkipSound()
         skipSound_->play();
 }
 
-int JukeboxSongEnvironment::noiseSoundCount() { return static_cast<int>(noiseSounds_.size()); }
-void JukeboxSongEnvironment::playNoiseSound(int index) { noiseSounds_[static_cast<size_t>(index)]->play(); }
-float JukeboxSongEnvironment::distortionLevel() { return level(gx::keys::distortion); }
-float JukeboxSongEnvironment::skipLevel() { return level(gx::keys::skip); }
-float JukeboxSongEnvironment::noiseLevel() { return level(gx::keys::noise); }
+int JukeboxSongEnvironment::noiseSoundCount()
+{
+    return static_cast<int>(noiseSounds_.size());
+}
+void JukeboxSongEnvironment::playNoiseSound(int index)
+{
+    noiseSounds_[static_cast<size_t>(index)]->play();
+}
+float JukeboxSongEnvironment::distortionLevel()
+{
+    return level(gx::keys::distortion);
+}
+float JukeboxSongEnvironment::skipLevel()
+{
+    return level(gx::keys::skip);
+}
+float JukeboxSongEnvironment::noiseLevel()
+{
+    return level(gx::keys::noise);
+}
 // The C library's generator, never seeded.
-long JukeboxSongEnvironment::random() { return ::random(); }
+long JukeboxSongEnvironment::random()
+{
+    return ::random();
+}
 
 } // namespace gx

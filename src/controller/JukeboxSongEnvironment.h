@@ -18,8 +18,8 @@ class JukeboxSongEnvironment : public JukeboxEnvironment {
 public:
     // Each needle fall-back counts one in positionJumps, when given.
     JukeboxSongEnvironment(GXGramoluxView& view, std::shared_ptr<GXQTMusic> song, GXQTMusic* skipSound,
-                           const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds,
-                           std::atomic<std::uint64_t>* positionJumps = nullptr);
+        const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds,
+        std::atomic<std::uint64_t>* positionJumps = nullptr);
 
     float songPosition() override;
     float songLength() override;

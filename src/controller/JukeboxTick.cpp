@@ -64,7 +64,11 @@ void handleDistortionTask(JukeboxEnvironment& env, JukeboxRates& rates)
         drawDistortion(env, rates);
 }
 
-JukeboxTick::JukeboxTick(JukeboxEnvironment& env, JukeboxRates& rates) : env_(env), rates_(rates) {}
+JukeboxTick::JukeboxTick(JukeboxEnvironment& env, JukeboxRates& rates)
+    : env_(env)
+    , rates_(rates)
+{
+}
 
 float JukeboxTick::readFraction()
 {

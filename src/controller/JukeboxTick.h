@@ -9,9 +9,9 @@ namespace gx {
 
 // The three rates shared with the main thread (last writer wins).
 struct JukeboxRates {
-    std::atomic<float> crntRate{0.0f};
-    std::atomic<float> targetRate{0.0f};
-    std::atomic<float> defaultRate{0.0f};
+    std::atomic<float> crntRate {0.0f};
+    std::atomic<float> targetRate {0.0f};
+    std::atomic<float> defaultRate {0.0f};
 };
 
 // What a tick reads and drives. Levels are read at the moment of use.

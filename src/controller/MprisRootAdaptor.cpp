@@ -5,7 +5,8 @@
 namespace gx {
 
 MprisRootAdaptor::MprisRootAdaptor(QObject* exported, MprisService& service)
-    : QDBusAbstractAdaptor(exported), service_(service)
+    : QDBusAbstractAdaptor(exported)
+    , service_(service)
 {
 }
 

@@ -46,10 +46,9 @@ QString writeCover(const gx::TrackTags& tags)
     if (tags.cover.empty())
         return {};
     const QByteArray bytes = QByteArray::fromStdString(tags.cover);
-    const QString folder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/gramolux/covers";
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/gramolux/covers";
     const QString path = folder + "/" + QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex() + "."
-                         + QString::fromStdString(tags.coverExtension);
+        + QString::fromStdString(tags.coverExtension);
     if (!QFileInfo::exists(path)) {
         QSaveFile file(path);
         if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
@@ -87,7 +86,10 @@ QVariantMap tagEntries(const QString& path)
 } // namespace
 
 MprisService::MprisService(GramoluxWindowLayout& layout, QObject* parent)
-    : QObject(parent), layout_(layout), exported_(new MprisObject(this)), watch_(new QTimer(this))
+    : QObject(parent)
+    , layout_(layout)
+    , exported_(new MprisObject(this))
+    , watch_(new QTimer(this))
 {
     new MprisRootAdaptor(exported_, *this);
     auto* player = new MprisPlayerAdaptor(exported_, *this);
@@ -171,11 +173,11 @@ QVariantMap MprisService::metadata() const
     QVariantMap meta = song->tags;
     meta.insert("mpris:trackid", QVariant::fromValue(song->trackId));
     meta.insert("mpris:length",
-                static_cast<qlonglong>(static_cast<double>(c->theMusic()->movieTotalSeconds()) * kMicroseconds));
+        static_cast<qlonglong>(static_cast<double>(c->theMusic()->movieTotalSeconds()) * kMicroseconds));
     meta.insert("xesam:title", AppController::musicName(path));
     meta.insert("xesam:url", QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
     if (!c->failureNotice().isEmpty())
-        meta.insert("xesam:comment", QStringList{c->failureNotice()});
+        meta.insert("xesam:comment", QStringList {c->failureNotice()});
     return meta;
 }
 
@@ -375,8 +377,8 @@ void MprisService::announceChanges()
             changed.insert(it.key(), it.value());
     lastProperties_ = now;
     if (!changed.isEmpty()) {
-        QDBusMessage signal =
-            QDBusMessage::createSignal(objectPath, "org.freedesktop.DBus.Properties", "PropertiesChanged");
+        QDBusMessage signal
+            = QDBusMessage::createSignal(objectPath, "org.freedesktop.DBus.Properties", "PropertiesChanged");
         signal << QStringLiteral("org.mpris.MediaPlayer2.Player") << changed << QStringList();
         QDBusConnection::sessionBus().send(signal);
     }

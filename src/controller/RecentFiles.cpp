@@ -12,7 +12,8 @@
 namespace gx {
 
 RecentFiles::RecentFiles(QObject* context, std::function<void(QAction*)> chosen)
-    : context_(context), chosen_(std::move(chosen))
+    : context_(context)
+    , chosen_(std::move(chosen))
 {
 }
 

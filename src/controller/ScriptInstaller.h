@@ -10,7 +10,10 @@ class UserPrompts;
 
 class ScriptInstaller {
 public:
-    explicit ScriptInstaller(UserPrompts& prompts) : prompts_(prompts) {}
+    explicit ScriptInstaller(UserPrompts& prompts)
+        : prompts_(prompts)
+    {
+    }
 
     static QString scriptsFolder();
     static QString installedPath();

@@ -20,7 +20,10 @@ public:
 // Modal alerts over the main window, their texts from the string table.
 class DialogPrompts final : public UserPrompts {
 public:
-    explicit DialogPrompts(QWidget* window) : window_(window) {}
+    explicit DialogPrompts(QWidget* window)
+        : window_(window)
+    {
+    }
     bool askToInstallScript() override;
     void tellScriptInstalled() override;
     void beep() override;

@@ -77,12 +77,12 @@ int main(int argc, char** argv)
             for (const QString& p : paths)
                 controller->applicationOpenFile(p);
         };
-        QObject::connect(&instance, &gx::SingleInstance::filesReceived, controller,
-                         [&layout, openAll](const QStringList& paths) {
-                             layout.mainWindow()->raise();
-                             layout.mainWindow()->activateWindow();
-                             openAll(paths);
-                         });
+        QObject::connect(
+            &instance, &gx::SingleInstance::filesReceived, controller, [&layout, openAll](const QStringList& paths) {
+                layout.mainWindow()->raise();
+                layout.mainWindow()->activateWindow();
+                openAll(paths);
+            });
         // The engine starts (the song named first plays already) before the
         // window is shown: the record is turning when it appears.
         openAll(files);

@@ -22,8 +22,7 @@ NotificationCenter& NotificationCenter::defaultCenter()
     return centre;
 }
 
-void NotificationCenter::addObserver(const void* observer, Handler handler, const std::string& name,
-                                     const void* sender)
+void NotificationCenter::addObserver(const void* observer, Handler handler, const std::string& name, const void* sender)
 {
     auto sub = std::make_shared<Subscription>();
     sub->observer = observer;
@@ -49,15 +48,14 @@ void NotificationCenter::removeObserver(const void* observer)
     // Wait until no other thread is inside one of the removed handlers.
     idle_.wait(lock, [&] {
         return std::all_of(removed.begin(), removed.end(), [&](const auto& s) {
-            return std::all_of(s->inside.begin(), s->inside.end(),
-                               [&](std::thread::id t) { return t == self; });
+            return std::all_of(s->inside.begin(), s->inside.end(), [&](std::thread::id t) { return t == self; });
         });
     });
 }
 
 void NotificationCenter::postNotificationName(const std::string& name, const void* object)
 {
-    const Notification note{name, object};
+    const Notification note {name, object};
     const auto self = std::this_thread::get_id();
     std::vector<std::shared_ptr<Subscription>> matching;
     {
@@ -84,7 +82,7 @@ void NotificationCenter::postNotificationName(const std::string& name, const voi
                 s->inside.erase(std::find(s->inside.begin(), s->inside.end(), t));
                 c->idle_.notify_all();
             }
-        } leave{this, s.get(), self};
+        } leave {this, s.get(), self};
         s->handler(note);
     }
 }

@@ -25,8 +25,7 @@ public:
     static NotificationCenter& defaultCenter();
 
     // sender == nullptr matches every posting object.
-    void addObserver(const void* observer, Handler handler, const std::string& name,
-                     const void* sender = nullptr);
+    void addObserver(const void* observer, Handler handler, const std::string& name, const void* sender = nullptr);
     void removeObserver(const void* observer);
     void postNotificationName(const std::string& name, const void* object);
 

@@ -15,7 +15,7 @@ inline constexpr const char* arm = "arm";
 inline constexpr const char* playButton = "play_btn";
 inline constexpr const char* stopButton = "stop_btn";
 
-inline constexpr std::array<const char*, 8> turntableImages{
+inline constexpr std::array<const char*, 8> turntableImages {
     "bg",
     "disc",
     "reflect",

@@ -32,8 +32,8 @@ std::string pathForResource(const std::string& fileName)
 
 std::string pathForSoundResource(const std::string& name)
 {
-    static constexpr std::array<const char*, 8> kSoundExtensions = {
-        ".wav", ".aif", ".aiff", ".aifc", ".mp3", ".m4a", ".flac", ".ogg"};
+    static constexpr std::array<const char*, 8> kSoundExtensions
+        = {".wav", ".aif", ".aiff", ".aifc", ".mp3", ".m4a", ".flac", ".ogg"};
     for (const char* ext : kSoundExtensions)
         if (std::string p = pathForResource(name + ext); !p.empty())
             return p;

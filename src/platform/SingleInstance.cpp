@@ -21,7 +21,8 @@ constexpr char kAck = 'k';
 } // namespace
 
 SingleInstance::SingleInstance(const QString& socketPath, QObject* parent)
-    : QObject(parent), socketPath_(socketPath)
+    : QObject(parent)
+    , socketPath_(socketPath)
 {
 }
 
@@ -38,7 +39,7 @@ QString SingleInstance::defaultSocketPath()
 bool SingleInstance::playerRunsAt(const QString& socketPath)
 {
     const QByteArray path = QFile::encodeName(socketPath);
-    sockaddr_un address{};
+    sockaddr_un address {};
     if (path.size() >= static_cast<qsizetype>(sizeof(address.sun_path)))
         return false;
     address.sun_family = AF_UNIX;

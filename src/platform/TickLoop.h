@@ -46,7 +46,11 @@ public:
     private:
         friend class TickLoop;
         enum class Kind { period, after, whenWoken, stop };
-        Next(Kind kind, Clock::duration span) : kind_(kind), span_(span) {}
+        Next(Kind kind, Clock::duration span)
+            : kind_(kind)
+            , span_(span)
+        {
+        }
         Kind kind_;
         Clock::duration span_;
     };

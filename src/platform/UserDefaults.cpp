@@ -17,9 +17,9 @@ bool finiteFloat(const QVariant& v, float* out)
     if (!v.isValid())
         return false;
     const int type = v.metaType().id();
-    if (type != QMetaType::QString && type != QMetaType::Double && type != QMetaType::Float &&
-        type != QMetaType::Int && type != QMetaType::LongLong && type != QMetaType::UInt &&
-        type != QMetaType::ULongLong && type != QMetaType::QByteArray)
+    if (type != QMetaType::QString && type != QMetaType::Double && type != QMetaType::Float && type != QMetaType::Int
+        && type != QMetaType::LongLong && type != QMetaType::UInt && type != QMetaType::ULongLong
+        && type != QMetaType::QByteArray)
         return false;
     bool ok = false;
     const double d = v.toDouble(&ok);
@@ -198,7 +198,7 @@ QStringList UserDefaults::stringListForKey(const QString& key, bool* ok) const
     if (type == QMetaType::QStringList)
         return v.toStringList();
     if (type == QMetaType::QString)
-        return QStringList{v.toString()};
+        return QStringList {v.toString()};
     if (type == QMetaType::QVariantList) {
         // An empty list, or one whose entries are all strings.
         QStringList out;

@@ -54,10 +54,8 @@ PreferenceController::~PreferenceController()
 std::array<PreferenceController::Pair, 5> PreferenceController::pairs() const
 {
     return {{{musicVolSlider, musicVolField, keys::musicVolume},
-             {effectsVolSlider, effectsVolField, keys::effectsVolume},
-             {distortionSlider, distortionField, keys::distortion},
-             {skipSlider, skipField, keys::skip},
-             {noiseSlider, noiseField, keys::noise}}};
+        {effectsVolSlider, effectsVolField, keys::effectsVolume}, {distortionSlider, distortionField, keys::distortion},
+        {skipSlider, skipField, keys::skip}, {noiseSlider, noiseField, keys::noise}}};
 }
 
 void PreferenceController::awakeFromNib()

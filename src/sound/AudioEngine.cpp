@@ -67,18 +67,18 @@ AudioEngine::~AudioEngine()
 
 int AudioEngine::openDevice(int rate, bool anyRate)
 {
-    SDL_AudioSpec want{};
+    SDL_AudioSpec want {};
     want.freq = rate;
     want.format = AUDIO_F32SYS;
     want.channels = 2;
     want.samples = kDeviceFrames;
     want.callback = &AudioEngine::pull;
     want.userdata = this;
-    SDL_AudioSpec have{};
+    SDL_AudioSpec have {};
     // SDL converts format and channels for us, and the rate too unless any
     // will do.
-    const std::uint32_t id =
-        SDL_OpenAudioDevice(nullptr, 0, &want, &have, anyRate ? SDL_AUDIO_ALLOW_FREQUENCY_CHANGE : 0);
+    const std::uint32_t id
+        = SDL_OpenAudioDevice(nullptr, 0, &want, &have, anyRate ? SDL_AUDIO_ALLOW_FREQUENCY_CHANGE : 0);
     if (id == 0)
         return 0;
     device_.store(id);

@@ -27,7 +27,7 @@ class AudioEngine {
 public:
     // How long the device stays paused, and so resumes within a buffer,
     // before it is closed and must be opened again to play.
-    static constexpr std::chrono::seconds kRestBeforeClose{2};
+    static constexpr std::chrono::seconds kRestBeforeClose {2};
 
     // Started on first use; thread-safe.
     static AudioEngine& shared();
@@ -63,13 +63,13 @@ private:
     void resume();
 
     std::shared_ptr<Mixer> mixer_;
-    std::atomic<Mixer*> deviceMixer_{nullptr};
+    std::atomic<Mixer*> deviceMixer_ {nullptr};
     bool sdlStarted_ = false;
 
     // --- guarded by deviceMutex_, which is never taken on SDL's audio
     // thread (closing the device waits for that thread)
     mutable std::mutex deviceMutex_;
-    std::atomic<std::uint32_t> device_{0}; // atomic only for deviceOpen() and the callback
+    std::atomic<std::uint32_t> device_ {0}; // atomic only for deviceOpen() and the callback
 
     // --- guarded by keeperMutex_, held only briefly and never around an
     // SDL call
@@ -78,10 +78,10 @@ private:
     std::optional<std::chrono::steady_clock::time_point> restingSince_;
     TickLoop keeper_;
 
-    std::atomic<bool> clockResting_{false};
-    std::atomic<bool> clockRunning_{false};
+    std::atomic<bool> clockResting_ {false};
+    std::atomic<bool> clockRunning_ {false};
     std::vector<float> clockScratch_; // the clock's thread only, once started
-    TickLoop clock_; // started under deviceMutex_
+    TickLoop clock_;                  // started under deviceMutex_
 };
 
 } // namespace gx

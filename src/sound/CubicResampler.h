@@ -31,7 +31,7 @@ inline float cubicInterpolate(float xm1, float x0, float x1, float x2, float t)
 // Answers the number of output frames written.
 template <class FrameAt>
 int resampleAdd(const FrameAt& frameAt, PlayCursor& cursor, double step, float gain, std::int64_t stopFrame,
-                std::int64_t readableEnd, float* out, int frames)
+    std::int64_t readableEnd, float* out, int frames)
 {
     int written = 0;
     if (!(written < frames && cursor.frame < stopFrame && cursor.frame + 2 < readableEnd))

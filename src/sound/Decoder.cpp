@@ -12,12 +12,12 @@ extern "C" {
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
-#include <utility>
 #include <fcntl.h>
+#include <iterator>
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace gx {
@@ -53,7 +53,7 @@ std::int64_t seekInFile(void* opaque, std::int64_t offset, int whence)
     const int fd = *static_cast<const int*>(opaque);
     whence &= ~AVSEEK_FORCE;
     if (whence == AVSEEK_SIZE) {
-        struct stat info {};
+        struct stat info { };
         return ::fstat(fd, &info) == 0 ? static_cast<std::int64_t>(info.st_size) : AVERROR(errno);
     }
     const off_t at = ::lseek(fd, static_cast<off_t>(offset), whence);
@@ -95,7 +95,7 @@ struct Decoder::Impl {
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
     int streamIndex = -1;
-    AVRational timeBase{0, 1};
+    AVRational timeBase {0, 1};
 
     int sampleRate = 0;
     std::int64_t estimate = 0;
@@ -110,7 +110,7 @@ struct Decoder::Impl {
     // Converter set-up, redone when the decoded frames change shape.
     int swrFormat = -1;
     int swrRate = 0;
-    AVChannelLayout swrLayout{};
+    AVChannelLayout swrLayout {};
     int swrOutChannels = 0;
     std::vector<float> converted;
 
@@ -140,10 +140,7 @@ struct Decoder::Impl {
 
     std::int64_t pendingFrames() const { return static_cast<std::int64_t>(pending.size() / kChannels); }
 
-    std::int64_t position() const
-    {
-        return pendingOffset < pendingFrames() ? pendingStart + pendingOffset : nextIndex;
-    }
+    std::int64_t position() const { return pendingOffset < pendingFrames() ? pendingStart + pendingOffset : nextIndex; }
 
     void closeSession()
     {
@@ -254,9 +251,9 @@ struct Decoder::Impl {
             }
             av_packet_unref(packet);
         }
-        const std::int64_t frames = av_rescale_q(total, timeBase, AVRational{1, sampleRate}) - trimmed;
-        const bool rewound = firstTs != AV_NOPTS_VALUE
-            && av_seek_frame(fmt, streamIndex, firstTs, AVSEEK_FLAG_BACKWARD) >= 0;
+        const std::int64_t frames = av_rescale_q(total, timeBase, AVRational {1, sampleRate}) - trimmed;
+        const bool rewound
+            = firstTs != AV_NOPTS_VALUE && av_seek_frame(fmt, streamIndex, firstTs, AVSEEK_FLAG_BACKWARD) >= 0;
         if (!rewound && !openSession())
             return -1;
         return std::max<std::int64_t>(frames, 0);
@@ -276,8 +273,8 @@ struct Decoder::Impl {
             return true;
         while (av_read_frame(fmt, packet) >= 0) {
             if (packet->stream_index == streamIndex && packet->pts != AV_NOPTS_VALUE && packet->duration > 0)
-                tailEndTs = std::max(tailEndTs == AV_NOPTS_VALUE ? packet->pts : tailEndTs,
-                                     packet->pts + packet->duration);
+                tailEndTs
+                    = std::max(tailEndTs == AV_NOPTS_VALUE ? packet->pts : tailEndTs, packet->pts + packet->duration);
             av_packet_unref(packet);
         }
         if (av_seek_frame(fmt, -1, 0, AVSEEK_FLAG_BYTE) >= 0)
@@ -291,7 +288,7 @@ struct Decoder::Impl {
     std::int64_t containerFrames() const
     {
         if (tailEndTs != AV_NOPTS_VALUE && startPts != AV_NOPTS_VALUE && tailEndTs > startPts)
-            return av_rescale_q(tailEndTs - startPts, timeBase, AVRational{1, sampleRate});
+            return av_rescale_q(tailEndTs - startPts, timeBase, AVRational {1, sampleRate});
         const AVStream* st = fmt->streams[streamIndex];
         if (st->duration != AV_NOPTS_VALUE && st->duration > 0) {
             // The MP3 demuxer counts its duration from timestamp 0, priming
@@ -300,17 +297,17 @@ struct Decoder::Impl {
             if (st->codecpar->codec_id != AV_CODEC_ID_MP3 && st->start_time != AV_NOPTS_VALUE)
                 end += st->start_time;
             const std::int64_t origin = startPts != AV_NOPTS_VALUE ? startPts : 0;
-            return std::max<std::int64_t>(av_rescale_q(end - origin, timeBase, AVRational{1, sampleRate}), 0);
+            return std::max<std::int64_t>(av_rescale_q(end - origin, timeBase, AVRational {1, sampleRate}), 0);
         }
         if (fmt->duration != AV_NOPTS_VALUE && fmt->duration > 0)
-            return av_rescale_q(fmt->duration, AV_TIME_BASE_Q, AVRational{1, sampleRate});
+            return av_rescale_q(fmt->duration, AV_TIME_BASE_Q, AVRational {1, sampleRate});
         return 0;
     }
 
     // Turns frame into pending stereo floats; false when it cannot.
     bool convert(const AVFrame* f)
     {
-        AVChannelLayout in{};
+        AVChannelLayout in {};
         if (f->ch_layout.nb_channels <= 0)
             return false;
         if (f->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || !av_channel_layout_check(&f->ch_layout))
@@ -322,13 +319,13 @@ struct Decoder::Impl {
             swr_free(&swr);
             swrFormat = -1;
             swrOutChannels = in.nb_channels == 1 ? 1 : 2;
-            AVChannelLayout out{};
+            AVChannelLayout out {};
             av_channel_layout_default(&out, swrOutChannels);
             // Folding more channels into two adds them up: a matrix scaled so
             // that full scale on every channel stays within full scale never
             // clips.
             const bool ok = swr_alloc_set_opts2(&swr, &out, AV_SAMPLE_FMT_FLT, sampleRate, &in,
-                                                static_cast<AVSampleFormat>(f->format), inRate, 0, nullptr)
+                                static_cast<AVSampleFormat>(f->format), inRate, 0, nullptr)
                     >= 0
                 && av_opt_set_double(swr, "rematrix_maxval", 1.0, 0) >= 0 && swr_init(swr) >= 0;
             av_channel_layout_uninit(&out);
@@ -349,8 +346,8 @@ struct Decoder::Impl {
             return false;
         converted.resize(static_cast<size_t>(capacity) * static_cast<size_t>(swrOutChannels));
         auto* outPlane = reinterpret_cast<std::uint8_t*>(converted.data());
-        const int got = swr_convert(swr, &outPlane, capacity, const_cast<const std::uint8_t**>(f->extended_data),
-                                    f->nb_samples);
+        const int got
+            = swr_convert(swr, &outPlane, capacity, const_cast<const std::uint8_t**>(f->extended_data), f->nb_samples);
         if (got < 0)
             return false;
         pending.resize(static_cast<size_t>(got) * kChannels);
@@ -380,8 +377,8 @@ struct Decoder::Impl {
                         }
                         continue;
                     }
-                    index = av_rescale_q_rnd(pts - startPts, timeBase, AVRational{1, sampleRate},
-                                             static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
+                    index = av_rescale_q_rnd(pts - startPts, timeBase, AVRational {1, sampleRate},
+                        static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
                     syncToPts = false;
                 }
                 lastPts = frame->pts != AV_NOPTS_VALUE ? frame->pts : frame->best_effort_timestamp;
@@ -448,7 +445,7 @@ struct Decoder::Impl {
             }
             const int n = static_cast<int>(std::min<std::int64_t>(available, maxFrames - done));
             std::copy_n(pending.data() + pendingOffset * kChannels, static_cast<size_t>(n) * kChannels,
-                        out + static_cast<std::ptrdiff_t>(done) * kChannels);
+                out + static_cast<std::ptrdiff_t>(done) * kChannels);
             pendingOffset += n;
             done += n;
         }
@@ -472,7 +469,7 @@ struct Decoder::Impl {
     {
         if (startPts == AV_NOPTS_VALUE || !fmt)
             return false;
-        std::int64_t ts = startPts + av_rescale_q(from, AVRational{1, sampleRate}, timeBase);
+        std::int64_t ts = startPts + av_rescale_q(from, AVRational {1, sampleRate}, timeBase);
         // From the top, begin at the first packet, priming included, so the
         // decoder trims it as it does on a first play.
         if (from == 0 && firstPacketTs != AV_NOPTS_VALUE)
@@ -557,7 +554,10 @@ struct Decoder::Impl {
     }
 };
 
-Decoder::Decoder(std::unique_ptr<Impl> impl) : d_(std::move(impl)) {}
+Decoder::Decoder(std::unique_ptr<Impl> impl)
+    : d_(std::move(impl))
+{
+}
 
 Decoder::~Decoder() = default;
 
@@ -583,7 +583,7 @@ std::unique_ptr<Decoder> Decoder::open(const std::string& path, OpenFailure* fai
         const bool missing = errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG || errno == ELOOP;
         return refuse(denied ? OpenFailure::permissionDenied : missing ? OpenFailure::notFound : OpenFailure::noSound);
     }
-    struct stat info {};
+    struct stat info { };
     if (::fstat(impl->fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0)
         return refuse(OpenFailure::noSound);
     const int flags = ::fcntl(impl->fd, F_GETFL);
@@ -624,7 +624,7 @@ std::optional<TrackTags> Decoder::readTags(const std::string& path)
         return {};
     };
     const auto names = [](std::string text) {
-        return text.empty() ? std::vector<std::string>{} : std::vector<std::string>{std::move(text)};
+        return text.empty() ? std::vector<std::string> {} : std::vector<std::string> {std::move(text)};
     };
     TrackTags tags;
     tags.title = tag("title");
@@ -638,26 +638,35 @@ std::optional<TrackTags> Decoder::readTags(const std::string& path)
         if (!(st->disposition & AV_DISPOSITION_ATTACHED_PIC) || st->attached_pic.size <= 0)
             continue;
         // The picture formats a desktop (and our label) can show.
-        static constexpr std::pair<AVCodecID, const char*> kPictures[] = {
-            {AV_CODEC_ID_MJPEG, "jpg"}, {AV_CODEC_ID_PNG, "png"},   {AV_CODEC_ID_GIF, "gif"},
-            {AV_CODEC_ID_BMP, "bmp"},   {AV_CODEC_ID_WEBP, "webp"}, {AV_CODEC_ID_TIFF, "tiff"}};
+        static constexpr std::pair<AVCodecID, const char*> kPictures[]
+            = {{AV_CODEC_ID_MJPEG, "jpg"}, {AV_CODEC_ID_PNG, "png"}, {AV_CODEC_ID_GIF, "gif"}, {AV_CODEC_ID_BMP, "bmp"},
+                {AV_CODEC_ID_WEBP, "webp"}, {AV_CODEC_ID_TIFF, "tiff"}};
         const auto known = std::find_if(std::begin(kPictures), std::end(kPictures),
-                                        [&](const auto& p) { return p.first == st->codecpar->codec_id; });
+            [&](const auto& p) { return p.first == st->codecpar->codec_id; });
         if (known == std::end(kPictures))
             continue;
-        tags.cover.assign(reinterpret_cast<const char*>(st->attached_pic.data),
-                          static_cast<std::size_t>(st->attached_pic.size));
+        tags.cover.assign(
+            reinterpret_cast<const char*>(st->attached_pic.data), static_cast<std::size_t>(st->attached_pic.size));
         tags.coverExtension = known->second;
         break;
     }
     return tags;
 }
 
-int Decoder::sampleRate() const { return d_->sampleRate; }
+int Decoder::sampleRate() const
+{
+    return d_->sampleRate;
+}
 
-std::int64_t Decoder::estimatedFrames() const { return d_->estimate; }
+std::int64_t Decoder::estimatedFrames() const
+{
+    return d_->estimate;
+}
 
-std::int64_t Decoder::position() const { return d_->position(); }
+std::int64_t Decoder::position() const
+{
+    return d_->position();
+}
 
 int Decoder::read(float* out, int maxFrames)
 {
@@ -666,6 +675,9 @@ int Decoder::read(float* out, int maxFrames)
     return d_->read(out, maxFrames);
 }
 
-void Decoder::seek(std::int64_t frame) { d_->seek(frame); }
+void Decoder::seek(std::int64_t frame)
+{
+    d_->seek(frame);
+}
 
 } // namespace gx

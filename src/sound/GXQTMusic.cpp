@@ -121,8 +121,8 @@ void GXQTMusic::initialize()
 
 std::vector<std::string> GXQTMusic::musicFileType()
 {
-    return {"aif", "aiff", "AIF", "AIFF", "aifc", "AIFC", "wav", "WAV",
-            "mp3", "MP3", "m4a", "m4p", "mpg", "mpeg", "mp4", "mov"};
+    return {"aif", "aiff", "AIF", "AIFF", "aifc", "AIFC", "wav", "WAV", "mp3", "MP3", "m4a", "m4p", "mpg", "mpeg",
+        "mp4", "mov"};
 }
 
 std::unique_ptr<GXQTMusic> GXQTMusic::initWithFilePath(const std::string& path)
@@ -147,9 +147,10 @@ std::unique_ptr<GXQTMusic> GXQTMusic::initWithResourceFile(const std::string& na
     return initWithFilePath(gx::pathForSoundResource(name));
 }
 
-GXQTMusic::GXQTMusic(std::shared_ptr<gx::Mixer> mixer, std::shared_ptr<gx::Voice> voice,
-                     gx::OpenFailure openFailure)
-    : mixer_(std::move(mixer)), voice_(std::move(voice)), openFailure_(openFailure)
+GXQTMusic::GXQTMusic(std::shared_ptr<gx::Mixer> mixer, std::shared_ptr<gx::Voice> voice, gx::OpenFailure openFailure)
+    : mixer_(std::move(mixer))
+    , voice_(std::move(voice))
+    , openFailure_(openFailure)
 {
 }
 
@@ -189,7 +190,10 @@ void GXQTMusic::stop()
         voice_->stop();
 }
 
-bool GXQTMusic::isPlaying() const { return voice_ && voice_->isPlaying(); }
+bool GXQTMusic::isPlaying() const
+{
+    return voice_ && voice_->isPlaying();
+}
 
 void GXQTMusic::setLoop(bool loop)
 {
@@ -197,9 +201,14 @@ void GXQTMusic::setLoop(bool loop)
         voice_->setLoop(loop);
 }
 
-void GXQTMusic::moviesTask() {}
+void GXQTMusic::moviesTask()
+{
+}
 
-float GXQTMusic::movieRate() const { return voice_ ? voice_->rate() : 0.0f; }
+float GXQTMusic::movieRate() const
+{
+    return voice_ ? voice_->rate() : 0.0f;
+}
 
 void GXQTMusic::setMovieRate(float rate)
 {
@@ -229,10 +238,22 @@ void GXQTMusic::setVolume(float fraction)
         voice_->setEngineVolume(gx::engineVolumeFromFraction(fraction));
 }
 
-std::int32_t GXQTMusic::duration() const { return voice_ ? voice_->lengthFrames() : 0; }
+std::int32_t GXQTMusic::duration() const
+{
+    return voice_ ? voice_->lengthFrames() : 0;
+}
 
-std::int32_t GXQTMusic::currentTime() const { return voice_ ? voice_->positionFrames() : 0; }
+std::int32_t GXQTMusic::currentTime() const
+{
+    return voice_ ? voice_->positionFrames() : 0;
+}
 
-std::int32_t GXQTMusic::timeScale() const { return voice_ ? voice_->sampleRate() : 0; }
+std::int32_t GXQTMusic::timeScale() const
+{
+    return voice_ ? voice_->sampleRate() : 0;
+}
 
-std::int16_t GXQTMusic::engineVolume() const { return voice_ ? voice_->engineVolume() : std::int16_t{0}; }
+std::int16_t GXQTMusic::engineVolume() const
+{
+    return voice_ ? voice_->engineVolume() : std::int16_t {0};
+}

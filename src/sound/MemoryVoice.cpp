@@ -5,8 +5,9 @@
 namespace gx {
 
 MemoryVoice::MemoryVoice(int sampleRate, std::vector<float> frames)
-    : Voice(sampleRate, static_cast<std::int64_t>(frames.size() / 2)), samples_(std::move(frames)),
-      frameCount_(static_cast<std::int64_t>(samples_.size() / 2))
+    : Voice(sampleRate, static_cast<std::int64_t>(frames.size() / 2))
+    , samples_(std::move(frames))
+    , frameCount_(static_cast<std::int64_t>(samples_.size() / 2))
 {
 }
 
@@ -21,8 +22,7 @@ int MemoryVoice::renderLocked(double step, float gain, std::int64_t stopFrame, f
             i = 0;
         return i < count ? data + 2 * i : kSilence;
     };
-    return resampleAdd(frameAt, cursor_, step, gain, stopFrame, std::numeric_limits<std::int64_t>::max(), out,
-                       frames);
+    return resampleAdd(frameAt, cursor_, step, gain, stopFrame, std::numeric_limits<std::int64_t>::max(), out, frames);
 }
 
 } // namespace gx

@@ -15,7 +15,7 @@ public:
 
 protected:
     std::int64_t endFrameLocked() const override { return frameCount_; }
-    void cursorMovedLocked(std::int64_t) override {}
+    void cursorMovedLocked(std::int64_t) override { }
     int renderLocked(double step, float gain, std::int64_t stopFrame, float* out, int frames) override;
 
 private:

@@ -7,7 +7,8 @@
 namespace gx {
 
 Mixer::Mixer(int outputRate, std::function<void()> onVoiceStarted)
-    : outputRate_(outputRate > 0 ? outputRate : kDefaultRate), onVoiceStarted_(std::move(onVoiceStarted))
+    : outputRate_(outputRate > 0 ? outputRate : kDefaultRate)
+    , onVoiceStarted_(std::move(onVoiceStarted))
 {
 }
 

@@ -10,14 +10,17 @@ namespace gx::sounds {
 
 inline constexpr int crackleCount = 7;
 // The crackles are "noise1" to "noise7".
-inline std::string crackle(int number) { return "noise" + std::to_string(number); }
+inline std::string crackle(int number)
+{
+    return "noise" + std::to_string(number);
+}
 inline constexpr const char* hiss = "hiss";
 inline constexpr const char* skip = "skip";
 inline constexpr const char* stop = "stop";
 inline constexpr const char* switchClick = "switch";
 inline constexpr const char* demoSong = "01 Gramolux Serenade";
 
-inline constexpr std::array<const char*, 12> allSoundNames{
+inline constexpr std::array<const char*, 12> allSoundNames {
     "noise1",
     "noise2",
     "noise3",

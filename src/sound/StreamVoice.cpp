@@ -25,11 +25,13 @@ std::int64_t ringCapacityFor(int sampleRate)
 } // namespace
 
 StreamVoice::StreamVoice(std::unique_ptr<Decoder> decoder)
-    : Voice(decoder->sampleRate(), decoder->estimatedFrames()), decoder_(std::move(decoder)),
-      capacity_(ringCapacityFor(sampleRate())),
-      history_(std::min<std::int64_t>(sampleRate() * kHistorySeconds, capacity_ / 3)),
-      refill_(std::max<std::int64_t>(capacity_ / 8, kBlock)),
-      ring_(static_cast<size_t>(capacity_) * 2), block_(static_cast<size_t>(kBlock) * 2)
+    : Voice(decoder->sampleRate(), decoder->estimatedFrames())
+    , decoder_(std::move(decoder))
+    , capacity_(ringCapacityFor(sampleRate()))
+    , history_(std::min<std::int64_t>(sampleRate() * kHistorySeconds, capacity_ / 3))
+    , refill_(std::max<std::int64_t>(capacity_ / 8, kBlock))
+    , ring_(static_cast<size_t>(capacity_) * 2)
+    , block_(static_cast<size_t>(kBlock) * 2)
 {
     const int n = decoder_->read(block_.data(), kBlock);
     {
@@ -93,8 +95,8 @@ void StreamVoice::appendLocked(const float* frames, std::int64_t count)
 void StreamVoice::cursorMovedLocked(std::int64_t frame)
 {
     const std::int64_t end = ringEndLocked();
-    const bool inRing = ringCount_ > 0 && frame >= ringFirst_
-        && (frame + 2 < end || (endInRingLocked() && frame <= end));
+    const bool inRing
+        = ringCount_ > 0 && frame >= ringFirst_ && (frame + 2 < end || (endInRingLocked() && frame <= end));
     if (inRing)
         return;
     ringFirst_ = frame;
@@ -157,7 +159,7 @@ TickLoop::Next StreamVoice::workerTick()
             ringFirst_ = at;
             ringCount_ = 0;
             if (cursor_.frame > at) {
-                cursor_ = PlayCursor{at, 0.0};
+                cursor_ = PlayCursor {at, 0.0};
                 publishPositionLocked();
             }
         }

@@ -55,10 +55,10 @@ private:
 
     std::unique_ptr<Decoder> decoder_; // used by the worker only once it runs
     // --- guarded by mutex_
-    const std::int64_t capacity_;      // a power of two
-    const std::int64_t history_;       // played frames kept for skips back
-    const std::int64_t refill_;        // free room that wakes the worker
-    std::vector<float> ring_;          // frame i lives at slot i & (capacity_ - 1)
+    const std::int64_t capacity_; // a power of two
+    const std::int64_t history_;  // played frames kept for skips back
+    const std::int64_t refill_;   // free room that wakes the worker
+    std::vector<float> ring_;     // frame i lives at slot i & (capacity_ - 1)
     std::int64_t ringFirst_ = 0;
     std::int64_t ringCount_ = 0;
     std::int64_t endFrame_ = -1;

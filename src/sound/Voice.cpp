@@ -12,8 +12,7 @@ namespace {
 
 std::int32_t clampToInt32(std::int64_t v)
 {
-    return static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(v, 0, std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
 // Beyond this many source frames per output frame nothing audible is left;
@@ -23,7 +22,9 @@ constexpr double kMaxStep = 1024.0;
 } // namespace
 
 Voice::Voice(int sampleRate, std::int64_t lengthFrames)
-    : sampleRate_(sampleRate), volume_(kFullEngineVolume), length_(clampToInt32(lengthFrames))
+    : sampleRate_(sampleRate)
+    , volume_(kFullEngineVolume)
+    , length_(clampToInt32(lengthFrames))
 {
 }
 
@@ -41,7 +42,7 @@ void Voice::publishPositionLocked()
 
 void Voice::moveCursorLocked(std::int64_t frame)
 {
-    cursor_ = PlayCursor{frame, 0.0};
+    cursor_ = PlayCursor {frame, 0.0};
     cursorMovedLocked(frame);
     publishPositionLocked();
 }
@@ -52,7 +53,7 @@ void Voice::play()
     // A streamed song's real end is known only once decoded; until then its
     // end is the length it reports, which a seek may have reached.
     const std::int64_t known = endFrameLocked();
-    const std::int64_t end = known >= 0 ? known : std::int64_t{lengthFrames()};
+    const std::int64_t end = known >= 0 ? known : std::int64_t {lengthFrames()};
     if (cursor_.frame >= end)
         moveCursorLocked(0);
     playing_.store(true, std::memory_order_release);
@@ -81,7 +82,7 @@ void Voice::seek(std::int64_t frame)
 {
     std::lock_guard lock(mutex_);
     const std::int64_t end = endFrameLocked();
-    const std::int64_t limit = end >= 0 ? end : std::int64_t{lengthFrames()};
+    const std::int64_t limit = end >= 0 ? end : std::int64_t {lengthFrames()};
     moveCursorLocked(std::clamp<std::int64_t>(frame, 0, limit));
 }
 
@@ -113,7 +114,7 @@ void Voice::mixInto(float* out, int frames, int outputRate)
                 moveCursorLocked(0);
                 continue;
             }
-            cursor_ = PlayCursor{end, 0.0};
+            cursor_ = PlayCursor {end, 0.0};
             playing_.store(false, std::memory_order_release);
             break;
         }

@@ -63,7 +63,7 @@ protected:
     // Renders from cursor_ as resampleAdd does, with the source's own frames.
     virtual int renderLocked(double step, float gain, std::int64_t stopFrame, float* out, int frames) = 0;
     // After a mix pass: lets a streaming source drop what was consumed.
-    virtual void consumedLocked() {}
+    virtual void consumedLocked() { }
 
     void setLengthLocked(std::int64_t frames);
     void publishPositionLocked();
@@ -76,11 +76,11 @@ protected:
 private:
     const int sampleRate_;
     bool loop_ = false;
-    std::atomic<bool> playing_{false};
-    std::atomic<float> rate_{1.0f};
+    std::atomic<bool> playing_ {false};
+    std::atomic<float> rate_ {1.0f};
     std::atomic<std::int16_t> volume_;
-    std::atomic<std::int32_t> length_{0};
-    std::atomic<std::int32_t> position_{0};
+    std::atomic<std::int32_t> length_ {0};
+    std::atomic<std::int32_t> position_ {0};
 };
 
 } // namespace gx

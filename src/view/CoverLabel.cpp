@@ -34,7 +34,7 @@ QRgb over(QRgb top, double share, QRgb under)
     const double a = qAlpha(top) / 255.0 * share;
     const auto mix = [&](int t, int u) { return static_cast<int>(std::lround(t * share + u * (1.0 - a))); };
     return qRgba(mix(qRed(top), qRed(under)), mix(qGreen(top), qGreen(under)), mix(qBlue(top), qBlue(under)),
-                 mix(qAlpha(top), qAlpha(under)));
+        mix(qAlpha(top), qAlpha(under)));
 }
 
 // A premultiplied image's colour at pixel position (u, v), blended from the
@@ -77,7 +77,10 @@ bool jpegCutShort(const QByteArray& bytes)
 // size to Qt's own worker threads, which this thread need not wake.
 class RowReader {
 public:
-    explicit RowReader(const QImage& image) : image_(image) {}
+    explicit RowReader(const QImage& image)
+        : image_(image)
+    {
+    }
     const QRgb* row(int y)
     {
         const QImage::Format f = image_.format();
@@ -122,7 +125,7 @@ QImage middleSquare(const QImage& picture, int side)
             auto& c = sums[static_cast<std::size_t>(x)];
             const std::uint64_t n = std::max<std::uint64_t>(c[4], 1);
             line[x] = qRgba(static_cast<int>(c[1] / n), static_cast<int>(c[2] / n), static_cast<int>(c[3] / n),
-                            static_cast<int>(c[0] / n));
+                static_cast<int>(c[0] / n));
             c = {};
         }
     };
@@ -216,8 +219,8 @@ QImage printOnLabel(const QImage& record, const QImage& picture)
             const double printed = overlap(d, hole, radius);
             if (printed <= 0.0)
                 continue;
-            const QRgb p = sample(picture, (x + 0.5 - (cx - radius)) * perPixel - 0.5,
-                                  (y + 0.5 - (cy - radius)) * perPixel - 0.5);
+            const QRgb p = sample(
+                picture, (x + 0.5 - (cx - radius)) * perPixel - 0.5, (y + 0.5 - (cy - radius)) * perPixel - 0.5);
             QRgb q = over(p, printed, line[x]);
             q = over(ink, overlap(d, rim - rimHalf, rim + rimHalf), q);
             line[x] = q;

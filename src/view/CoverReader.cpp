@@ -21,7 +21,10 @@ QString joined(const std::vector<std::string>& names)
 
 } // namespace
 
-CoverReader::CoverReader(std::function<void()> ready) : ready_(std::move(ready)) {}
+CoverReader::CoverReader(std::function<void()> ready)
+    : ready_(std::move(ready))
+{
+}
 
 CoverReader::~CoverReader()
 {
@@ -39,7 +42,7 @@ void CoverReader::request(std::uint64_t ticket, const QString& path, const QImag
 {
     {
         std::lock_guard lock(mutex_);
-        pending_ = Request{ticket, path, disc, label};
+        pending_ = Request {ticket, path, disc, label};
         result_.reset();
     }
     wake_.notify_all();

@@ -63,8 +63,8 @@ QImage loadImage(const std::string& base, bool preferDouble)
         // Premultiplied once here, so that painting never converts; and an
         // image that is opaque throughout is copied, not blended, and lets
         // the view paint without its window's background under it.
-        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                              : QImage::Format_RGB32);
+        image = image.convertToFormat(
+            image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
         // Opaque premultiplied pixels are RGB32 pixels already.
         if (image.hasAlphaChannel() && opaque(image))
             image.reinterpretAsFormat(QImage::Format_RGB32);
@@ -133,8 +133,7 @@ std::vector<GXGramoluxView::ArmFrame> GXGramoluxView::armFrames(const QImage& st
         frame.image = strip.copy(QRect(QPoint(left, top), QPoint(right, bottom)));
         frame.image.setDevicePixelRatio(s);
         // Points from the frame's bottom-left corner, y up.
-        frame.offset = {static_cast<float>((left - i * w) / s),
-                        static_cast<float>((strip.height() - 1 - bottom) / s)};
+        frame.offset = {static_cast<float>((left - i * w) / s), static_cast<float>((strip.height() - 1 - bottom) / s)};
     }
     return frames;
 }
@@ -164,14 +163,15 @@ bool acceptAsGeneric(QDropEvent* event)
 } // namespace
 
 GXGramoluxView::GXGramoluxView(QWidget* parent)
-    : QWidget(parent), noticeTimer_(new QTimer(this)),
-      paintSpinChangesMethod_(staticMetaObject.method(staticMetaObject.indexOfSlot("paintSpinChanges()")))
+    : QWidget(parent)
+    , noticeTimer_(new QTimer(this))
+    , paintSpinChangesMethod_(staticMetaObject.method(staticMetaObject.indexOfSlot("paintSpinChanges()")))
 {
     noticeTimer_->setSingleShot(true);
     connect(noticeTimer_, &QTimer::timeout, this, &GXGramoluxView::clearNotice);
     loadImages(devicePixelRatioF());
     shown_ = {diskRotate_.load(), diskFraction_.load(), tt::armFrameIndex(armValue_.load()),
-              tt::dialFrameIndex(dialValue_.load()), switchValue_.load(), isFileDragging_.load()};
+        tt::dialFrameIndex(dialValue_.load()), switchValue_.load(), isFileDragging_.load()};
     setAcceptDrops(true);
     // Clicking the turntable gives it the keyboard, for the volume digits.
     setFocusPolicy(Qt::StrongFocus);
@@ -326,7 +326,7 @@ QRectF GXGramoluxView::widgetRectFromView(RectF r) const
 GXGramoluxView::RectF GXGramoluxView::viewRectFromWidget(QRectF r) const
 {
     return {static_cast<float>(r.x()), static_cast<float>(boundsHeight_ - r.y() - r.height()),
-            static_cast<float>(r.width()), static_cast<float>(r.height())};
+        static_cast<float>(r.width()), static_cast<float>(r.height())};
 }
 
 void GXGramoluxView::showEvent(QShowEvent* event)
@@ -339,8 +339,7 @@ void GXGramoluxView::showEvent(QShowEvent* event)
 
 // --- Rendering -------------------------------------------------------------
 
-void GXGramoluxView::drawImagePart(QPainter& painter, const QImage& image, RectF source, PointF at,
-                                   qreal opacity) const
+void GXGramoluxView::drawImagePart(QPainter& painter, const QImage& image, RectF source, PointF at, qreal opacity) const
 {
     if (image.isNull())
         return;
@@ -369,16 +368,16 @@ void GXGramoluxView::drawWholeImage(QPainter& painter, const QImage& image, Poin
     if (image.isNull())
         return;
     const QSizeF size = image.deviceIndependentSize();
-    drawImagePart(painter, image, {0.0f, 0.0f, static_cast<float>(size.width()), static_cast<float>(size.height())},
-                  at, opacity);
+    drawImagePart(
+        painter, image, {0.0f, 0.0f, static_cast<float>(size.width()), static_cast<float>(size.height())}, at, opacity);
 }
 
 const QImage& GXGramoluxView::turnedImage(bool labelOnly, float angle, QRect box)
 {
     const qreal scale = devicePixelRatioF();
     const QSize pixels = (QSizeF(box.size()) * scale).toSize();
-    if (turned_.labelOnly == labelOnly && turned_.angle == angle && turned_.image.size() == pixels &&
-        turned_.image.devicePixelRatio() == scale)
+    if (turned_.labelOnly == labelOnly && turned_.angle == angle && turned_.image.size() == pixels
+        && turned_.image.devicePixelRatio() == scale)
         return turned_.image;
     if (turned_.image.size() != pixels) {
         turned_.image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
@@ -391,7 +390,7 @@ const QImage& GXGramoluxView::turnedImage(bool labelOnly, float angle, QRect box
     const QSizeF size = turning.deviceIndependentSize();
     QPainter painter(&turned_.image);
     painter.translate(discSize.width() / 2.0 + tt::diskRect.x - box.x(),
-                      boundsHeight_ - (discSize.height() / 2.0 + tt::diskRect.y) - box.y());
+        boundsHeight_ - (discSize.height() / 2.0 + tt::diskRect.y) - box.y());
     // Counter-clockwise degrees with y up are clockwise ones with Qt's y down.
     if (std::isfinite(angle))
         painter.rotate(-static_cast<double>(angle));
@@ -458,8 +457,8 @@ void GXGramoluxView::paintEvent(QPaintEvent* event)
     const RectF& d = tt::dialDraggRect;
     drawImagePart(painter, dialImage_, {dial * d.width, 0.0f, d.width, d.height}, {d.x, d.y}, 1.0);
 
-    drawWholeImage(painter, switchValue_.load() ? playBtnImage_ : stopBtnImage_,
-                   {tt::playBtnRect.x, tt::playBtnRect.y}, 1.0);
+    drawWholeImage(
+        painter, switchValue_.load() ? playBtnImage_ : stopBtnImage_, {tt::playBtnRect.x, tt::playBtnRect.y}, 1.0);
 
     if (isFileDragging_.load()) {
         // A frame inside the bounds.
@@ -542,12 +541,14 @@ void GXGramoluxView::play()
         auto loop = std::make_unique<gx::TickLoop>();
         // The first tick of a play always runs; later ones first look whether
         // the view was stopped or played anew while the loop slept.
-        loop->start([this, generation, first = true]() mutable {
-            std::unique_lock tickLock(loopMutex_);
-            if (!std::exchange(first, false) && (!isPlaying_.load() || generation_ != generation))
-                return gx::TickLoop::Next::stop();
-            return runTick(tickLock, generation) ? gx::TickLoop::Next::period() : gx::TickLoop::Next::stop();
-        }, std::chrono::milliseconds(20));
+        loop->start(
+            [this, generation, first = true]() mutable {
+                std::unique_lock tickLock(loopMutex_);
+                if (!std::exchange(first, false) && (!isPlaying_.load() || generation_ != generation))
+                    return gx::TickLoop::Next::stop();
+                return runTick(tickLock, generation) ? gx::TickLoop::Next::period() : gx::TickLoop::Next::stop();
+            },
+            std::chrono::milliseconds(20));
         loops_.push_back(std::move(loop));
     } catch (const std::system_error&) {
         // No thread to be had: the record simply stays still.
@@ -558,8 +559,8 @@ void GXGramoluxView::play()
 int GXGramoluxView::runningLoopCount() const
 {
     std::lock_guard lock(loopsMutex_);
-    return static_cast<int>(std::count_if(loops_.begin(), loops_.end(),
-                                          [](const auto& loop) { return !loop->finished(); }));
+    return static_cast<int>(
+        std::count_if(loops_.begin(), loops_.end(), [](const auto& loop) { return !loop->finished(); }));
 }
 
 void GXGramoluxView::stop()
@@ -572,8 +573,8 @@ bool GXGramoluxView::runTick(std::unique_lock<std::mutex>& lock, std::uint64_t g
 {
     if (generation_ != generation)
         return false;
-    const tt::SpinTickResult tick = tt::spinTick({diskRotate_.load(), diskFraction_.load()}, diskSpeed_.load(),
-                                                 switchValue_.load());
+    const tt::SpinTickResult tick
+        = tt::spinTick({diskRotate_.load(), diskFraction_.load()}, diskSpeed_.load(), switchValue_.load());
     diskRotate_.store(tick.state.diskRotate);
     if (tick.stopped) {
         stop();
@@ -598,11 +599,11 @@ void GXGramoluxView::spinOnce()
 
 void GXGramoluxView::requestRedraw()
 {
-    const Posted now{diskRotate_.load(), diskFraction_.load(), tt::armFrameIndex(armValue_.load()),
-                     switchValue_.load()};
-    const bool moved = now.diskFraction != posted_.diskFraction || now.armFrame != posted_.armFrame ||
-                       now.switchValue != posted_.switchValue ||
-                       (now.diskFraction > 0.0f && !(now.diskRotate == posted_.diskRotate));
+    const Posted now {
+        diskRotate_.load(), diskFraction_.load(), tt::armFrameIndex(armValue_.load()), switchValue_.load()};
+    const bool moved = now.diskFraction != posted_.diskFraction || now.armFrame != posted_.armFrame
+        || now.switchValue != posted_.switchValue
+        || (now.diskFraction > 0.0f && !(now.diskRotate == posted_.diskRotate));
     if (!moved)
         return;
     posted_ = now;
@@ -626,7 +627,9 @@ void GXGramoluxView::redrawChanges()
 
 void GXGramoluxView::paintSpinChanges()
 {
-    { std::lock_guard handOff(redrawHandOff_); }
+    {
+        std::lock_guard handOff(redrawHandOff_);
+    }
     paintPending_.store(false);
     // Painted here rather than on a later pass of the event loop: one
     // wake-up of this thread per frame, not two.
@@ -649,8 +652,8 @@ QRect GXGramoluxView::turningRect(float reach) const
 
 QRegion GXGramoluxView::changedRegion()
 {
-    const Shown now{diskRotate_.load(), diskFraction_.load(), tt::armFrameIndex(armValue_.load()),
-                    tt::dialFrameIndex(dialValue_.load()), switchValue_.load(), isFileDragging_.load()};
+    const Shown now {diskRotate_.load(), diskFraction_.load(), tt::armFrameIndex(armValue_.load()),
+        tt::dialFrameIndex(dialValue_.load()), switchValue_.load(), isFileDragging_.load()};
     const auto area = [this](float x, float y, const QImage& image) {
         const QSizeF size = image.isNull() ? QSizeF() : image.deviceIndependentSize();
         return widgetRectFromView({x, y, static_cast<float>(size.width()), static_cast<float>(size.height())})

@@ -224,32 +224,32 @@ private:
     // ours; the same size as diskImage_ and labelImage_. Main thread only.
     QImage coveredDisc_;
     QImage coveredLabel_;
-    QString songPath_;    // main thread only
-    QString songArtist_;  // main thread only, from the tags
-    QString songTitle_;   // main thread only, from the tags
-    QString songAlbum_;   // main thread only, from the tags
-    std::uint64_t coverTicket_ = 0; // main thread only
+    QString songPath_;                             // main thread only
+    QString songArtist_;                           // main thread only, from the tags
+    QString songTitle_;                            // main thread only, from the tags
+    QString songAlbum_;                            // main thread only, from the tags
+    std::uint64_t coverTicket_ = 0;                // main thread only
     std::unique_ptr<gx::CoverReader> coverReader_; // started with the first song
-    QString recordTitle_; // main thread only
-    double songSeconds_ = 0.0; // main thread only
+    QString recordTitle_;                          // main thread only
+    double songSeconds_ = 0.0;                     // main thread only
 
     // --- the model: any thread, each field atomic
-    std::atomic<float> diskRotate_{0.0f};
-    std::atomic<float> diskFraction_{0.0f};
-    std::atomic<float> diskSpeed_{1.0f};
-    std::atomic<float> armValue_{0.0f};
-    std::atomic<float> dialValue_{1.0f};
+    std::atomic<float> diskRotate_ {0.0f};
+    std::atomic<float> diskFraction_ {0.0f};
+    std::atomic<float> diskSpeed_ {1.0f};
+    std::atomic<float> armValue_ {0.0f};
+    std::atomic<float> dialValue_ {1.0f};
     float dialValueBeforeDrag_ = 0.0f; // main thread only
-    std::atomic<bool> enable_{false};
-    std::atomic<bool> isPlaying_{false};
-    std::atomic<bool> switchValue_{false};
-    std::atomic<bool> isArmDragging_{false};
-    std::atomic<bool> isDialDragging_{false};
-    std::atomic<bool> isFileDragging_{false};
+    std::atomic<bool> enable_ {false};
+    std::atomic<bool> isPlaying_ {false};
+    std::atomic<bool> switchValue_ {false};
+    std::atomic<bool> isArmDragging_ {false};
+    std::atomic<bool> isDialDragging_ {false};
+    std::atomic<bool> isFileDragging_ {false};
     gx::TurntableAnnouncer* announcer_ = nullptr; // a child of the view
-    PointF dragStartPoint_; // main thread only
-    QString notice_;        // main thread only
-    QTimer* noticeTimer_;   // main thread only
+    PointF dragStartPoint_;                       // main thread only
+    QString notice_;                              // main thread only
+    QTimer* noticeTimer_;                         // main thread only
 
     // What the last redraw request showed, main thread only: a redraw covers
     // only the layers that changed since. Anything painted later shows
@@ -285,7 +285,7 @@ private:
     Posted posted_;
     // A hand-off is on its way to the main thread; until it is taken, later
     // ticks need not send another, since painting reads the model as it is.
-    std::atomic<bool> paintPending_{false};
+    std::atomic<bool> paintPending_ {false};
     // paintSpinChanges, looked up once rather than by name on every tick.
     const QMetaMethod paintSpinChangesMethod_;
 };

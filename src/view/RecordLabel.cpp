@@ -26,7 +26,7 @@ double ringShareChangedByTurning(const QImage& disc, double inner)
             if (r < inner || r > c)
                 continue;
             const int d = std::max({std::abs(qRed(a[x]) - qRed(b[x])), std::abs(qGreen(a[x]) - qGreen(b[x])),
-                                    std::abs(qBlue(a[x]) - qBlue(b[x])), std::abs(qAlpha(a[x]) - qAlpha(b[x]))});
+                std::abs(qBlue(a[x]) - qBlue(b[x])), std::abs(qAlpha(a[x]) - qAlpha(b[x]))});
             changed += d > 40 ? 1 : 0;
             ++n;
         }

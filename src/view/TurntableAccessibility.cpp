@@ -23,7 +23,10 @@ constexpr std::array<Part, 4> kParts = {Part::Switch, Part::Arm, Part::Dial, Par
 // the range grows with it past this.
 constexpr double kDialShownMaximum = 2.0;
 
-tt::PointF centreOf(tt::RectF r) { return {r.x + r.width / 2.0f, r.y + r.height / 2.0f}; }
+tt::PointF centreOf(tt::RectF r)
+{
+    return {r.x + r.width / 2.0f, r.y + r.height / 2.0f};
+}
 
 QString minutesAndSeconds(double seconds)
 {
@@ -37,7 +40,11 @@ class PartInterface : public QAccessibleInterface,
                       public QAccessibleActionInterface,
                       public QAccessibleImageInterface {
 public:
-    PartInterface(GXGramoluxView* view, Part part) : view_(view), part_(part) {}
+    PartInterface(GXGramoluxView* view, Part part)
+        : view_(view)
+        , part_(part)
+    {
+    }
 
     bool isValid() const override { return !view_.isNull(); }
     QObject* object() const override { return nullptr; }
@@ -47,7 +54,7 @@ public:
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    void setText(QAccessible::Text, const QString&) override {}
+    void setText(QAccessible::Text, const QString&) override { }
 
     QRect rect() const override
     {
@@ -60,10 +67,13 @@ public:
     QAccessible::Role role() const override
     {
         switch (part_) {
-        case Part::Switch: return QAccessible::Button;
+        case Part::Switch:
+            return QAccessible::Button;
         case Part::Arm:
-        case Part::Dial: return QAccessible::Slider;
-        case Part::Record: return QAccessible::Graphic;
+        case Part::Dial:
+            return QAccessible::Slider;
+        case Part::Record:
+            return QAccessible::Graphic;
         }
         return QAccessible::NoRole;
     }
@@ -90,10 +100,14 @@ public:
             return {};
         if (t == QAccessible::Name) {
             switch (part_) {
-            case Part::Switch: return localizedString("Play switch");
-            case Part::Arm: return localizedString("Tone arm");
-            case Part::Dial: return localizedString("Speed dial");
-            case Part::Record: return recordName();
+            case Part::Switch:
+                return localizedString("Play switch");
+            case Part::Arm:
+                return localizedString("Tone arm");
+            case Part::Dial:
+                return localizedString("Speed dial");
+            case Part::Record:
+                return recordName();
             }
         }
         if (t == QAccessible::Value) {
@@ -136,15 +150,15 @@ public:
         if (part_ == Part::Arm && view_->songSeconds() > 0.0) {
             // Lift the arm and lay it down at that place of the song.
             const double fraction = std::clamp(wanted / view_->songSeconds(), 0.0, 1.0);
-            const tt::PointF at{centreOf(tt::armDraggRect).x,
-                                tt::armDraggRect.y + static_cast<float>(fraction * tt::armTravel)};
+            const tt::PointF at {
+                centreOf(tt::armDraggRect).x, tt::armDraggRect.y + static_cast<float>(fraction * tt::armTravel)};
             view_->mouseDown(at, 1);
             view_->mouseUp(at);
         } else if (part_ == Part::Dial) {
             // Turn the dial from its centre by as many points as the change.
             const tt::PointF from = centreOf(tt::dialDraggRect);
             const double points = (wanted - static_cast<double>(view_->dialValue())) / tt::dialRatePerPoint;
-            const tt::PointF to{from.x, static_cast<float>(from.y + points)};
+            const tt::PointF to {from.x, static_cast<float>(from.y + points)};
             view_->mouseDown(from, 1);
             view_->mouseDragged(to);
             view_->mouseUp(to);
@@ -189,10 +203,14 @@ private:
     tt::RectF area() const
     {
         switch (part_) {
-        case Part::Switch: return tt::playBtnRect;
-        case Part::Arm: return tt::armDraggRect;
-        case Part::Dial: return tt::dialDraggRect;
-        case Part::Record: return tt::diskRect;
+        case Part::Switch:
+            return tt::playBtnRect;
+        case Part::Arm:
+            return tt::armDraggRect;
+        case Part::Dial:
+            return tt::dialDraggRect;
+        case Part::Record:
+            return tt::diskRect;
         }
         return {};
     }
@@ -209,7 +227,8 @@ private:
 // The turntable itself, holding its four parts in a fixed order.
 class TurntableInterface : public QAccessibleWidget {
 public:
-    explicit TurntableInterface(GXGramoluxView* view) : QAccessibleWidget(view, QAccessible::Pane)
+    explicit TurntableInterface(GXGramoluxView* view)
+        : QAccessibleWidget(view, QAccessible::Pane)
     {
         for (std::size_t i = 0; i < kParts.size(); ++i)
             ids_[i] = QAccessible::registerAccessibleInterface(new PartInterface(view, kParts[i]));
@@ -248,7 +267,7 @@ public:
     }
 
 private:
-    std::array<QAccessible::Id, kParts.size()> ids_{};
+    std::array<QAccessible::Id, kParts.size()> ids_ {};
 };
 
 QAccessibleInterface* turntableFactory(const QString& className, QObject* object)
@@ -277,7 +296,11 @@ namespace gx {
 // main thread.
 class TurntableAnnouncer : public QObject {
 public:
-    explicit TurntableAnnouncer(GXGramoluxView* view) : QObject(view), view_(view) {}
+    explicit TurntableAnnouncer(GXGramoluxView* view)
+        : QObject(view)
+        , view_(view)
+    {
+    }
 
     void announceIfListened()
     {
@@ -299,9 +322,9 @@ private:
         QAccessibleInterface* turntable = QAccessible::queryAccessibleInterface(view_);
         if (!turntable || turntable->childCount() != static_cast<int>(kParts.size()))
             return;
-        const Shown now{view_->enable(), view_->switchValue(),
-                        std::llround(std::floor(static_cast<double>(view_->armValue()) * view_->songSeconds())),
-                        std::llround(static_cast<double>(view_->dialValue()) * 100.0), view_->recordTitle()};
+        const Shown now {view_->enable(), view_->switchValue(),
+            std::llround(std::floor(static_cast<double>(view_->armValue()) * view_->songSeconds())),
+            std::llround(static_cast<double>(view_->dialValue()) * 100.0), view_->recordTitle()};
         QAccessibleInterface* switchPart = turntable->child(0);
         QAccessibleInterface* arm = turntable->child(1);
         QAccessibleInterface* dial = turntable->child(2);

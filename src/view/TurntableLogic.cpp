@@ -16,7 +16,7 @@ SpinTickResult spinTick(SpinState state, float diskSpeed, bool switchValue)
 {
     // Each step is taken in double precision from the stored floats and
     // stored back as a float; the comparisons are made on what is stored.
-    SpinTickResult result{state, false};
+    SpinTickResult result {state, false};
     float rotate = gx::stepInDouble(state.diskRotate, -(static_cast<double>(diskSpeed) * 4.0));
     if (rotate < -360.0f) {
         rotate = gx::stepInDouble(rotate, 360.0);
@@ -71,8 +71,7 @@ float armValueForPoint(PointF p)
 float dialValueForDrag(float dialValueBeforeDrag, PointF dragStartPoint, PointF p)
 {
     const float rise = dragStartPoint.y - p.y;
-    float value =
-        gx::stepInDouble(dialValueBeforeDrag, -(static_cast<double>(rise) * dialRatePerPoint));
+    float value = gx::stepInDouble(dialValueBeforeDrag, -(static_cast<double>(rise) * dialRatePerPoint));
     if (static_cast<double>(value) < 0.2)
         value = 0.2f;
     return value;

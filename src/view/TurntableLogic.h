@@ -1,8 +1,8 @@
 #pragma once
 // The turntable's arithmetic, free of any toolkit so that it can be driven
 // step by step: hit tests in view coordinates (origin bottom-left, y up; the
-// places themselves are in TurntableGeometry.h), the spin tick, the frame choice of the arm and dial strips, and the small
-// parsing and matching rules of the keyboard and file drops.
+// places themselves are in TurntableGeometry.h), the spin tick, the frame choice of the arm and dial strips, and the
+// small parsing and matching rules of the keyboard and file drops.
 #include "view/TurntableGeometry.h"
 
 #include <QString>

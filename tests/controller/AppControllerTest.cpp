@@ -35,7 +35,10 @@ namespace names = gx::names;
 
 namespace {
 
-int liveThreads() { return static_cast<int>(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size()); }
+int liveThreads()
+{
+    return static_cast<int>(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
 
 class AppControllerTest : public ::testing::Test {
 protected:
@@ -63,7 +66,10 @@ protected:
         view = layout->view();
     }
     static gx::UserDefaults& store() { return gx::UserDefaults::standardUserDefaults(); }
-    QString tone(const QString& name, double seconds = 0.3) { return gx::test::writeToneWav(dir.filePath(name), seconds); }
+    QString tone(const QString& name, double seconds = 0.3)
+    {
+        return gx::test::writeToneWav(dir.filePath(name), seconds);
+    }
     void post(const std::string& name) { gx::NotificationCenter::defaultCenter().postNotificationName(name, view); }
     QString title() const { return layout->mainWindow()->windowTitle(); }
     float songRate() const { return c->theMusic()->movieRate(); }
@@ -100,7 +106,7 @@ struct AlertAnswerer {
                     chosen = b;
             }
             texts.sort();
-            alerts << (QStringList{box->windowTitle()} + texts);
+            alerts << (QStringList {box->windowTitle()} + texts);
             chosen->click();
         });
         timer.start(20);
@@ -152,7 +158,7 @@ TEST_F(AppControllerTest, TheArmLiftsAndLaysTheSongWhereItIsDroppedAndAStartBegi
     EXPECT_TRUE(c->theMusic()->isPlaying());
     EXPECT_NEAR(c->theMusic()->movieCrntSecond(), 5.0f, 0.1f);
     EXPECT_LT(songRate(), 1.0f); // restarts slow and glides back up
-    view->setArmValue(1.0f); // the very end: one second before it
+    view->setArmValue(1.0f);     // the very end: one second before it
     post(names::armEndDragg);
     EXPECT_NEAR(c->theMusic()->movieCrntSecond(), 9.0f, 0.1f);
 
@@ -199,7 +205,7 @@ TEST_F(AppControllerTest, FilesHandedOverTogetherQueueAndOneThatDoesNotPlayIsTol
     for (const QString& path : {a, missing, d})
         EXPECT_TRUE(c->applicationOpenFile(path));
     EXPECT_EQ(title(), "a");
-    EXPECT_EQ(c->reserveBox(), (QStringList{missing, d}));
+    EXPECT_EQ(c->reserveBox(), (QStringList {missing, d}));
     // Each song that ends hands over to the next; the missing one takes its
     // turn silently with a notice, which the next open takes away.
     EXPECT_TRUE(waitUntil([&] { return view->notice() == "Can’t play “gone.mp3”: file not found"; }, 20000));
@@ -211,7 +217,7 @@ TEST_F(AppControllerTest, FilesHandedOverTogetherQueueAndOneThatDoesNotPlayIsTol
     // A request half a second after the last plays at once and drops the queue.
     EXPECT_TRUE(c->checkPlayOrReserve(a));
     EXPECT_FALSE(c->checkPlayOrReserve(d));
-    EXPECT_EQ(c->reserveBox(), QStringList{d});
+    EXPECT_EQ(c->reserveBox(), QStringList {d});
     QThread::msleep(550);
     EXPECT_TRUE(c->checkPlayOrReserve(d));
     EXPECT_TRUE(c->reserveBox().isEmpty());
@@ -256,7 +262,7 @@ TEST_F(AppControllerTest, OpeningAsTheRecordComesToRestNeverStrandsTheEngine)
 {
     // Both cores kept busy, as on a loaded machine, where the spin thread's
     // notice can come late.
-    std::atomic<bool> busy{true};
+    std::atomic<bool> busy {true};
     std::vector<std::thread> burners;
     for (int i = 0; i < 2; ++i)
         burners.emplace_back([&] {
@@ -302,7 +308,7 @@ TEST_F(AppControllerTest, TearingDownWhilePlayingTouchesNothingDestroyed)
 
 TEST_F(AppControllerTest, RecentFilesKeepTwentyNewestFirstWithoutDuplicatesAcrossRestarts)
 {
-    EXPECT_EQ(recentTitles(), QStringList{"Clear Menu (off)"});
+    EXPECT_EQ(recentTitles(), QStringList {"Clear Menu (off)"});
     QStringList paths;
     for (int i = 0; i < 21; ++i)
         paths << tone(QString("%1 Song %1.wav").arg(i, 2, 10, QChar('0')));
@@ -315,7 +321,7 @@ TEST_F(AppControllerTest, RecentFilesKeepTwentyNewestFirstWithoutDuplicatesAcros
     expected.prepend(paths[10]);
     EXPECT_EQ(store().stringListForKey(keys::recentFiles), expected);
     EXPECT_EQ(recentTitles().first(), "Song 10");
-    EXPECT_EQ(recentTitles().mid(20), (QStringList{"---", "Clear Menu"}));
+    EXPECT_EQ(recentTitles().mid(20), (QStringList {"---", "Clear Menu"}));
     store().reload();
     start();
     EXPECT_EQ(recentTitles().size(), 22);
@@ -327,10 +333,10 @@ TEST_F(AppControllerTest, RecentMenuDropsMissingFilesAndAClearedListStaysEmptyFo
     QDir().mkpath(folder);
     store().setStringList({a, dir.filePath("gone.wav"), folder}, keys::recentFiles);
     c->resetRecentFileMenu();
-    EXPECT_EQ(store().stringListForKey(keys::recentFiles), (QStringList{a, folder}));
-    EXPECT_EQ(recentTitles(), (QStringList{"a", "album", "---", "Clear Menu"}));
+    EXPECT_EQ(store().stringListForKey(keys::recentFiles), (QStringList {a, folder}));
+    EXPECT_EQ(recentTitles(), (QStringList {"a", "album", "---", "Clear Menu"}));
     c->clearRecentMenu();
-    EXPECT_EQ(recentTitles(), QStringList{"Clear Menu (off)"});
+    EXPECT_EQ(recentTitles(), QStringList {"Clear Menu (off)"});
     store().synchronize();
     bool ok = false;
     EXPECT_TRUE(gx::test::readListInAnotherProcess(store().fileName(), keys::recentFiles, &ok).isEmpty());
@@ -340,7 +346,7 @@ TEST_F(AppControllerTest, RecentMenuDropsMissingFilesAndAClearedListStaysEmptyFo
     start();
     EXPECT_EQ(store().objectForKey(keys::recentFiles).toDouble(), 3.0);
     c->openMusic(a);
-    EXPECT_EQ(store().stringListForKey(keys::recentFiles), QStringList{a});
+    EXPECT_EQ(store().stringListForKey(keys::recentFiles), QStringList {a});
 }
 
 TEST_F(AppControllerTest, ARecentItemOrAPanelChoiceOpensItsOwnFileAndEmptiesTheQueue)
@@ -350,10 +356,10 @@ TEST_F(AppControllerTest, ARecentItemOrAPanelChoiceOpensItsOwnFileAndEmptiesTheQ
     const QString first = tone("A/01 Song.wav"), second = tone("B/01 Song.wav"), third = tone("c.wav");
     c->applicationOpenFile(first);
     c->applicationOpenFile(second); // queued behind it
-    c->openPanelDidEnd(0, third); // cancelled: the queue stays
-    EXPECT_EQ(c->reserveBox(), QStringList{second});
+    c->openPanelDidEnd(0, third);   // cancelled: the queue stays
+    EXPECT_EQ(c->reserveBox(), QStringList {second});
     c->addFileToRecentFileList(second);
-    EXPECT_EQ(recentTitles().mid(0, 2), (QStringList{"Song", "Song"}));
+    EXPECT_EQ(recentTitles().mid(0, 2), (QStringList {"Song", "Song"}));
     c->recentFileMenu->actions().at(1)->trigger(); // A, under the same title
     EXPECT_TRUE(c->reserveBox().isEmpty());
     EXPECT_EQ(c->currentMusicPath(), first);
@@ -373,7 +379,7 @@ TEST_F(AppControllerTest, TitlesWithMenuAndWindowMarksShowAsTheyAre)
 {
     QMainWindow* window = layout->mainWindow();
     window->winId(); // the native window holds the title as the desktop gets it
-    for (const auto& [name, shown] : {std::pair{"Rock & Roll.wav", "Rock & Roll"}, {"07 Song [*].wav", "Song [*]"}}) {
+    for (const auto& [name, shown] : {std::pair {"Rock & Roll.wav", "Rock & Roll"}, {"07 Song [*].wav", "Song [*]"}}) {
         c->openMusic(tone(name));
         EXPECT_EQ(c->recentFileMenu->actions().first()->iconText(), shown);
         EXPECT_TRUE(QKeySequence::mnemonic(c->recentFileMenu->actions().first()->text()).isEmpty());
@@ -398,7 +404,7 @@ TEST_F(AppControllerTest, InstallerAsksInWordsFromTheStringTableAndCreatesOnlyTh
     alerts.alerts.clear();
     QTemporaryDir resources;
     ASSERT_TRUE(QFile::copy(QString::fromStdString(gx::resourcePath()) + "/script_for_iTunes.scpt",
-                            resources.filePath("script_for_iTunes.scpt")));
+        resources.filePath("script_for_iTunes.scpt")));
     QFile table(resources.filePath("Localizable.strings"));
     ASSERT_TRUE(table.open(QIODevice::WriteOnly));
     table.write("\"Yes\" = \"Ja\";\n\"No\" = \"Nein\";\n\"OK\" = \"Gut\";\n"
@@ -409,12 +415,12 @@ TEST_F(AppControllerTest, InstallerAsksInWordsFromTheStringTableAndCreatesOnlyTh
     c->installAppleScript();
     unsetenv("GRAMOLUX_RESOURCES");
     gx::StringTable::reload();
-    EXPECT_EQ(alerts.alerts, (QList<QStringList>{{"Do you want to install the script file?", "Ja", "Nein"},
-                                              {"Installiert.", "Gut"}}));
+    EXPECT_EQ(alerts.alerts,
+        (QList<QStringList> {{"Do you want to install the script file?", "Ja", "Nein"}, {"Installiert.", "Gut"}}));
     QFile installed(itunes + "/Scripts/Play with Gramolux.scpt");
     ASSERT_TRUE(installed.open(QIODevice::ReadOnly));
     EXPECT_TRUE(installed.readAll().contains("Gramolux"));
-    EXPECT_EQ(QDir(itunes).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"Scripts"});
+    EXPECT_EQ(QDir(itunes).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList {"Scripts"});
     EXPECT_FALSE(installOffered());
     start();
     EXPECT_FALSE(installOffered()); // already installed at the next start

@@ -75,7 +75,7 @@ Outcome runGramolux(const QStringList& arguments, const QString& runtimeDir, con
         return {};
     }
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+        QString::fromUtf8(p.readAllStandardError())};
 }
 
 class RealCommandLine : public ::testing::Test {
@@ -83,13 +83,13 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(runtime.isValid());
-        QObject::connect(&player, &gx::SingleInstance::filesReceived,
-                         [this](const QStringList& files) { received << files; });
+        QObject::connect(
+            &player, &gx::SingleInstance::filesReceived, [this](const QStringList& files) { received << files; });
         // This test stands in for the running player.
         ASSERT_FALSE(player.forwardOrListen({}));
     }
     QTemporaryDir runtime;
-    gx::SingleInstance player{runtime.filePath("gramolux.socket")};
+    gx::SingleInstance player {runtime.filePath("gramolux.socket")};
     QStringList received;
 };
 
@@ -115,7 +115,7 @@ TEST_F(RealCommandLine, HelpAndVersionAnswerWithoutReachingTheRunningPlayer)
     QTemporaryDir music;
     EXPECT_EQ(runGramolux({"--", "-x.mp3", "--help"}, runtime.path(), music.path()).exitCode, 0);
     ASSERT_TRUE(gx::test::waitUntil([this] { return !received.isEmpty(); }, 10000));
-    EXPECT_EQ(received, (QStringList{music.filePath("-x.mp3"), music.filePath("--help")}));
+    EXPECT_EQ(received, (QStringList {music.filePath("-x.mp3"), music.filePath("--help")}));
 }
 
 TEST(ManPage, RendersCleanlyAndDocumentsEveryOptionAndExitCode)

@@ -52,7 +52,7 @@ public:
 struct Jukebox {
     FakeEnvironment env;
     JukeboxRates rates;
-    JukeboxTick tick{env, rates};
+    JukeboxTick tick {env, rates};
     void start(float defaultRate)
     {
         rates.defaultRate = defaultRate;
@@ -100,9 +100,9 @@ TEST(JukeboxDistortion, DrawsTargetsFromTheDefaultRate)
         float defaultRate;
         std::deque<long> draws; // chance (a multiple of 40 fires), k, side (odd: below)
         float target;
-    } cases[] = {{1.0f, {40 * 7 + 1}, 0.5f},     {1.0f, {80, 89 + 90 * 3, 5}, 1.0f - 0.089f},
-                 {1.0f, {0, 89, 4}, 1.0f + 0.089f}, {1.0f, {0, 0, 3}, 1.0f},
-                 {0.05f, {0, 89, 1}, 0.0f},         {0.0f, {0, 89, 2}, 0.0f}}; // never below 0; a stopped dial pins it
+    } cases[] = {{1.0f, {40 * 7 + 1}, 0.5f}, {1.0f, {80, 89 + 90 * 3, 5}, 1.0f - 0.089f},
+        {1.0f, {0, 89, 4}, 1.0f + 0.089f}, {1.0f, {0, 0, 3}, 1.0f}, {0.05f, {0, 89, 1}, 0.0f},
+        {0.0f, {0, 89, 2}, 0.0f}}; // never below 0; a stopped dial pins it
     for (const auto& c : cases) {
         FakeEnvironment env;
         env.distortion = 1.0f;
@@ -174,7 +174,7 @@ int tickUntilArmed(Jukebox& j, int limit)
 TEST(JukeboxSkip, ArmsOnlyAtDivisionsPastTheGuardAndFallsBackEachTime)
 {
     Jukebox j;
-    j.env.skip = 1.0f; // every crossing arms
+    j.env.skip = 1.0f;    // every crossing arms
     j.env.length = 10.0f; // a division every 0.2 s
     j.start(1.0f);
     j.rates.crntRate = 1.0f; // no wow draws in the way

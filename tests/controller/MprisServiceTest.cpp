@@ -1,8 +1,8 @@
 // The player as desktop clients we did not write see it: playerctl and gdbus
 // on a private session bus of the test's own.
+#include "controller/MprisService.h"
 #include "controller/AppController.h"
 #include "controller/GramoluxWindowLayout.h"
-#include "controller/MprisService.h"
 #include "platform/UserDefaults.h"
 #include "settings/PreferenceController.h"
 #include "settings/SettingsKeys.h"
@@ -21,8 +21,8 @@
 #include <csignal>
 #include <cstdio>
 #include <future>
-#include <ostream>
 #include <gtest/gtest.h>
+#include <ostream>
 
 using gx::GramoluxWindowLayout;
 using gx::MprisService;
@@ -33,7 +33,10 @@ namespace keys = gx::keys;
 using namespace std::chrono_literals;
 
 // Readable failure messages.
-void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
@@ -47,7 +50,7 @@ public:
         const QString socket = dir_.filePath("bus");
         const QString pidFile = dir_.filePath("pid");
         if (!gx::test::runShell("dbus-daemon --session --fork --address=" + shellQuoted("unix:path=" + socket)
-                                + " --print-pid=1 > " + shellQuoted(pidFile)))
+                + " --print-pid=1 > " + shellQuoted(pidFile)))
             return;
         QFile pid(pidFile);
         if (pid.open(QIODevice::ReadOnly))
@@ -94,8 +97,8 @@ QString playerctl(const QString& arguments)
 
 QString gdbus(const QString& arguments)
 {
-    return run("gdbus call --session --dest " + MprisService::serviceName + " --object-path "
-               + MprisService::objectPath + " " + arguments);
+    return run("gdbus call --session --dest " + MprisService::serviceName + " --object-path " + MprisService::objectPath
+        + " " + arguments);
 }
 
 QString property(const QString& interface, const QString& name)
@@ -114,7 +117,7 @@ public:
     Monitor()
     {
         gx::test::runShell("gdbus monitor --session --dest " + MprisService::serviceName + " > "
-                           + shellQuoted(dir_.filePath("log")) + " 2>&1 & echo $! > " + shellQuoted(dir_.filePath("pid")));
+            + shellQuoted(dir_.filePath("log")) + " 2>&1 & echo $! > " + shellQuoted(dir_.filePath("pid")));
         QFile pid(dir_.filePath("pid"));
         if (pid.open(QIODevice::ReadOnly))
             pid_ = QString::fromUtf8(pid.readAll()).trimmed().toInt();
@@ -237,8 +240,7 @@ TEST_F(Mpris, StatusAndMetadataFollowTheTurntable)
     EXPECT_EQ(playerctl("metadata xesam:albumArtist"), "Various");
     EXPECT_EQ(playerctl("metadata xesam:trackNumber"), "4");
     EXPECT_NEAR(playerctl("metadata mpris:length").toLongLong(), 8000000, 60000);
-    EXPECT_EQ(playerctl("metadata xesam:url"),
-              "file://" + QString::fromLatin1(QUrl::toPercentEncoding(song, "/")));
+    EXPECT_EQ(playerctl("metadata xesam:url"), "file://" + QString::fromLatin1(QUrl::toPercentEncoding(song, "/")));
     const QUrl art(playerctl("metadata mpris:artUrl"));
     ASSERT_TRUE(art.isLocalFile());
     EXPECT_TRUE(art.toLocalFile().startsWith(cache->path()));
@@ -279,7 +281,7 @@ TEST_F(Mpris, OpenUriQueuesAsTheDesktopDoesAndNextPlaysTheQueuedFile)
     Monitor monitor;
     playerctl("open " + shellQuoted(QUrl::fromLocalFile(a).toString(QUrl::FullyEncoded)));
     mpris->openUri(QUrl::fromLocalFile(b).toString()); // right after the one before: queued
-    EXPECT_EQ(c->reserveBox(), QStringList{b});
+    EXPECT_EQ(c->reserveBox(), QStringList {b});
     EXPECT_EQ(playerProperty("CanGoNext"), "(<true>,)");
     EXPECT_TRUE(waitUntil([&] { return monitor.text().contains("'CanGoNext': <true>"); }, 10000));
     playerctl("next");

@@ -34,7 +34,10 @@ QString run(const QString& program, const QStringList& args)
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 
-QString xdotool(const QStringList& args) { return run("xdotool", args); }
+QString xdotool(const QStringList& args)
+{
+    return run("xdotool", args);
+}
 
 // Asks the window to close as a window manager's close button would.
 void requestClose(xcb_window_t window)
@@ -43,11 +46,11 @@ void requestClose(xcb_window_t window)
     xcb_connection_t* c = x11->connection();
     const auto atom = [c](const char* name) {
         xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, strlen(name), name), nullptr);
-        const xcb_atom_t a = r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
+        const xcb_atom_t a = r ? r->atom : xcb_atom_t {XCB_ATOM_NONE};
         free(r);
         return a;
     };
-    xcb_client_message_event_t event{};
+    xcb_client_message_event_t event {};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
     event.window = window;
@@ -86,8 +89,8 @@ protected:
     // menu bar and is 340 x 280.
     QImage shot(const QString& name)
     {
-        QImage image = QGuiApplication::primaryScreen()->grabWindow(window).toImage().convertToFormat(
-            QImage::Format_RGB32);
+        QImage image
+            = QGuiApplication::primaryScreen()->grabWindow(window).toImage().convertToFormat(QImage::Format_RGB32);
         image.save(artefacts + "/" + name + ".png");
         return image;
     }
@@ -105,13 +108,10 @@ protected:
         }
         return image;
     }
-    QRect inView(const QImage& window, QRect viewRect) const
-    {
-        return viewRect.translated(0, window.height() - 280);
-    }
+    QRect inView(const QImage& window, QRect viewRect) const { return viewRect.translated(0, window.height() - 280); }
     QString title() const { return xdotool({"getwindowname", QString::number(window)}); }
 
-    QTemporaryDir home{QDir::tempPath() + "/gramolux-e2e-XXXXXX"};
+    QTemporaryDir home {QDir::tempPath() + "/gramolux-e2e-XXXXXX"};
     QString artefacts = GX_E2E_ARTEFACTS;
     QProcessEnvironment env;
     xcb_window_t window = 0;
@@ -139,28 +139,24 @@ TEST_F(EndToEnd, PlaysTheDemoAndAnswersTheUserThenQuitsCleanly)
     const QImage early = shot("01-first");
     const QRect record = inView(early, {45, 40, 90, 90}); // upper left of the record, clear of the arm
     const QRect armHead = inView(early, {125, 220, 80, 45});
-    const QImage shown = shotUntil("02-faded-in", [&](const QImage& s) {
-        return meanDifference(early, s, record) > 4.0;
-    }, 30000);
+    const QImage shown = shotUntil(
+        "02-faded-in", [&](const QImage& s) { return meanDifference(early, s, record) > 4.0; }, 30000);
     EXPECT_GT(meanDifference(early, shown, record), 4.0);
-    const QImage moved = shotUntil("03-arm-moved", [&](const QImage& s) {
-        return meanDifference(early, s, armHead) > 12.0;
-    }, 60000);
+    const QImage moved = shotUntil(
+        "03-arm-moved", [&](const QImage& s) { return meanDifference(early, s, armHead) > 12.0; }, 60000);
     EXPECT_GT(meanDifference(early, moved, armHead), 12.0);
-    const QImage turned = shotUntil("04-turned", [&](const QImage& s) {
-        return meanDifference(moved, s, record) > 0.5;
-    }, 10000);
+    const QImage turned = shotUntil(
+        "04-turned", [&](const QImage& s) { return meanDifference(moved, s, record) > 0.5; }, 10000);
     EXPECT_GT(meanDifference(moved, turned, record), 0.5);
     EXPECT_EQ(title(), "Gramolux Serenade");
 
     // The switch: a click turns it off, and its light with it.
     const QRect button = inView(turned, {13, 197, 52, 52});
     const QPoint press(39, turned.height() - 280 + 223);
-    xdotool({"mousemove", "--window", QString::number(window), QString::number(press.x()),
-             QString::number(press.y()), "click", "1"});
-    const QImage switchedOff = shotUntil("05-after-click", [&](const QImage& s) {
-        return meanDifference(turned, s, button) > 10.0;
-    }, 10000);
+    xdotool({"mousemove", "--window", QString::number(window), QString::number(press.x()), QString::number(press.y()),
+        "click", "1"});
+    const QImage switchedOff = shotUntil(
+        "05-after-click", [&](const QImage& s) { return meanDifference(turned, s, button) > 10.0; }, 10000);
     EXPECT_GT(meanDifference(turned, switchedOff, button), 10.0);
 
     // A second launch hands over two songs: the first plays at once, the

@@ -70,8 +70,8 @@ TEST(Packaging, DesktopEntryAndMetainfoPassTheirValidatorsAndAgree)
     const QString xml = QString::fromUtf8(f.readAll());
     const QStringList mimeTypes = desktopMimeTypes();
     EXPECT_EQ(tagValues(xml, "mediatype"), mimeTypes);
-    EXPECT_EQ(tagValues(xml, "launchable"), QStringList{"gramolux.desktop"});
-    EXPECT_EQ(tagValues(xml, "binary"), QStringList{"gramolux"});
+    EXPECT_EQ(tagValues(xml, "launchable"), QStringList {"gramolux.desktop"});
+    EXPECT_EQ(tagValues(xml, "binary"), QStringList {"gramolux"});
     // The formats a library commonly holds beyond the accepted types.
     for (const char* type : {"audio/flac", "audio/x-vorbis+ogg", "audio/x-opus+ogg", "audio/mpeg"})
         EXPECT_TRUE(mimeTypes.contains(type)) << type;
@@ -88,9 +88,9 @@ TEST(Packaging, InstallIntoAHomePrefixShowsInOpenWithAtOnce)
 
     const QDir share(prefix.filePath("share"));
     for (const char* file :
-         {"../bin/gramolux", "applications/gramolux.desktop", "metainfo/org.gramolux.Gramolux.metainfo.xml",
-          "man/man1/gramolux.1", "icons/hicolor/scalable/apps/gramolux.svg", "icons/hicolor/48x48/apps/gramolux.png",
-          "gramolux/bg.tif", "gramolux/Localizable.strings"})
+        {"../bin/gramolux", "applications/gramolux.desktop", "metainfo/org.gramolux.Gramolux.metainfo.xml",
+            "man/man1/gramolux.1", "icons/hicolor/scalable/apps/gramolux.svg", "icons/hicolor/48x48/apps/gramolux.png",
+            "gramolux/bg.tif", "gramolux/Localizable.strings"})
         EXPECT_TRUE(QFile::exists(share.filePath(file))) << file;
 
     // The desktop's own answer, with the prefix as the user's data folder. The

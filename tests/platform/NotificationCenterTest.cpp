@@ -14,11 +14,14 @@ TEST(NotificationCenter, HandlerMayRemoveItselfAndPostAgain)
     NotificationCenter center;
     int observer = 0;
     int calls = 0;
-    center.addObserver(&observer, [&](const Notification&) {
-        ++calls;
-        center.postNotificationName("Other", nullptr);
-        center.removeObserver(&observer); // must not wait for itself
-    }, "N");
+    center.addObserver(
+        &observer,
+        [&](const Notification&) {
+            ++calls;
+            center.postNotificationName("Other", nullptr);
+            center.removeObserver(&observer); // must not wait for itself
+        },
+        "N");
     center.postNotificationName("N", nullptr);
     center.postNotificationName("N", nullptr);
     EXPECT_EQ(calls, 1);
@@ -31,20 +34,23 @@ TEST(NotificationCenter, RemoveObserverWaitsForHandlersOnOtherThreads)
     NotificationCenter center;
     for (int round = 0; round < 50; ++round) {
         auto state = std::make_unique<std::atomic<int>>(0);
-        std::atomic<bool> removed{false};
-        std::atomic<bool> violated{false};
-        std::atomic<bool> done{false};
+        std::atomic<bool> removed {false};
+        std::atomic<bool> violated {false};
+        std::atomic<bool> done {false};
         int observer = 0;
         std::atomic<int>* raw = state.get();
-        center.addObserver(&observer, [&, raw](const Notification&) {
-            if (removed.load())
-                violated = true;
-            raw->fetch_add(1);
-            std::this_thread::yield();
-            raw->fetch_add(1);
-            if (removed.load())
-                violated = true;
-        }, "Tick");
+        center.addObserver(
+            &observer,
+            [&, raw](const Notification&) {
+                if (removed.load())
+                    violated = true;
+                raw->fetch_add(1);
+                std::this_thread::yield();
+                raw->fetch_add(1);
+                if (removed.load())
+                    violated = true;
+            },
+            "Tick");
         std::vector<std::thread> posters;
         for (int i = 0; i < 3; ++i)
             posters.emplace_back([&] {

@@ -19,7 +19,7 @@ namespace {
 bool launchAgain(const QString& socket, const QStringList& files)
 {
     bool forwarded = false;
-    std::atomic<bool> done{false};
+    std::atomic<bool> done {false};
     std::thread second([&] {
         SingleInstance other(socket);
         forwarded = other.forwardOrListen(files);
@@ -42,13 +42,13 @@ TEST(SingleInstance, LaterLaunchesHandTheirFilesToTheRunningOne)
     ASSERT_FALSE(first.forwardOrListen({"/ignored.mp3"}));
     ASSERT_TRUE(first.isListening());
 
-    const QStringList odd{"/m/with space.mp3", "/m/\"quotes\" 'and' more.wav",
-                          QString::fromUtf8("/m/Ünïcødé 曲.m4a"), "/m/new\nline.aif"};
+    const QStringList odd {"/m/with space.mp3", "/m/\"quotes\" 'and' more.wav", QString::fromUtf8("/m/Ünïcødé 曲.m4a"),
+        "/m/new\nline.aif"};
     EXPECT_TRUE(launchAgain(socket, odd));
     EXPECT_TRUE(launchAgain(socket, {"/m/next.mp3"}));
     ASSERT_TRUE(waitUntil([&] { return received.size() == 2; }, 10000));
     EXPECT_EQ(received[0], odd); // in order, intact
-    EXPECT_EQ(received[1], QStringList{"/m/next.mp3"});
+    EXPECT_EQ(received[1], QStringList {"/m/next.mp3"});
 }
 
 TEST(SingleInstance, SocketLeftByACrashedPlayerDoesNotStopANewStart)
@@ -58,7 +58,7 @@ TEST(SingleInstance, SocketLeftByACrashedPlayerDoesNotStopANewStart)
     // A bound socket whose owner is gone: the file stays, nobody listens.
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_GE(fd, 0);
-    sockaddr_un addr{};
+    sockaddr_un addr {};
     addr.sun_family = AF_UNIX;
     const QByteArray path = socket.toLocal8Bit();
     std::memcpy(addr.sun_path, path.constData(), static_cast<size_t>(path.size()) + 1);
@@ -77,8 +77,8 @@ TEST(SingleInstance, TwoLaunchesAtOnceEndWithOnePlayer)
     QTemporaryDir dir;
     const QString socket = dir.filePath("player.socket");
     for (int round = 0; round < 5; ++round) {
-        std::atomic<int> forwarded{0}, listening{0};
-        std::atomic<int> finished{0};
+        std::atomic<int> forwarded {0}, listening {0};
+        std::atomic<int> finished {0};
         // Plain threads, each with an event loop of its own: the listening
         // one needs Qt's event dispatcher.
         std::vector<std::thread> launches;

@@ -40,8 +40,8 @@ TEST_F(UserDefaultsTest, DefaultsAnswerUnsetOrUnusableLevelsAndAreNeverWritten)
     {
         UserDefaults d(path());
         d.registerDefaults({{"musicVolume", 0.8f}, {"skip", 0.4f}, {"noise", 0.6f}, {"effectsVolume", 0.6f}});
-        const std::pair<const char*, float> levels[] = {
-            {"musicVolume", 0.8f}, {"skip", 0.4f}, {"noise", 0.6f}, {"effectsVolume", 0.6f}, {"distortion", 0.25f}};
+        const std::pair<const char*, float> levels[]
+            = {{"musicVolume", 0.8f}, {"skip", 0.4f}, {"noise", 0.6f}, {"effectsVolume", 0.6f}, {"distortion", 0.25f}};
         for (const auto& [key, value] : levels)
             EXPECT_EQ(d.floatForKey(key), value) << key;
         d.setFloat(0.37f, "skip");
@@ -49,7 +49,7 @@ TEST_F(UserDefaultsTest, DefaultsAnswerUnsetOrUnusableLevelsAndAreNeverWritten)
     EXPECT_FALSE(readFile().contains("effectsVolume"));
     UserDefaults again(path()); // a restart: nothing registered yet
     EXPECT_EQ(again.floatForKey("effectsVolume"), 0.0f);
-    EXPECT_EQ(again.floatForKey("skip"), 0.37f); // bit for bit
+    EXPECT_EQ(again.floatForKey("skip"), 0.37f);                     // bit for bit
     EXPECT_EQ(again.objectForKey("windowTheme").toString(), "dark"); // the user's other keys stay
     EXPECT_EQ(again.objectForKey("Other/keep").toString(), "me");
 }
@@ -70,15 +70,15 @@ TEST_F(UserDefaultsTest, ReadOnlyFileKeepsWorkingInMemory)
 
 TEST_F(UserDefaultsTest, StringListsSurviveARealRestartWhateverTheyHoldAndOtherValuesReadAsEmpty)
 {
-    const QStringList tricky{"/m/a, b.mp3", "/m/\"quoted\" 'x'.wav", "/m/new\nline.mp3",
-                             "/m/Ünïcødé 曲.m4a", "/m/back\\slash.aif", "@Invalid()"};
-    for (const QStringList& list : {tricky, QStringList{"/only/one.mp3"}, QStringList{}}) {
+    const QStringList tricky {"/m/a, b.mp3", "/m/\"quoted\" 'x'.wav", "/m/new\nline.mp3", "/m/Ünïcødé 曲.m4a",
+        "/m/back\\slash.aif", "@Invalid()"};
+    for (const QStringList& list : {tricky, QStringList {"/only/one.mp3"}, QStringList {}}) {
         UserDefaults(path()).setStringList(list, "recentFiles");
         bool ok = false; // read by another process, which Qt's cache of this one cannot answer
         EXPECT_EQ(gx::test::readListInAnotherProcess(path(), "recentFiles", &ok), list);
         EXPECT_TRUE(ok) << "an empty list must stay a list, not an absent key";
     }
-    QSettings(path(), QSettings::NativeFormat).setValue("mixed", QVariantList{QString("a"), 7});
+    QSettings(path(), QSettings::NativeFormat).setValue("mixed", QVariantList {QString("a"), 7});
     UserDefaults d(path());
     for (const char* key : {"mixed", "absent"}) {
         bool ok = true;
@@ -91,7 +91,7 @@ TEST_F(UserDefaultsTest, WritesReachTheDiskByThemselvesAndNeverHoldUpReaders)
 {
     UserDefaults d(path());
     d.registerDefaults({{"skip", 0.4f}});
-    std::atomic<bool> done{false};
+    std::atomic<bool> done {false};
     std::thread reader([&] {
         while (!done.load()) {
             const float v = d.floatForKey("skip");

@@ -1,7 +1,7 @@
+#include "settings/PreferenceController.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "platform/UserDefaults.h"
-#include "settings/PreferenceController.h"
 #include "settings/SettingsKeys.h"
 
 #include <QDialog>
@@ -38,12 +38,12 @@ TEST_F(PreferenceControllerTest, OpensShowingTheStoredLevelsWithinTheSlidersBoun
     prefs.showPreferencePanel();
     EXPECT_TRUE(prefs.preferencePanel->isVisible());
     const std::pair<QSlider*, int> shown[] = {{prefs.musicVolSlider, 80}, {prefs.effectsVolSlider, 60},
-                                             {prefs.distortionSlider, 40}, {prefs.skipSlider, 0}, {prefs.noiseSlider, 100}};
+        {prefs.distortionSlider, 40}, {prefs.skipSlider, 0}, {prefs.noiseSlider, 100}};
     for (const auto& [slider, value] : shown)
         EXPECT_EQ(slider->value(), value);
     EXPECT_EQ(prefs.noiseField->text(), "100");
     EXPECT_EQ(store().floatForKey(keys::noise), 1.7f); // showing writes nothing
-    EXPECT_TRUE(posted.empty());                         // nor tells anyone
+    EXPECT_TRUE(posted.empty());                       // nor tells anyone
     store().setFloat(1.0f, keys::musicVolume);
     gx::NotificationCenter::defaultCenter().postNotificationName(gx::names::musicVolChanged, nullptr);
     EXPECT_EQ(prefs.musicVolField->text(), "100");

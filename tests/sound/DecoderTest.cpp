@@ -1,7 +1,7 @@
 // The decoder alone, where the music object would hide it: seeks past the
 // end, channel layouts, lengths a container only guesses, damaged data.
-#include "SoundFixtures.h"
 #include "sound/Decoder.h"
+#include "SoundFixtures.h"
 
 #include <cmath>
 #include <filesystem>
@@ -42,7 +42,7 @@ TEST(Decoder, MonoPlaysOnBothSidesAndSixChannelsFoldToStereoWithoutClipping)
     surround.channels = 6;
     for (int i = 0; i < 44100; ++i)
         surround.samples.insert(surround.samples.end(), 6,
-                                static_cast<std::int16_t>(std::lround(32767.0 * std::sin(2.0 * M_PI * 440.0 * i / 44100.0))));
+            static_cast<std::int16_t>(std::lround(32767.0 * std::sin(2.0 * M_PI * 440.0 * i / 44100.0))));
     ASSERT_TRUE(writeWav(dir.file("surround.wav"), surround));
     float peak = 0.0f;
     for (const float x : decodeAll(dir.file("surround.wav")))
@@ -64,7 +64,8 @@ TEST(Decoder, VbrMp3WithoutHeaderIsCountedNotGuessed)
     const std::string path = fixture(Format::Mp3VbrNoHeader, "gappy6000", signal);
     auto d = Decoder::open(path);
     ASSERT_TRUE(d);
-    EXPECT_NEAR(static_cast<double>(d->estimatedFrames()), static_cast<double>(decodeAll(path).size() / 2), 0.05 * 44100);
+    EXPECT_NEAR(
+        static_cast<double>(d->estimatedFrames()), static_cast<double>(decodeAll(path).size() / 2), 0.05 * 44100);
 }
 
 TEST(Decoder, DamagedDataInTheMiddleDoesNotStopEarlierThanItMust)

@@ -1,10 +1,10 @@
 // The music object through its public operations: offline through a mixer of
 // the test's own for exact checks, and through the process's audio engine
 // (the dummy SDL device) where real time matters.
+#include "sound/GXQTMusic.h"
 #include "SoundFixtures.h"
 #include "sound/AudioEngine.h"
 #include "sound/Decoder.h"
-#include "sound/GXQTMusic.h"
 #include "sound/Mixer.h"
 #include "support/TestSupport.h"
 
@@ -25,7 +25,10 @@ using namespace std::chrono_literals;
 
 namespace {
 
-bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameBits(float a, float b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 std::vector<float> renderFrames(Mixer& mixer, int frames)
 {
@@ -59,7 +62,7 @@ template <class Pred> bool waitFor(Pred pred, std::chrono::milliseconds limit)
     return pred();
 }
 
-class Formats : public FormatTest {};
+class Formats : public FormatTest { };
 
 } // namespace
 
@@ -83,7 +86,7 @@ TEST_P(Formats, DecodeSeekToTheExactFrameAndPlayToABitExactEnd)
     auto d = Decoder::open(path);
     ASSERT_TRUE(d);
     EXPECT_NEAR(static_cast<double>(d->estimatedFrames()), static_cast<double>(frames), 0.05 * 44100);
-    for (const std::int64_t target : {std::int64_t{40000}, std::int64_t{1234}, std::int64_t{9}, frames - 3000}) {
+    for (const std::int64_t target : {std::int64_t {40000}, std::int64_t {1234}, std::int64_t {9}, frames - 3000}) {
         d->seek(target);
         std::vector<float> got(2048 * 2);
         ASSERT_EQ(d->read(got.data(), 2048), 2048) << target;
@@ -188,12 +191,11 @@ TEST(GXQTMusic, FilesThatDoNotOpenSayWhyAndDoNothing)
     // file that no one may read.
     fs::copy_file(whole, dir.file("locked.wav"));
     fs::permissions(dir.file("locked.wav"), fs::perms::none);
-    const std::string locked = ::access(dir.file("locked.wav").c_str(), R_OK) != 0 ? dir.file("locked.wav")
-                                                                                    : "/proc/sys/vm/drop_caches";
+    const std::string locked
+        = ::access(dir.file("locked.wav").c_str(), R_OK) != 0 ? dir.file("locked.wav") : "/proc/sys/vm/drop_caches";
     auto mixer = std::make_shared<Mixer>(44100);
     const std::pair<std::string, OpenFailure> cases[] = {{dir.file("gone/missing.wav"), OpenFailure::notFound},
-                                                         {dir.file("text.wav"), OpenFailure::noSound},
-                                                         {locked, OpenFailure::permissionDenied}};
+        {dir.file("text.wav"), OpenFailure::noSound}, {locked, OpenFailure::permissionDenied}};
     for (const auto& [name, failure] : cases) {
         auto music = GXQTMusic::initWithFilePath(name, mixer);
         EXPECT_FALSE(music->hasMovie()) << name;
@@ -237,7 +239,8 @@ TEST(GXQTMusic, LongSongsStreamAndEndWhereTheyReallyEnd)
         ASSERT_EQ(heard[i], sampleToFloat(signal.samples[2 * 529200 + i])) << i;
 
     fs::resize_file(dir.file("long.wav"), 44 + 4 * 44100 * 12);
-    for (const std::string& path : {dir.file("long.wav"), fixture(Format::Mp3VbrNoHeader, "sweep13000", sweepSignal(13.0))}) {
+    for (const std::string& path :
+        {dir.file("long.wav"), fixture(Format::Mp3VbrNoHeader, "sweep13000", sweepSignal(13.0))}) {
         music = GXQTMusic::initWithFilePath(path, mixer);
         ASSERT_TRUE(music->hasMovie()) << path;
         music->setMovieCrntSecond(music->movieTotalSeconds() - 3.0f);
@@ -314,8 +317,8 @@ TEST(GXQTMusicRealTime, CallsFromFourThreadsAtOnceAndDestroyingWhileMixingAreSaf
     auto song = GXQTMusic::initWithFilePath(dir.file("song.wav"));
     auto effect = GXQTMusic::initWithFilePath(shortPath);
     song->play();
-    std::atomic<bool> stop{false};
-    std::atomic<int> badReads{0};
+    std::atomic<bool> stop {false};
+    std::atomic<int> badReads {0};
     std::thread reader([&] {
         for (std::mt19937 rng(1); !stop; std::this_thread::sleep_for(1ms)) {
             const float now = song->movieCrntSecond();

@@ -1,6 +1,6 @@
 // The mixer and its voices rendered offline: exact sums, rates, gains, ends.
-#include "sound/MemoryVoice.h"
 #include "sound/Mixer.h"
+#include "sound/MemoryVoice.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -114,8 +114,8 @@ TEST(Mixer, VoicesAreSummedWithTheirOwnGainsAndClipped)
         mixer.add(v);
         v->play();
     }
-    va->setEngineVolume(128);    // 0.5
-    vb->setEngineVolume(255);    // 255/256
+    va->setEngineVolume(128);     // 0.5
+    vb->setEngineVolume(255);     // 255/256
     muted->setEngineVolume(-255); // negative: silent, but its time goes on
     std::vector<float> out = render(mixer, 500);
     for (size_t i = 0; i < out.size(); ++i)

@@ -31,7 +31,7 @@ void put32(std::string& out, std::uint32_t v)
 
 std::string uniqueSuffix()
 {
-    static std::atomic<int> counter{0};
+    static std::atomic<int> counter {0};
     return "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp";
 }
 
@@ -43,7 +43,10 @@ std::string fixtureRoot()
     return dir.string();
 }
 
-bool run(const std::string& command) { return runShell(QString::fromStdString(command)); }
+bool run(const std::string& command)
+{
+    return runShell(QString::fromStdString(command));
+}
 
 std::string encoderArguments(Format format)
 {
@@ -51,21 +54,33 @@ std::string encoderArguments(Format format)
     // stream: the player must find the audio and leave the picture.
     const std::string video = " -f lavfi -i color=c=gray:s=32x32:r=25 -shortest -map 1:v -map 0:a -c:v mpeg4";
     switch (format) {
-    case Format::Wav: return "-c:a pcm_s16le -f wav";
-    case Format::Aiff: return "-c:a pcm_s16be -f aiff";
-    case Format::Aifc: return "-c:a pcm_s16le -f aiff"; // little-endian PCM makes an AIFF-C ("sowt")
-    case Format::Mp3: return "-c:a libmp3lame -b:a 160k -f mp3";
-    case Format::Mp3VbrNoHeader: return "-c:a libmp3lame -q:a 3 -write_xing 0 -f mp3";
+    case Format::Wav:
+        return "-c:a pcm_s16le -f wav";
+    case Format::Aiff:
+        return "-c:a pcm_s16be -f aiff";
+    case Format::Aifc:
+        return "-c:a pcm_s16le -f aiff"; // little-endian PCM makes an AIFF-C ("sowt")
+    case Format::Mp3:
+        return "-c:a libmp3lame -b:a 160k -f mp3";
+    case Format::Mp3VbrNoHeader:
+        return "-c:a libmp3lame -q:a 3 -write_xing 0 -f mp3";
     // The M4A keeps its index in front, as music stores ship them; the MP4
     // and MOV keep it at the end, as cameras and editors write them.
-    case Format::M4a: return "-c:a aac -b:a 160k -movflags +faststart -f ipod";
-    case Format::Mp4: return video + " -c:a aac -b:a 160k -f mp4";
-    case Format::Mov: return video + " -c:a aac -b:a 160k -f mov";
-    case Format::Mpg: return video.substr(0, video.find(" -c:v")) + " -c:v mpeg1video -c:a mp2 -b:a 192k -f mpeg";
-    case Format::Flac: return "-c:a flac -f flac";
-    case Format::Vorbis: return "-c:a libvorbis -q:a 4 -f ogg";
+    case Format::M4a:
+        return "-c:a aac -b:a 160k -movflags +faststart -f ipod";
+    case Format::Mp4:
+        return video + " -c:a aac -b:a 160k -f mp4";
+    case Format::Mov:
+        return video + " -c:a aac -b:a 160k -f mov";
+    case Format::Mpg:
+        return video.substr(0, video.find(" -c:v")) + " -c:v mpeg1video -c:a mp2 -b:a 192k -f mpeg";
+    case Format::Flac:
+        return "-c:a flac -f flac";
+    case Format::Vorbis:
+        return "-c:a libvorbis -q:a 4 -f ogg";
     // Opus runs at 48 kHz: ffmpeg resamples, and the player must too.
-    case Format::Opus: return "-c:a libopus -b:a 96k -f ogg";
+    case Format::Opus:
+        return "-c:a libopus -b:a 96k -f ogg";
     }
     return {};
 }
@@ -75,11 +90,15 @@ std::string encoderArguments(Format format)
 const std::vector<FormatInfo>& allFormats()
 {
     static const std::vector<FormatInfo> formats = {
-        {Format::Wav, "Wav", "wav", false},     {Format::Aiff, "Aiff", "aiff", false},
-        {Format::Aifc, "Aifc", "aifc", false},  {Format::Mp3, "Mp3", "mp3", true},
+        {Format::Wav, "Wav", "wav", false},
+        {Format::Aiff, "Aiff", "aiff", false},
+        {Format::Aifc, "Aifc", "aifc", false},
+        {Format::Mp3, "Mp3", "mp3", true},
         {Format::Mp3VbrNoHeader, "Mp3VbrNoHeader", "mp3", true},
-        {Format::M4a, "M4a", "m4a", true},      {Format::Mp4, "Mp4", "mp4", true},
-        {Format::Mov, "Mov", "mov", true},      {Format::Mpg, "Mpg", "mpg", true},
+        {Format::M4a, "M4a", "m4a", true},
+        {Format::Mp4, "Mp4", "mp4", true},
+        {Format::Mov, "Mov", "mov", true},
+        {Format::Mpg, "Mpg", "mpg", true},
     };
     return formats;
 }
@@ -94,7 +113,10 @@ const std::vector<FormatInfo>& desktopFormats()
     return formats;
 }
 
-void PrintTo(const FormatInfo& info, std::ostream* os) { *os << info.name; }
+void PrintTo(const FormatInfo& info, std::ostream* os)
+{
+    *os << info.name;
+}
 
 Signal toneSignal(double seconds, double frequency, int sampleRate, int channels)
 {
@@ -106,8 +128,8 @@ Signal toneSignal(double seconds, double frequency, int sampleRate, int channels
     for (std::int64_t i = 0; i < frames; ++i)
         for (int c = 0; c < channels; ++c) {
             const double phase = 2.0 * M_PI * frequency * static_cast<double>(i) / sampleRate + c * 0.5;
-            s.samples[static_cast<size_t>(i * channels + c)] =
-                static_cast<std::int16_t>(std::lround(12000.0 * std::sin(phase)));
+            s.samples[static_cast<size_t>(i * channels + c)]
+                = static_cast<std::int16_t>(std::lround(12000.0 * std::sin(phase)));
         }
     return s;
 }
@@ -125,8 +147,8 @@ Signal sweepSignal(double seconds, int sampleRate)
         phase += 2.0 * M_PI * freq / sampleRate;
         const double level = 9000.0 + 5000.0 * std::sin(2.0 * M_PI * 2.7 * t);
         s.samples[static_cast<size_t>(2 * i)] = static_cast<std::int16_t>(std::lround(level * std::sin(phase)));
-        s.samples[static_cast<size_t>(2 * i + 1)] =
-            static_cast<std::int16_t>(std::lround(level * std::sin(1.5 * phase + 0.3)));
+        s.samples[static_cast<size_t>(2 * i + 1)]
+            = static_cast<std::int16_t>(std::lround(level * std::sin(1.5 * phase + 0.3)));
     }
     return s;
 }
@@ -205,9 +227,9 @@ std::string fixture(Format format, const std::string& key, const Signal& signal)
 
 ScratchDir::ScratchDir()
 {
-    static std::atomic<int> counter{0};
-    const fs::path dir = fs::temp_directory_path()
-        / ("gx-sound-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    static std::atomic<int> counter {0};
+    const fs::path dir
+        = fs::temp_directory_path() / ("gx-sound-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     std::error_code ec;
     fs::remove_all(dir, ec);
     fs::create_directories(dir, ec);

@@ -73,9 +73,15 @@ protected:
             GTEST_SKIP() << "ffmpeg is not installed";
     }
 };
-inline std::string formatName(const ::testing::TestParamInfo<FormatInfo>& info) { return info.param.name; }
+inline std::string formatName(const ::testing::TestParamInfo<FormatInfo>& info)
+{
+    return info.param.name;
+}
 
 // Exact decoded float of a 16-bit sample.
-inline float sampleToFloat(std::int16_t s) { return static_cast<float>(s) / 32768.0f; }
+inline float sampleToFloat(std::int16_t s)
+{
+    return static_cast<float>(s) / 32768.0f;
+}
 
 } // namespace gx::test

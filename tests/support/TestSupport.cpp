@@ -51,8 +51,8 @@ QStringList readListInAnotherProcess(const QString& settingsFile, const QString&
     QTemporaryDir dir;
     const QString out = dir.filePath("list.txt");
     const QString probe = QCoreApplication::applicationDirPath() + "/gx_defaults_probe";
-    if (!runShell(shellQuoted(probe) + " " + shellQuoted(settingsFile) + " " + shellQuoted(key) + " > " +
-                  shellQuoted(out)))
+    if (!runShell(
+            shellQuoted(probe) + " " + shellQuoted(settingsFile) + " " + shellQuoted(key) + " > " + shellQuoted(out)))
         return {};
     QFile f(out);
     if (!f.open(QIODevice::ReadOnly))

@@ -9,8 +9,8 @@
 namespace gx::test {
 
 // Writes a 16-bit PCM WAV of a sine tone; answers the path.
-QString writeToneWav(const QString& path, double seconds, int sampleRate = 44100, int channels = 2,
-                     double frequency = 440.0);
+QString writeToneWav(
+    const QString& path, double seconds, int sampleRate = 44100, int channels = 2, double frequency = 440.0);
 
 // Runs a shell command with its output thrown away and waits for it;
 // answers whether it exited with 0. Tests start programs this way rather than

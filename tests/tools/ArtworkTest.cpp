@@ -18,7 +18,10 @@ QImage load(const std::string& name)
     return path.isEmpty() ? QImage() : QImage(path).convertToFormat(QImage::Format_ARGB32);
 }
 
-double luminance(QRgb c) { return 0.299 * qRed(c) + 0.587 * qGreen(c) + 0.114 * qBlue(c); }
+double luminance(QRgb c)
+{
+    return 0.299 * qRed(c) + 0.587 * qGreen(c) + 0.114 * qBlue(c);
+}
 
 } // namespace
 
@@ -27,8 +30,8 @@ TEST(Artwork, EveryImageAtOneAndTwoPixelsPerPoint)
     const struct {
         const char* name;
         int w, h;
-    } images[] = {{"bg", 340, 280},   {"disc", 221, 221}, {"reflect", 221, 221},  {"center", 38, 15},
-                  {"dial", 100, 20},  {"arm", 12300, 151}, {"play_btn", 52, 52}, {"stop_btn", 52, 52}};
+    } images[] = {{"bg", 340, 280}, {"disc", 221, 221}, {"reflect", 221, 221}, {"center", 38, 15}, {"dial", 100, 20},
+        {"arm", 12300, 151}, {"play_btn", 52, 52}, {"stop_btn", 52, 52}};
     for (const auto& s : images) {
         SCOPED_TRACE(s.name);
         const QImage a = load(std::string(s.name) + ".tif"), b = load(std::string(s.name) + "@2x.tif");

@@ -42,7 +42,10 @@ double rms(const std::vector<float>& v, std::size_t from, std::size_t to)
     return to > from ? std::sqrt(sum / static_cast<double>(to - from)) : 0.0;
 }
 
-constexpr std::size_t at(double seconds) { return static_cast<std::size_t>(seconds * 44100.0); }
+constexpr std::size_t at(double seconds)
+{
+    return static_cast<std::size_t>(seconds * 44100.0);
+}
 
 } // namespace
 
@@ -52,8 +55,8 @@ TEST(SoundSet, EveryEffectHasItsLengthAndStartsAndEndsWithoutAClick)
         const char* name;
         double minSeconds, maxSeconds;
     } effects[] = {{"noise1", 0.02, 0.15}, {"noise2", 0.02, 0.15}, {"noise3", 0.02, 0.15}, {"noise4", 0.02, 0.15},
-                   {"noise5", 0.02, 0.15}, {"noise6", 0.02, 0.15}, {"noise7", 0.02, 0.15}, {"hiss", 4.5001, 30.0},
-                   {"skip", 0.1, 0.3},     {"stop", 1.0, 2.0},     {"switch", 0.03, 0.08}};
+        {"noise5", 0.02, 0.15}, {"noise6", 0.02, 0.15}, {"noise7", 0.02, 0.15}, {"hiss", 4.5001, 30.0},
+        {"skip", 0.1, 0.3}, {"stop", 1.0, 2.0}, {"switch", 0.03, 0.08}};
     for (const auto& e : effects) {
         SCOPED_TRACE(e.name);
         const Sound s = decode(gx::pathForSoundResource(e.name));

@@ -25,7 +25,10 @@ protected:
 };
 
 std::vector<std::pair<QAccessible::Event, QAccessibleInterface*>> g_events;
-void recordEvent(QAccessibleEvent* event) { g_events.emplace_back(event->type(), event->accessibleInterface()); }
+void recordEvent(QAccessibleEvent* event)
+{
+    g_events.emplace_back(event->type(), event->accessibleInterface());
+}
 
 } // namespace
 
@@ -41,9 +44,9 @@ TEST_F(Accessibility, FourControlsWithRolesNamesFromTheStringTableAndPlaces)
         const char* name;
         gx::turntable::RectF area;
     } expected[] = {{QAccessible::Button, "Play switch", gx::turntable::playBtnRect},
-                    {QAccessible::Slider, "Tonarm", gx::turntable::armDraggRect},
-                    {QAccessible::Slider, "Speed dial", gx::turntable::dialDraggRect},
-                    {QAccessible::Graphic, "No record", gx::turntable::diskRect}};
+        {QAccessible::Slider, "Tonarm", gx::turntable::armDraggRect},
+        {QAccessible::Slider, "Speed dial", gx::turntable::dialDraggRect},
+        {QAccessible::Graphic, "No record", gx::turntable::diskRect}};
     QAccessibleInterface* turntable = QAccessible::queryAccessibleInterface(&view);
     ASSERT_EQ(turntable->childCount(), 4);
     for (int i = 0; i < 4; ++i) {
@@ -79,7 +82,8 @@ TEST_F(Accessibility, SettingTheControlsWorksAsThePointerDoes)
     EXPECT_EQ(part(2)->text(QAccessible::Value), "1.00 times normal speed");
     dial->setCurrentValue(0.05); // below the dial's floor
     EXPECT_NEAR(view.dialValue(), 0.2f, 1e-6f);
-    EXPECT_EQ(log.names(), (Names{names::playBtnClicked, names::armStartDragg, names::armEndDragg, names::dialDragged}));
+    EXPECT_EQ(
+        log.names(), (Names {names::playBtnClicked, names::armStartDragg, names::armEndDragg, names::dialDragged}));
     EXPECT_EQ(part(3)->text(QAccessible::Name), "Serenade");
 
     view.setEnable(false); // asleep, as the button is to the pointer

@@ -31,7 +31,7 @@ constexpr double kCentreX = 138.0;
 constexpr double kCentreY = 144.5;
 
 // The cover: four quadrants, so that its turning shows.
-const std::array<QColor, 4> kQuadrants{{
+const std::array<QColor, 4> kQuadrants {{
     {40, 200, 60},  // upper right
     {220, 30, 30},  // upper left
     {30, 60, 220},  // lower left
@@ -61,7 +61,10 @@ QString write(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
 }
 
-bool haveFfmpeg() { return !QStandardPaths::findExecutable("ffmpeg").isEmpty(); }
+bool haveFfmpeg()
+{
+    return !QStandardPaths::findExecutable("ffmpeg").isEmpty();
+}
 
 // A second of tone encoded by ffmpeg, tagged, with `picture` as its cover
 // when given.
@@ -88,7 +91,7 @@ QByteArray id3Frame(const char* id, const QByteArray& body)
 QByteArray id3Tag(const QByteArray& mime, const QByteArray& picture)
 {
     const QByteArray frames = id3Frame("TPE1", QByteArray(1, '\0') + "Bea Broken")
-                              + id3Frame("APIC", QByteArray(1, '\0') + mime + '\0' + '\x03' + '\0' + picture);
+        + id3Frame("APIC", QByteArray(1, '\0') + mime + '\0' + '\x03' + '\0' + picture);
     QByteArray tag("ID3\x03\x00\x00", 6);
     for (int shift : {21, 14, 7, 0}) // syncsafe
         tag += static_cast<char>((frames.size() >> shift) & 0x7F);
@@ -127,8 +130,8 @@ QByteArray hugePng(int side)
         header += static_cast<char>((side >> shift) & 0xFF);
     header = header + header + QByteArray("\x01\x00\x00\x00\x00", 5); // 1 bit grey
     const QByteArray rows(static_cast<qsizetype>(side) * (1 + (side + 7) / 8), '\0');
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
-           + pngChunk("IDAT", qCompress(rows, 9).mid(4)) + pngChunk("IEND", {});
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", qCompress(rows, 9).mid(4))
+        + pngChunk("IEND", {});
 }
 
 qreal expectedScale()
@@ -205,7 +208,7 @@ TEST_F(Cover, LabelShowsTheSongsCoverTurningWithTheRecord)
 {
     const QString png = write(dir.filePath("cover.png"), quadrantPicture("PNG", 300));
     const QString jpeg = write(dir.filePath("cover.jpg"), quadrantPicture("JPG", 600));
-    for (const auto& [file, picture] : {std::pair{"song.mp3", png}, {"song.m4a", jpeg}}) {
+    for (const auto& [file, picture] : {std::pair {"song.mp3", png}, {"song.m4a", jpeg}}) {
         SCOPED_TRACE(file);
         const QString song = taggedSong(dir.filePath(file), picture);
         ASSERT_FALSE(song.isEmpty());
@@ -264,13 +267,13 @@ TEST_F(Cover, WithoutAReadablePictureTheLabelIsOurs)
     const QString mp3 = dir.filePath("plain.mp3");
     ASSERT_TRUE(runShell("ffmpeg -nostdin -v error -y -f lavfi -i sine=duration=1 -c:a libmp3lame"
                          " -id3v2_version 0 -write_id3v1 0 "
-                         + shellQuoted(mp3)));
+        + shellQuoted(mp3)));
     QFile audio(mp3);
     ASSERT_TRUE(audio.open(QIODevice::ReadOnly));
     const QByteArray frames = audio.readAll();
     const QByteArray jpeg = quadrantPicture("JPG", 400);
-    const QString withCover =
-        taggedSong(dir.filePath("covered.mp3"), write(dir.filePath("c.png"), quadrantPicture("PNG", 64)));
+    const QString withCover
+        = taggedSong(dir.filePath("covered.mp3"), write(dir.filePath("c.png"), quadrantPicture("PNG", 64)));
     ASSERT_FALSE(withCover.isEmpty());
 
     struct Case {

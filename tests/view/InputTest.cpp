@@ -26,7 +26,10 @@ protected:
     NotificationLog log;
 };
 
-float volume() { return gx::UserDefaults::standardUserDefaults().floatForKey(gx::keys::musicVolume); }
+float volume()
+{
+    return gx::UserDefaults::standardUserDefaults().floatForKey(gx::keys::musicVolume);
+}
 
 // Enter, move and drop as a file manager sends them; answers whether the drop
 // was taken, and whether the view was highlighted while hovering.
@@ -64,7 +67,7 @@ TEST_F(Input, ArmDragReportsStartAndEndAndFollowsOnlyThePointersHeight)
     EXPECT_EQ(view.armValue(), 1.0f); // the release position is not used
     dragTo(view, 120, 40);
     EXPECT_EQ(view.armValue(), 1.0f);
-    EXPECT_EQ(log.names(), (Names{names::armStartDragg, names::armEndDragg}));
+    EXPECT_EQ(log.names(), (Names {names::armStartDragg, names::armEndDragg}));
 }
 
 TEST_F(Input, DialTurnsWithEachMoveAndADoubleClickResetsIt)
@@ -75,7 +78,7 @@ TEST_F(Input, DialTurnsWithEachMoveAndADoubleClickResetsIt)
     EXPECT_FLOAT_EQ(view.dialValue(), 1.2f);
     dragTo(view, 300, 315); // sideways: unchanged, still reported
     releaseAt(view, 29, 315);
-    EXPECT_EQ(log.names(), (Names{names::dialDragged, names::dialDragged}));
+    EXPECT_EQ(log.names(), (Names {names::dialDragged, names::dialDragged}));
     pressAt(view, 29, 215);
     dragTo(view, 29, 215 - 600); // 0.002 a point, down to a floor of 0.2 and no further
     releaseAt(view, 29, 0);
@@ -94,7 +97,7 @@ TEST_F(Input, ButtonTogglesOnPrimaryPressesAndNothingWorksBeforeTheFirstFile)
     EXPECT_TRUE(view.switchValue());
     pressAt(view, 39, 57, Qt::RightButton);
     EXPECT_TRUE(view.switchValue());
-    EXPECT_EQ(log.names(), Names{names::playBtnClicked});
+    EXPECT_EQ(log.names(), Names {names::playBtnClicked});
 
     log.clear();
     view.setEnable(false);
@@ -118,11 +121,11 @@ TEST_F(Input, DigitKeysSetTheStoredVolumeBeforeTellingAndOtherKeysDoNothing)
     EXPECT_TRUE(typeKey(view, Qt::Key_5, "5"));
     gx::NotificationCenter::defaultCenter().removeObserver(&seen);
     EXPECT_EQ(seen, 0.5f);
-    EXPECT_EQ(log.names(), (Names{names::preferenceChanged, names::musicVolChanged}));
+    EXPECT_EQ(log.names(), (Names {names::preferenceChanged, names::musicVolChanged}));
     typeKey(view, Qt::Key_7, "7", Qt::KeypadModifier);
     EXPECT_EQ(volume(), 0.7f);
     log.clear();
-    for (const auto& [key, text] : {std::pair{Qt::Key_A, "a"}, {Qt::Key_Space, " "}, {Qt::Key_Shift, ""}})
+    for (const auto& [key, text] : {std::pair {Qt::Key_A, "a"}, {Qt::Key_Space, " "}, {Qt::Key_Shift, ""}})
         EXPECT_TRUE(typeKey(view, key, text)); // swallowed
     EXPECT_EQ(volume(), 0.7f);
     EXPECT_TRUE(log.names().empty());
@@ -159,5 +162,5 @@ TEST_F(Input, DropOpensTheFirstFileWhenItIsAcceptableAndLocalAndCopied)
     QMimeData text;
     text.setText("/home/u/song.mp3");
     EXPECT_FALSE(drop(view, &text, Qt::CopyAction).first);
-    EXPECT_EQ(opener.opened, (QStringList{"/home/u/song.mp3", "/x/LOUD.AIFF", "/Music/old.mp3s/readme.txt"}));
+    EXPECT_EQ(opener.opened, (QStringList {"/home/u/song.mp3", "/x/LOUD.AIFF", "/Music/old.mp3s/readme.txt"}));
 }

@@ -1,5 +1,5 @@
-#include "support/TestSupport.h"
 #include "view/RecordLabel.h"
+#include "support/TestSupport.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -59,7 +59,7 @@ QImage drawTurned(const QImage& disc, const QImage* label, double degrees)
 
 TEST(RecordLabel, TurningTheLabelAloneLooksLikeTurningTheRecord)
 {
-    for (const auto& [side, scale] : {std::pair{221, 1.0}, {442, 2.0}}) {
+    for (const auto& [side, scale] : {std::pair {221, 1.0}, {442, 2.0}}) {
         SCOPED_TRACE(scale);
         const QImage disc = record(side, scale, false);
         const QImage label = turningLabel(disc, 0.18 * side / 2.0 / scale);

@@ -5,11 +5,11 @@
 #include "view/GXGramoluxView.h"
 #include "view/ViewTestSupport.h"
 
+#include <QBackingStore>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QMimeData>
-#include <QBackingStore>
 #include <QUrl>
 #include <QWindow>
 #include <cstdlib>
@@ -55,7 +55,7 @@ Difference windowAgainstFullRedraw(GXGramoluxView& view)
         const auto* b = reinterpret_cast<const QRgb*>(full.constScanLine(y));
         for (int x = 0; x < full.width(); ++x) {
             const int m = std::max({std::abs(qRed(a[x]) - qRed(b[x])), std::abs(qGreen(a[x]) - qGreen(b[x])),
-                                    std::abs(qBlue(a[x]) - qBlue(b[x]))});
+                std::abs(qBlue(a[x]) - qBlue(b[x]))});
             if (m > d.most)
                 d = {m, QPoint(x, y)};
         }

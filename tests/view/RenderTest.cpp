@@ -36,7 +36,8 @@ TEST_F(Render, ArmDialAndButtonShowTheFramesOfTheirValues)
     EXPECT_TRUE(shows(view, 39, 57, stopColour));
     view.setSwitchValue(1.0f);
     EXPECT_TRUE(shows(view, 39, 57, playColour));
-    for (const auto& [value, frame] : {std::pair{0.0f, 0}, {1.7f, 49}, {0.96f, 47}, {0.5f, 25}, {std::nanf(""), 0}, {-0.3f, 0}}) {
+    for (const auto& [value, frame] :
+        {std::pair {0.0f, 0}, {1.7f, 49}, {0.96f, 47}, {0.5f, 25}, {std::nanf(""), 0}, {-0.3f, 0}}) {
         view.setArmValue(value);
         // Both halves and both ends, so that a shifted source rectangle shows.
         EXPECT_TRUE(shows(view, 200, 30, armFrameColour(frame, false))) << value;
@@ -44,7 +45,7 @@ TEST_F(Render, ArmDialAndButtonShowTheFramesOfTheirValues)
         EXPECT_TRUE(shows(view, 315, 10, armFrameColour(frame, false))) << value;
         EXPECT_TRUE(shows(view, 317, 10, bgColour)) << value;
     }
-    for (const auto& [value, frame] : {std::pair{0.23f, 3}, {1.05f, 4}, {1.06f, 0}}) {
+    for (const auto& [value, frame] : {std::pair {0.23f, 3}, {1.05f, 4}, {1.06f, 0}}) {
         view.setDialValue(value);
         EXPECT_TRUE(shows(view, 19, 205, dialFrameColour(frame))) << value;
         EXPECT_TRUE(shows(view, 38, 224, dialFrameColour(frame))) << value;
@@ -88,9 +89,9 @@ TEST_F(Render, DropHighlightFramesTheViewInThePaletteColour)
     QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&view, &enter);
     const QImage image = renderView(view);
-    for (auto [x, y] : {std::pair{0, 0}, {1, 1}, {339, 279}, {0, 140}})
+    for (auto [x, y] : {std::pair {0, 0}, {1, 1}, {339, 279}, {0, 140}})
         EXPECT_TRUE(near(viewPixel(image, view, x, y), magenta)) << x << "," << y;
-    for (auto [x, y] : {std::pair{2, 2}, {337, 140}})
+    for (auto [x, y] : {std::pair {2, 2}, {337, 140}})
         EXPECT_TRUE(near(viewPixel(image, view, x, y), bgColour)) << x << "," << y;
 }
 

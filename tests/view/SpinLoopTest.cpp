@@ -23,13 +23,16 @@ protected:
     NotificationLog log;
     void onStop(void* owner, std::function<void()> f)
     {
-        gx::NotificationCenter::defaultCenter().addObserver(owner, [f](const gx::Notification&) { f(); },
-                                                            names::recordDiskStoped);
+        gx::NotificationCenter::defaultCenter().addObserver(
+            owner, [f](const gx::Notification&) { f(); }, names::recordDiskStoped);
     }
     static void forget(void* owner) { gx::NotificationCenter::defaultCenter().removeObserver(owner); }
 };
 
-int liveThreads() { return static_cast<int>(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size()); }
+int liveThreads()
+{
+    return static_cast<int>(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
 
 } // namespace
 
@@ -73,7 +76,7 @@ TEST_F(SpinLoop, SwitchedOffItRestsAtZeroAndReportsOnceFromItsThreadWhereAPlayMa
     ASSERT_TRUE(waitUntil([&] { return stops.load() == 1 && view.isPlaying(); }, 20000));
     ASSERT_TRUE(waitUntil([&] { return view.runningLoopCount() == 1; }, 10000));
     EXPECT_TRUE(view.switchValue());
-    ASSERT_EQ(log.names(), std::vector<std::string>{names::recordDiskStoped});
+    ASSERT_EQ(log.names(), std::vector<std::string> {names::recordDiskStoped});
     EXPECT_NE(log.threads().front(), std::this_thread::get_id());
     view.stop();
     ASSERT_TRUE(waitUntil([&] { return view.runningLoopCount() == 0; }, 10000));
@@ -124,9 +127,12 @@ TEST_F(SpinLoop, RedrawsOfTheFadingRecordArePaintedOnTheMainThread)
     ASSERT_TRUE(waitUntil([&] { return !view.rects.empty(); }, 20000));
     view.play();
     const QRect record = view.widgetRectFromView(gx::turntable::diskRect).toAlignedRect();
-    EXPECT_TRUE(waitUntil([&] {
-        return std::any_of(view.rects.begin(), view.rects.end(), [&](const QRect& r) { return r.contains(record); });
-    }, 10000));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return std::any_of(
+                view.rects.begin(), view.rects.end(), [&](const QRect& r) { return r.contains(record); });
+        },
+        10000));
     view.stop();
     EXPECT_FALSE(view.offMainThread);
 }

@@ -84,8 +84,14 @@ ResourceFolder::~ResourceFolder()
 void ResourceFolder::write(const ArtworkImages& a, const QString& suffix)
 {
     const std::pair<const QImage*, const char*> files[] = {
-        {&a.bg, "bg"},         {&a.disc, "disc"}, {&a.reflect, "reflect"},   {&a.center, "center"},
-        {&a.dial, "dial"},     {&a.arm, "arm"},   {&a.playBtn, "play_btn"}, {&a.stopBtn, "stop_btn"},
+        {&a.bg, "bg"},
+        {&a.disc, "disc"},
+        {&a.reflect, "reflect"},
+        {&a.center, "center"},
+        {&a.dial, "dial"},
+        {&a.arm, "arm"},
+        {&a.playBtn, "play_btn"},
+        {&a.stopBtn, "stop_btn"},
     };
     for (const auto& [image, name] : files)
         if (!image->isNull())
@@ -113,8 +119,8 @@ QColor viewPixel(const QImage& image, const GXGramoluxView& view, int x, int y)
 
 bool near(const QColor& a, const QColor& b, int tolerance)
 {
-    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
-           std::abs(a.blue() - b.blue()) <= tolerance;
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance
+        && std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
 QColor blend(const QColor& over, qreal opacity, const QColor& under)
@@ -127,16 +133,21 @@ NotificationLog::NotificationLog()
 {
     auto& centre = gx::NotificationCenter::defaultCenter();
     for (const std::string* name : {&names::playBtnClicked, &names::armStartDragg, &names::armEndDragg,
-                                    &names::recordDiskStoped, &names::dialDragged, &names::preferenceChanged,
-                                    &names::musicVolChanged})
-        centre.addObserver(this, [this](const gx::Notification& n) {
-            std::lock_guard lock(mutex_);
-            names_.push_back(n.name);
-            threads_.push_back(std::this_thread::get_id());
-        }, *name);
+             &names::recordDiskStoped, &names::dialDragged, &names::preferenceChanged, &names::musicVolChanged})
+        centre.addObserver(
+            this,
+            [this](const gx::Notification& n) {
+                std::lock_guard lock(mutex_);
+                names_.push_back(n.name);
+                threads_.push_back(std::this_thread::get_id());
+            },
+            *name);
 }
 
-NotificationLog::~NotificationLog() { gx::NotificationCenter::defaultCenter().removeObserver(this); }
+NotificationLog::~NotificationLog()
+{
+    gx::NotificationCenter::defaultCenter().removeObserver(this);
+}
 
 std::vector<std::string> NotificationLog::names() const
 {
@@ -163,8 +174,8 @@ void NotificationLog::clear()
     threads_.clear();
 }
 
-static void sendMouse(GXGramoluxView& view, QEvent::Type type, float x, float y, Qt::MouseButton button,
-                      Qt::MouseButtons buttons)
+static void sendMouse(
+    GXGramoluxView& view, QEvent::Type type, float x, float y, Qt::MouseButton button, Qt::MouseButtons buttons)
 {
     const QPointF local(x, view.boundsHeight() - y);
     QMouseEvent event(type, local, view.mapToGlobal(local), button, buttons, Qt::NoModifier);

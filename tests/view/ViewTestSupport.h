@@ -22,13 +22,13 @@ namespace gx::test {
 // Colours of the test artwork.
 QColor armFrameColour(int frame, bool upperHalf);
 QColor dialFrameColour(int frame);
-inline const QColor bgColour{40, 40, 40};
-inline const QColor discColour{0, 0, 255};
-inline const QColor discMarkerColour{255, 0, 0};
-inline const QColor reflectColour{255, 255, 255};
-inline const QColor centerColour{255, 255, 0};
-inline const QColor playColour{0, 200, 0};
-inline const QColor stopColour{200, 0, 0};
+inline const QColor bgColour {40, 40, 40};
+inline const QColor discColour {0, 0, 255};
+inline const QColor discMarkerColour {255, 0, 0};
+inline const QColor reflectColour {255, 255, 255};
+inline const QColor centerColour {255, 255, 0};
+inline const QColor playColour {0, 200, 0};
+inline const QColor stopColour {200, 0, 0};
 
 struct ArtworkImages {
     QImage bg, disc, reflect, center, dial, arm, playBtn, stopBtn;
@@ -55,8 +55,8 @@ private:
 };
 
 // Renders the whole view, or only the given widget rectangle, over a fill.
-QImage renderView(GXGramoluxView& view, const QRect& region = {}, qreal scale = 1.0,
-                  const QColor& fill = QColor(1, 2, 3));
+QImage renderView(
+    GXGramoluxView& view, const QRect& region = {}, qreal scale = 1.0, const QColor& fill = QColor(1, 2, 3));
 
 // The pixel whose bottom-left corner is the view point (x, y).
 QColor viewPixel(const QImage& image, const GXGramoluxView& view, int x, int y);

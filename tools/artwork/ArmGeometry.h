@@ -16,12 +16,12 @@ inline constexpr int kArmFrames = gx::turntable::armFrameCount;
 inline constexpr double kArmFrameWidth = gx::turntable::armFrameWidth;
 inline constexpr double kArmFrameHeight = gx::turntable::armFrameHeight;
 // Bottom-left corner of every frame in the view.
-inline constexpr QPointF kArmOrigin{gx::turntable::armOrigin.x, gx::turntable::armOrigin.y};
+inline constexpr QPointF kArmOrigin {gx::turntable::armOrigin.x, gx::turntable::armOrigin.y};
 // Frame columns from here on are not refreshed while the record spins, so
 // nothing that moves may reach them.
 inline constexpr double kArmStaticFromX = 233.0;
 
-inline constexpr QPointF kArmPivot{268.0, 68.0};
+inline constexpr QPointF kArmPivot {268.0, 68.0};
 // Pivot to stylus tip.
 inline constexpr double kArmEffectiveLength = 121.0;
 // Finger lift relative to the stylus, along the pivot-stylus line and across

@@ -11,8 +11,8 @@ namespace gx::art {
 
 QImage makeCanvas(double widthPt, double heightPt, int scale)
 {
-    QImage img(int(std::lround(widthPt * scale)), int(std::lround(heightPt * scale)),
-        QImage::Format_ARGB32_Premultiplied);
+    QImage img(
+        int(std::lround(widthPt * scale)), int(std::lround(heightPt * scale)), QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     return img;
 }
@@ -32,8 +32,7 @@ double hash01(std::int64_t x, std::int64_t y, std::uint32_t seed)
     // splitmix64 finaliser over the packed coordinates: cheap, well mixed and
     // the same on every platform, unlike the standard distributions.
     std::uint64_t h = std::uint64_t(x) * 0x9E3779B97F4A7C15ull
-        ^ (std::uint64_t(y) + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full
-        ^ (std::uint64_t(seed) << 32 | seed);
+        ^ (std::uint64_t(y) + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full ^ (std::uint64_t(seed) << 32 | seed);
     h ^= h >> 30;
     h *= 0xBF58476D1CE4E5B9ull;
     h ^= h >> 27;
@@ -125,8 +124,7 @@ void blurAlpha(QImage& img, double sigmaPx)
     }
 }
 
-void drawSoftShadow(QPainter& p, const QPainterPath& shape, QPointF offset, double blur,
-    const QColor& color)
+void drawSoftShadow(QPainter& p, const QPainterPath& shape, QPointF offset, double blur, const QColor& color)
 {
     const QTransform t = p.transform();
     const QPainterPath moved = shape.translated(offset);
@@ -169,8 +167,8 @@ void drawSoftShadow(QPainter& p, const QPainterPath& shape, QPointF offset, doub
 
 namespace {
 
-bool writeWith(const QString& path, const QImage& source, const char* format, int compression,
-    int scale, QString* error)
+bool writeWith(
+    const QString& path, const QImage& source, const char* format, int compression, int scale, QString* error)
 {
     QImage image = source.convertToFormat(QImage::Format_ARGB32);
     const int dotsPerMetre = int(std::lround(72.0 / 0.0254 * scale));

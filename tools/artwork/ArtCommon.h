@@ -25,7 +25,7 @@ inline constexpr double kViewWidth = tt::defaultViewWidth;
 inline constexpr double kViewHeight = tt::defaultViewHeight;
 
 // The record, in view points.
-inline constexpr QPointF kDiscCentre{tt::discCentre.x, tt::discCentre.y};
+inline constexpr QPointF kDiscCentre {tt::discCentre.x, tt::discCentre.y};
 inline constexpr double kDiscSize = tt::diskRect.width;
 inline constexpr double kDiscRadius = kDiscSize / 2.0;
 inline constexpr double kLabelRadius = tt::labelRadius;
@@ -34,13 +34,13 @@ inline constexpr double kInnerGrooveRadius = 48.5;
 inline constexpr double kPlatterRadius = 114.0;
 
 // Fixed controls, in view points (bottom-left corners and sizes).
-inline constexpr QPointF kCentrePieceOrigin{tt::centrePieceOrigin.x, tt::centrePieceOrigin.y};
+inline constexpr QPointF kCentrePieceOrigin {tt::centrePieceOrigin.x, tt::centrePieceOrigin.y};
 inline constexpr double kCentrePieceWidth = tt::centrePieceWidth;
 inline constexpr double kCentrePieceHeight = tt::centrePieceHeight;
-inline constexpr QPointF kDialOrigin{tt::dialDraggRect.x, tt::dialDraggRect.y};
+inline constexpr QPointF kDialOrigin {tt::dialDraggRect.x, tt::dialDraggRect.y};
 inline constexpr double kDialSize = tt::dialDraggRect.width;
 inline constexpr int kDialFrames = tt::dialFrameCount;
-inline constexpr QPointF kButtonOrigin{tt::playBtnRect.x, tt::playBtnRect.y};
+inline constexpr QPointF kButtonOrigin {tt::playBtnRect.x, tt::playBtnRect.y};
 inline constexpr double kButtonSize = tt::playBtnRect.width;
 
 // Converts a view point to image points in an image of the given height
@@ -65,8 +65,14 @@ double valueNoise(double x, double y, std::uint32_t seed);
 // Fractal sum of value noise, normalised to [0, 1).
 double fbm(double x, double y, int octaves, std::uint32_t seed);
 
-inline double clamp01(double v) { return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v); }
-inline double mix(double a, double b, double t) { return a + (b - a) * t; }
+inline double clamp01(double v)
+{
+    return v < 0.0 ? 0.0 : (v > 1.0 ? 1.0 : v);
+}
+inline double mix(double a, double b, double t)
+{
+    return a + (b - a) * t;
+}
 double smoothstep(double e0, double e1, double x);
 
 // Blends two colours; t = 0 gives a.
@@ -79,8 +85,7 @@ void blurAlpha(QImage& alpha8, double sigmaPx);
 
 // Paints a soft shadow of `shape` (in the painter's current coordinates),
 // moved by `offset` and blurred by `blur` (both in those coordinates too).
-void drawSoftShadow(QPainter& p, const QPainterPath& shape, QPointF offset, double blur,
-    const QColor& color);
+void drawSoftShadow(QPainter& p, const QPainterPath& shape, QPointF offset, double blur, const QColor& color);
 
 // --- Output --------------------------------------------------------------
 

@@ -18,12 +18,18 @@ namespace gx::art {
 namespace {
 
 // View point -> background image point.
-QPointF V(double x, double y) { return toImage({x, y}, {0.0, 0.0}, kViewHeight); }
-QPointF V(QPointF p) { return V(p.x(), p.y()); }
+QPointF V(double x, double y)
+{
+    return toImage({x, y}, {0.0, 0.0}, kViewHeight);
+}
+QPointF V(QPointF p)
+{
+    return V(p.x(), p.y());
+}
 
-constexpr QPointF kDialCentre{kDialOrigin.x() + kDialSize / 2, kDialOrigin.y() + kDialSize / 2};
-constexpr QPointF kButtonCentre{kButtonOrigin.x() + kButtonSize / 2, kButtonOrigin.y() + kButtonSize / 2};
-constexpr QPointF kAdapterCentre{300.0, 160.0};
+constexpr QPointF kDialCentre {kDialOrigin.x() + kDialSize / 2, kDialOrigin.y() + kDialSize / 2};
+constexpr QPointF kButtonCentre {kButtonOrigin.x() + kButtonSize / 2, kButtonOrigin.y() + kButtonSize / 2};
+constexpr QPointF kAdapterCentre {300.0, 160.0};
 constexpr double kBevel = 6.0;
 
 QRgb woodAt(double x, double y)
@@ -43,8 +49,8 @@ QRgb woodAt(double x, double y)
     QColor c = mixColor(light, mid, clamp01(figure * 1.1 - 0.1));
     c = mixColor(c, dark, clamp01(late * 0.5 + pore * 0.45));
     const double f = 1.0 + fibre * 0.16;
-    return qRgb(int(clamp01(c.redF() * f) * 255), int(clamp01(c.greenF() * f) * 255),
-        int(clamp01(c.blueF() * f) * 255));
+    return qRgb(
+        int(clamp01(c.redF() * f) * 255), int(clamp01(c.greenF() * f) * 255), int(clamp01(c.blueF() * f) * 255));
 }
 
 void paintWood(QImage& img, int scale)
@@ -281,8 +287,8 @@ void paintDialScale(QPainter& p)
     const QString word = QStringLiteral("SPEED");
     const double h = 4.0;
     const double width = strokeTextWidth(word, h);
-    paintEngraved(p, strokeText(word, h).translated(c.x() - width / 2.0, c.y() - 14.0 - 3.0 - h), 0.6,
-        QColor(48, 22, 6, 220));
+    paintEngraved(
+        p, strokeText(word, h).translated(c.x() - width / 2.0, c.y() - 14.0 - 3.0 - h), 0.6, QColor(48, 22, 6, 220));
 }
 
 void paintButtonWell(QPainter& p)
@@ -376,8 +382,8 @@ void paintMakersPlate(QPainter& p, int scale)
     const QString name = QStringLiteral("GRAMOLUX");
     const double h = 8.0;
     const double width = strokeTextWidth(name, h, 0.22);
-    const QPainterPath text = strokeText(name, h, 0.22).translated(
-        plate.center().x() - width / 2.0, plate.center().y() - h / 2.0);
+    const QPainterPath text
+        = strokeText(name, h, 0.22).translated(plate.center().x() - width / 2.0, plate.center().y() - h / 2.0);
     p.setPen(QPen(QColor(255, 248, 220, 170), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(text.translated(0.3, 0.4));
     p.setPen(QPen(QColor(52, 30, 8), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));

@@ -31,7 +31,10 @@ Vec3 normalised(Vec3 v)
     return {v.x / l, v.y / l, v.z / l};
 }
 
-double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double dot(Vec3 a, Vec3 b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 // Lamp at the upper left, above; the viewer straight above.
 const Vec3 kLamp = normalised({-0.5, -0.6, 0.75});
@@ -42,8 +45,8 @@ double knobShade(double x, double y, double turn)
 {
     const double r = std::hypot(x, y);
     const double phi = std::atan2(y, x);
-    const Vec3 radial{x / std::max(r, 1e-9), y / std::max(r, 1e-9), 0};
-    const Vec3 tangent{-radial.y, radial.x, 0};
+    const Vec3 radial {x / std::max(r, 1e-9), y / std::max(r, 1e-9), 0};
+    const Vec3 tangent {-radial.y, radial.x, 0};
 
     if (r >= kKnurlInner) {
         // Knurled skirt: teeth modelled as a sine ridge round the rim; the

@@ -15,8 +15,14 @@ namespace gx::art {
 
 namespace {
 
-QString num(double v) { return QString::number(v, 'g', 6); }
-QString pt(QPointF p) { return num(p.x()) + ',' + num(p.y()); }
+QString num(double v)
+{
+    return QString::number(v, 'g', 6);
+}
+QString pt(QPointF p)
+{
+    return num(p.x()) + ',' + num(p.y());
+}
 
 // An annular sector around c between radii r0 and r1, from a0 to a1 degrees
 // (counter-clockwise on screen, 0 at three o'clock).
@@ -53,8 +59,8 @@ QString renderIconSvg()
       << num(c.y() - 62) << "\" x2=\"" << num(c.x() - 62) << "\" y2=\"" << num(c.y() + 62) << "\">"
       << "<stop offset=\"0\" stop-color=\"#6e7078\"/><stop offset=\"0.5\" stop-color=\"#f6f6f8\"/>"
          "<stop offset=\"1\" stop-color=\"#6e7078\"/></linearGradient>\n";
-    s << "<radialGradient id=\"label\" gradientUnits=\"userSpaceOnUse\" cx=\"" << num(c.x()) << "\" cy=\""
-      << num(c.y()) << "\" r=\"30\"><stop offset=\"0\" stop-color=\"#c4242c\"/>"
+    s << "<radialGradient id=\"label\" gradientUnits=\"userSpaceOnUse\" cx=\"" << num(c.x()) << "\" cy=\"" << num(c.y())
+      << "\" r=\"30\"><stop offset=\"0\" stop-color=\"#c4242c\"/>"
       << "<stop offset=\"1\" stop-color=\"#80101a\"/></radialGradient>\n";
     s << "<radialGradient id=\"base\" gradientUnits=\"userSpaceOnUse\" cx=\"" << num(pivot.x()) << "\" cy=\""
       << num(pivot.y()) << "\" r=\"22\" fx=\"" << num(pivot.x() - 6) << "\" fy=\"" << num(pivot.y() - 6) << "\">"
@@ -69,8 +75,8 @@ QString renderIconSvg()
         const QPointF mid(c.x() + 57 * std::cos(a), c.y() - 57 * std::sin(a));
         const int alpha = side == 0 ? 120 : 70;
         s << "<linearGradient id=\"sheen" << side << "\" gradientUnits=\"userSpaceOnUse\" x1=\""
-          << num((mid - across).x()) << "\" y1=\"" << num((mid - across).y()) << "\" x2=\""
-          << num((mid + across).x()) << "\" y2=\"" << num((mid + across).y()) << "\">"
+          << num((mid - across).x()) << "\" y1=\"" << num((mid - across).y()) << "\" x2=\"" << num((mid + across).x())
+          << "\" y2=\"" << num((mid + across).y()) << "\">"
           << "<stop offset=\"0\" stop-color=\"#fff\" stop-opacity=\"0\"/>"
           << "<stop offset=\"0.5\" stop-color=\"#fff\" stop-opacity=\"" << num(alpha / 255.0) << "\"/>"
           << "<stop offset=\"1\" stop-color=\"#fff\" stop-opacity=\"0\"/></linearGradient>\n";
@@ -112,12 +118,13 @@ QString renderIconSvg()
 
     // Label.
     s << "<circle cx=\"" << num(c.x()) << "\" cy=\"" << num(c.y()) << "\" r=\"30\" fill=\"url(#label)\"/>\n"
-      << "<circle cx=\"" << num(c.x()) << "\" cy=\"" << num(c.y()) << "\" r=\"25\" fill=\"none\" stroke=\"#f4e4c4\" "
+      << "<circle cx=\"" << num(c.x()) << "\" cy=\"" << num(c.y())
+      << "\" r=\"25\" fill=\"none\" stroke=\"#f4e4c4\" "
          "stroke-width=\"2\"/>\n"
       << "<g stroke=\"#f4e4c4\" stroke-width=\"2.2\" stroke-linecap=\"round\">"
-      << "<line x1=\"" << num(c.x() - 14) << "\" y1=\"" << num(c.y() - 9) << "\" x2=\"" << num(c.x() + 14)
-      << "\" y2=\"" << num(c.y() - 9) << "\"/><line x1=\"" << num(c.x() - 9) << "\" y1=\"" << num(c.y() + 10)
-      << "\" x2=\"" << num(c.x() + 9) << "\" y2=\"" << num(c.y() + 10) << "\"/></g>\n"
+      << "<line x1=\"" << num(c.x() - 14) << "\" y1=\"" << num(c.y() - 9) << "\" x2=\"" << num(c.x() + 14) << "\" y2=\""
+      << num(c.y() - 9) << "\"/><line x1=\"" << num(c.x() - 9) << "\" y1=\"" << num(c.y() + 10) << "\" x2=\""
+      << num(c.x() + 9) << "\" y2=\"" << num(c.y() + 10) << "\"/></g>\n"
       << "<circle cx=\"" << num(c.x()) << "\" cy=\"" << num(c.y()) << "\" r=\"4\" fill=\"#dcdee4\"/>\n";
 
     // Tone arm: shadow, base, counterweight, tube, headshell, cap.
@@ -127,7 +134,7 @@ QString renderIconSvg()
           << cap << "\"" << extra << "/>\n";
     };
     line(rear + QPointF(5, 6), head + QPointF(5, 6), "#000", 10, "round",
-         QStringLiteral(" stroke-opacity=\"%1\" filter=\"url(#soft4)\"").arg(num(120 / 255.0)).toUtf8().constData());
+        QStringLiteral(" stroke-opacity=\"%1\" filter=\"url(#soft4)\"").arg(num(120 / 255.0)).toUtf8().constData());
     s << "<circle cx=\"" << num(pivot.x()) << "\" cy=\"" << num(pivot.y())
       << "\" r=\"21\" fill=\"url(#base)\" stroke=\"#0a0a0c\" stroke-width=\"1.5\"/>\n";
     line(pivot - dir * 12, rear, "#28282e", 20, "butt");
@@ -135,7 +142,7 @@ QString renderIconSvg()
     line(pivot, head, "#28282e", 10, "round");
     line(pivot, head, "#d6d8e0", 7, "round");
     line(pivot + QPointF(-2, -1), head + QPointF(-2, -1), "#fff", 2, "round",
-         QStringLiteral(" stroke-opacity=\"%1\"").arg(num(230 / 255.0)).toUtf8().constData());
+        QStringLiteral(" stroke-opacity=\"%1\"").arg(num(230 / 255.0)).toUtf8().constData());
     s << "<g transform=\"translate(" << pt(head) << ") rotate(" << num(headAngle) << ")\" stroke=\"#1e1e22\" "
       << "stroke-width=\"1.5\"><rect x=\"-6\" y=\"-9\" width=\"30\" height=\"18\" rx=\"4\" fill=\"#e8eaf0\"/>"
       << "<rect x=\"14\" y=\"-6\" width=\"12\" height=\"12\" fill=\"#1e1e22\"/></g>\n";

@@ -24,10 +24,16 @@ QImage load(const QDir& dir, const QString& name)
 }
 
 // The image's size in points.
-QSizeF pointSize(const QImage& img) { return QSizeF(img.size()) / img.devicePixelRatio(); }
+QSizeF pointSize(const QImage& img)
+{
+    return QSizeF(img.size()) / img.devicePixelRatio();
+}
 
 // View point (bottom-left corner of something `h` points high) -> top-left.
-QPointF topLeft(double x, double y, double h) { return {x, kViewHeight - y - h}; }
+QPointF topLeft(double x, double y, double h)
+{
+    return {x, kViewHeight - y - h};
+}
 
 void drawFrame(QPainter& p, const QImage& strip, int frame, QSizeF frameSize, QPointF viewOrigin)
 {
@@ -41,8 +47,7 @@ void drawFrame(QPainter& p, const QImage& strip, int frame, QSizeF frameSize, QP
 
 } // namespace
 
-QImage composePreview(const QString& resourceDir, double discAngleDeg, int armFrame, int dialFrame,
-    bool playing)
+QImage composePreview(const QString& resourceDir, double discAngleDeg, int armFrame, int dialFrame, bool playing)
 {
     const QDir dir(resourceDir);
     const QImage bg = load(dir, QString(gx::resources::background));

@@ -21,7 +21,7 @@ constexpr double kCentre = kDiscSize / 2.0; // in image points
 constexpr double kHoleRadius = 2.7;
 constexpr double kLabelShoulder = 40.5;
 // Silent bands between tracks.
-constexpr std::array<double, 4> kTrackGaps{97.0, 86.5, 74.0, 62.5};
+constexpr std::array<double, 4> kTrackGaps {97.0, 86.5, 74.0, 62.5};
 constexpr double kGapHalfWidth = 0.65;
 
 double gapAmount(double r)
@@ -65,8 +65,8 @@ QColor labelPaper(double r, double x, double y)
     QColor c = mixColor(inner, outer, smoothstep(4.0, kLabelRadius, r));
     const double grain = fbm(x * 1.7, y * 1.7, 3, 21u) - 0.5;
     const double f = 1.0 + grain * 0.12;
-    return QColor::fromRgbF(float(clamp01(c.redF() * f)), float(clamp01(c.greenF() * f)),
-        float(clamp01(c.blueF() * f)));
+    return QColor::fromRgbF(
+        float(clamp01(c.redF() * f)), float(clamp01(c.greenF() * f)), float(clamp01(c.blueF() * f)));
 }
 
 void paintLabelPrint(QPainter& p)
@@ -110,14 +110,14 @@ void paintLabelPrint(QPainter& p)
     p.drawPath(strokeText(QStringLiteral("RPM"), h).translated(c + QPointF(10.5, -1.8)));
 
     // Lines of small print below: title, artist and the fine print.
-    const std::array<std::array<double, 4>, 4> words{{
+    const std::array<std::array<double, 4>, 4> words {{
         {9.0, 6.0, 11.0, 0.0},
         {7.0, 10.0, 0.0, 0.0},
         {4.0, 3.5, 5.0, 4.0},
         {6.0, 5.0, 0.0, 0.0},
     }};
-    const std::array<double, 4> rowY{9.0, 14.0, 19.5, 23.5};
-    const std::array<double, 4> rowH{1.6, 1.2, 0.7, 0.7};
+    const std::array<double, 4> rowY {9.0, 14.0, 19.5, 23.5};
+    const std::array<double, 4> rowH {1.6, 1.2, 0.7, 0.7};
     for (std::size_t row = 0; row < words.size(); ++row) {
         double total = 0.0;
         int count = 0;
@@ -147,7 +147,7 @@ QImage renderDisc(int scale)
     const int n = img.width();
     const double inv = 1.0 / scale;
     // Four samples per pixel keep the fine rings from aliasing into moire.
-    constexpr std::array<QPointF, 4> kSub{{{0.25, 0.25}, {0.75, 0.25}, {0.25, 0.75}, {0.75, 0.75}}};
+    constexpr std::array<QPointF, 4> kSub {{{0.25, 0.25}, {0.75, 0.25}, {0.25, 0.75}, {0.75, 0.75}}};
     for (int py = 0; py < n; ++py) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(py));
         for (int px = 0; px < n; ++px) {
@@ -221,15 +221,13 @@ QImage renderReflection(int scale)
             const double dFar = angularDistance(lampSide - kPi);
             // The streak is narrower far out and fans toward the middle.
             const double width = (7.0 + 9.0 * (1.0 - r / kDiscRadius)) * kPi / 180.0;
-            const double streak = std::exp(-std::pow(dNear / width, 2.0))
-                + 0.6 * std::exp(-std::pow(dFar / width, 2.0));
+            const double streak
+                = std::exp(-std::pow(dNear / width, 2.0)) + 0.6 * std::exp(-std::pow(dFar / width, 2.0));
             const double glow = 0.22 * std::exp(-std::pow(dNear / (40.0 * kPi / 180.0), 2.0))
                 + 0.12 * std::exp(-std::pow(dFar / (40.0 * kPi / 180.0), 2.0));
             const double wash = 0.10;
             // Silent bands are smooth and mirror less of the streak.
-            const double grooved = r < kOuterGrooveRadius && r > kInnerGrooveRadius
-                ? 1.0 - 0.55 * gapAmount(r)
-                : 0.7;
+            const double grooved = r < kOuterGrooveRadius && r > kInnerGrooveRadius ? 1.0 - 0.55 * gapAmount(r) : 0.7;
             const double a = clamp01((streak * grooved + glow + wash) * radial) * 0.92;
             const int al = int(std::lround(a * 255));
             line[px] = qRgba(al, al * 250 / 255, al * 238 / 255, al);

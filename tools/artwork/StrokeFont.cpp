@@ -167,8 +167,8 @@ double strokeTextWidth(const QString& text, double height, double tracking)
     return text.isEmpty() ? 0.0 : x - tracking * height;
 }
 
-QPainterPath strokeTextOnArc(const QString& text, double height, QPointF centre, double radius,
-    double midAngleDeg, double tracking)
+QPainterPath strokeTextOnArc(
+    const QString& text, double height, QPointF centre, double radius, double midAngleDeg, double tracking)
 {
     // Letters are placed one by one at their own angle; the baseline is the
     // circle, so each letter stands upright on it.

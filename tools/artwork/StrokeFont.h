@@ -18,7 +18,7 @@ double strokeTextWidth(const QString& text, double height, double tracking = 0.1
 // The text set along a circle of radius `radius` round `centre`, reading
 // clockwise with the letters' tops outward; `midAngleDeg` (clockwise from
 // 12 o'clock) is where the middle of the text sits.
-QPainterPath strokeTextOnArc(const QString& text, double height, QPointF centre, double radius,
-    double midAngleDeg, double tracking = 0.18);
+QPainterPath strokeTextOnArc(
+    const QString& text, double height, QPointF centre, double radius, double midAngleDeg, double tracking = 0.18);
 
 } // namespace gx::art

@@ -74,8 +74,7 @@ QLinearGradient chromeAcross(double radius, double hi, int darkest = 56)
     return g;
 }
 
-void drawCylinder(QPainter& p, const QTransform& base, QPointF a, QPointF b, double radius,
-    double endRound = 0.35)
+void drawCylinder(QPainter& p, const QTransform& base, QPointF a, QPointF b, double radius, double endRound = 0.35)
 {
     const QTransform t = segmentFrame(a, b, base);
     p.save();
@@ -100,9 +99,9 @@ QPainterPath cylinderPath(QPointF a, QPointF b, double radius)
 }
 
 struct ArmParts {
-    QPointF joint;          // where tube meets headshell, arm coordinates
-    QPointF headDir;        // headshell axis, arm coordinates
-    QTransform headToArm;   // headshell coordinates -> arm coordinates
+    QPointF joint;        // where tube meets headshell, arm coordinates
+    QPointF headDir;      // headshell axis, arm coordinates
+    QTransform headToArm; // headshell coordinates -> arm coordinates
 };
 
 ArmParts armParts()
@@ -110,8 +109,8 @@ ArmParts armParts()
     ArmParts parts;
     parts.headDir = headshellAxis();
     parts.joint = headshellJoint();
-    parts.headToArm = QTransform(parts.headDir.x(), parts.headDir.y(), -parts.headDir.y(),
-        parts.headDir.x(), parts.joint.x(), parts.joint.y());
+    parts.headToArm = QTransform(
+        parts.headDir.x(), parts.headDir.y(), -parts.headDir.y(), parts.headDir.x(), parts.joint.x(), parts.joint.y());
     return parts;
 }
 

@@ -9,8 +9,8 @@
 #include "ArtCommon.h"
 #include "Painters.h"
 
-#include <QDir>
 #include <QCoreApplication>
+#include <QDir>
 #include <cstdio>
 #include <functional>
 
@@ -22,8 +22,7 @@ int fail(const QString& message)
     return 1;
 }
 
-bool writeBoth(const QDir& dir, const QString& name, const std::function<QImage(int)>& render,
-    QString* error)
+bool writeBoth(const QDir& dir, const QString& name, const std::function<QImage(int)>& render, QString* error)
 {
     // name.tif at one pixel per point and name@2x.tif at two.
     return gx::art::writeTiff(dir.filePath(name + ".tif"), render(1), 1, error)
@@ -44,8 +43,10 @@ int generate(const QString& target)
         && writeBoth(dir, QString(gx::resources::centrePiece), gx::art::renderCentrePiece, &error)
         && writeBoth(dir, QString(gx::resources::dial), gx::art::renderDialStrip, &error)
         && writeBoth(dir, QString(gx::resources::arm), gx::art::renderArmStrip, &error)
-        && writeBoth(dir, QString(gx::resources::playButton), [](int s) { return gx::art::renderButton(true, s); }, &error)
-        && writeBoth(dir, QString(gx::resources::stopButton), [](int s) { return gx::art::renderButton(false, s); }, &error)
+        && writeBoth(
+            dir, QString(gx::resources::playButton), [](int s) { return gx::art::renderButton(true, s); }, &error)
+        && writeBoth(
+            dir, QString(gx::resources::stopButton), [](int s) { return gx::art::renderButton(false, s); }, &error)
         && gx::art::writePng(dir.filePath(QStringLiteral("icon.png")), gx::art::renderIcon(256), &error);
     if (!ok)
         return fail(error);

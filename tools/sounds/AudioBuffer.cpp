@@ -6,7 +6,8 @@
 namespace gx::synth {
 
 AudioBuffer::AudioBuffer(int channels, std::size_t frames)
-    : frames_(frames), data_(channels == 1 ? 1 : 2, std::vector<float>(frames, 0.0f))
+    : frames_(frames)
+    , data_(channels == 1 ? 1 : 2, std::vector<float>(frames, 0.0f))
 {
 }
 
@@ -96,7 +97,8 @@ float AudioBuffer::pairGain(std::size_t i, std::size_t length)
 {
     if (i >= length)
         return 1.0f;
-    return static_cast<float>(0.5 - 0.5 * std::cos(3.14159265358979323846 * static_cast<double>(i) / static_cast<double>(length)));
+    return static_cast<float>(
+        0.5 - 0.5 * std::cos(3.14159265358979323846 * static_cast<double>(i) / static_cast<double>(length)));
 }
 
 void AudioBuffer::fadeIn(std::size_t length)

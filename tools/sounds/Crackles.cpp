@@ -83,7 +83,8 @@ AudioBuffer Crackles::dustyBurst()
     for (int i = 0; i < 24 && t < 0.125; ++i) {
         const double fade = 1.0 - (t - 0.002) / 0.13;
         const float amp = static_cast<float>((0.25 + 0.75 * rng.uniform()) * fade);
-        Transients::tick(s, t, amp, rng.range(1800.0, 5200.0), rng.range(0.0003, 0.0009), static_cast<float>(rng.range(-0.6, 0.6)));
+        Transients::tick(
+            s, t, amp, rng.range(1800.0, 5200.0), rng.range(0.0003, 0.0009), static_cast<float>(rng.range(-0.6, 0.6)));
         t += rng.range(0.0015, 0.009);
     }
     return finish(std::move(s), 10000.0, 0.45f);

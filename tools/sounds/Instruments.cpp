@@ -27,7 +27,9 @@ constexpr double kTwoPi = 2.0 * 3.14159265358979323846;
 } // namespace
 
 Instruments::Instruments(AudioBuffer& dry, AudioBuffer& send, std::uint64_t seed)
-    : dry_(dry), send_(send), rng_(seed)
+    : dry_(dry)
+    , send_(send)
+    , rng_(seed)
 {
 }
 
@@ -98,8 +100,8 @@ void Instruments::flute(double at, double length, int note, float velocity, floa
         phase += hz / kSampleRate;
         if (phase >= 1.0)
             phase -= 1.0;
-        const double tone = Oscillator::sine(phase) + 0.26 * Oscillator::sine(2.0 * phase) + 0.09 * Oscillator::sine(3.0 * phase)
-            + 0.035 * Oscillator::sine(4.0 * phase);
+        const double tone = Oscillator::sine(phase) + 0.26 * Oscillator::sine(2.0 * phase)
+            + 0.09 * Oscillator::sine(3.0 * phase) + 0.035 * Oscillator::sine(4.0 * phase);
         const double breath = (0.05 + 0.35 * chiff) * breathHigh.process(breathBand.process(rng_.bipolar()));
         chiff *= chiffFall;
         put(start + k, gain * env.next() * static_cast<float>(tone + breath), place, 0.5f);

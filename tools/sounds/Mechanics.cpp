@@ -80,7 +80,8 @@ AudioBuffer Mechanics::motorStop()
         const double bearingBefore = bearingPhase;
         bearingPhase += 9.0 * speed / kSampleRate;
         const double level = std::pow(speed, 0.6);
-        const float humV = Oscillator::sine(humPhase) + 0.5f * Oscillator::sine(2.0 * humPhase) + 0.22f * Oscillator::sine(3.0 * humPhase);
+        const float humV = Oscillator::sine(humPhase) + 0.5f * Oscillator::sine(2.0 * humPhase)
+            + 0.22f * Oscillator::sine(3.0 * humPhase);
         const float whineV = Oscillator::sine(whinePhase) + 0.3f * Oscillator::sine(2.0 * whinePhase + 0.2);
         const float noise = rng.bipolar();
         const float rumbleV = rumbleHigh.process(rumbleLow.process(noise));

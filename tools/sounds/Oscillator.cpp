@@ -6,9 +6,10 @@ namespace {
 
 std::array<float, Oscillator::kTableSize + 1> makeTable()
 {
-    std::array<float, Oscillator::kTableSize + 1> t{};
+    std::array<float, Oscillator::kTableSize + 1> t {};
     for (int i = 0; i <= Oscillator::kTableSize; ++i)
-        t[static_cast<std::size_t>(i)] = static_cast<float>(std::sin(2.0 * 3.14159265358979323846 * i / Oscillator::kTableSize));
+        t[static_cast<std::size_t>(i)]
+            = static_cast<float>(std::sin(2.0 * 3.14159265358979323846 * i / Oscillator::kTableSize));
     return t;
 }
 

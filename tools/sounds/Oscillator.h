@@ -14,7 +14,11 @@ class Oscillator {
 public:
     static constexpr int kTableSize = 4096;
 
-    explicit Oscillator(double hz = 0.0, double phaseCycles = 0.0) : phase_(phaseCycles) { setFrequency(hz); }
+    explicit Oscillator(double hz = 0.0, double phaseCycles = 0.0)
+        : phase_(phaseCycles)
+    {
+        setFrequency(hz);
+    }
 
     // Sine of a phase given in cycles (1.0 is a full turn), any sign.
     static float sine(double cycles)
@@ -25,7 +29,8 @@ public:
         const int i = std::min(static_cast<int>(pos), kTableSize - 1);
         const float frac = static_cast<float>(pos - i);
         const std::array<float, kTableSize + 1>& t = table();
-        return t[static_cast<std::size_t>(i)] + frac * (t[static_cast<std::size_t>(i) + 1] - t[static_cast<std::size_t>(i)]);
+        return t[static_cast<std::size_t>(i)]
+            + frac * (t[static_cast<std::size_t>(i) + 1] - t[static_cast<std::size_t>(i)]);
     }
 
     void setFrequency(double hz) { increment_ = hz / kSampleRate; }

@@ -7,7 +7,10 @@ namespace gx::synth {
 
 class Random {
 public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
+    explicit Random(std::uint64_t seed)
+        : state_(seed)
+    {
+    }
 
     std::uint64_t nextU64()
     {

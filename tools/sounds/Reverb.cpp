@@ -68,9 +68,9 @@ Reverb::Reverb(double roomSize, double damping)
     for (std::size_t s = 0; s < 2; ++s) {
         const std::size_t extra = s * kStereoSpread;
         for (std::size_t d : kCombDelays)
-            sides_[s].combs.push_back(Comb{std::vector<float>(d + extra, 0.0f)});
+            sides_[s].combs.push_back(Comb {std::vector<float>(d + extra, 0.0f)});
         for (std::size_t d : kAllPassDelays)
-            sides_[s].allPasses.push_back(AllPass{std::vector<float>(d + extra, 0.0f)});
+            sides_[s].allPasses.push_back(AllPass {std::vector<float>(d + extra, 0.0f)});
     }
 }
 

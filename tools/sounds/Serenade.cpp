@@ -16,10 +16,37 @@ namespace {
 // Note numbers as in MIDI: 60 is middle C.
 enum : int {
     Rest = 0,
-    C2 = 36, D2 = 38, E2 = 40, F2 = 41, G2 = 43, A2 = 45,
-    G1 = 31, A1 = 33, B1 = 35, C3 = 48,
-    B3 = 59, C4 = 60, Cs4 = 61, D4 = 62, E4 = 64, F4 = 65, Fs4 = 66, G4 = 67, Ab4 = 68, A4 = 69,
-    B4 = 71, C5 = 72, Cs5 = 73, D5 = 74, E5 = 76, F5 = 77, Fs5 = 78, G5 = 79, Ab5 = 80, A5 = 81, C6 = 84,
+    C2 = 36,
+    D2 = 38,
+    E2 = 40,
+    F2 = 41,
+    G2 = 43,
+    A2 = 45,
+    G1 = 31,
+    A1 = 33,
+    B1 = 35,
+    C3 = 48,
+    B3 = 59,
+    C4 = 60,
+    Cs4 = 61,
+    D4 = 62,
+    E4 = 64,
+    F4 = 65,
+    Fs4 = 66,
+    G4 = 67,
+    Ab4 = 68,
+    A4 = 69,
+    B4 = 71,
+    C5 = 72,
+    Cs5 = 73,
+    D5 = 74,
+    E5 = 76,
+    F5 = 77,
+    Fs5 = 78,
+    G5 = 79,
+    Ab5 = 80,
+    A5 = 81,
+    C6 = 84,
 };
 
 struct Chord {
@@ -28,26 +55,26 @@ struct Chord {
     std::array<int, 3> voicing;
 };
 
-const Chord kC{C2, G1, {E4, G4, C5}};
-const Chord kAm{A2, E2, {E4, A4, C5}};
-const Chord kDm{D2, A1, {D4, F4, A4}};
-const Chord kDm7{D2, A1, {C4, F4, A4}};
-const Chord kEm{E2, B1, {E4, G4, B4}};
-const Chord kF{F2, C2, {F4, A4, C5}};
-const Chord kFm{F2, C2, {F4, Ab4, C5}};
-const Chord kG{G2, D2, {D4, G4, B4}};
-const Chord kG7{G2, D2, {D4, F4, B4}};
-const Chord kA7{A2, E2, {Cs4, E4, G4}};
-const Chord kD7{D2, A1, {C4, Fs4, A4}};
+const Chord kC {C2, G1, {E4, G4, C5}};
+const Chord kAm {A2, E2, {E4, A4, C5}};
+const Chord kDm {D2, A1, {D4, F4, A4}};
+const Chord kDm7 {D2, A1, {C4, F4, A4}};
+const Chord kEm {E2, B1, {E4, G4, B4}};
+const Chord kF {F2, C2, {F4, A4, C5}};
+const Chord kFm {F2, C2, {F4, Ab4, C5}};
+const Chord kG {G2, D2, {D4, G4, B4}};
+const Chord kG7 {G2, D2, {D4, F4, B4}};
+const Chord kA7 {A2, E2, {Cs4, E4, G4}};
+const Chord kD7 {D2, A1, {C4, Fs4, A4}};
 
 // One chord a bar.
 const std::array<const Chord*, Serenade::kBars> kHarmony = {
-    &kC, &kAm, &kDm7, &kG7,                              // introduction
-    &kC, &kEm, &kF, &kC, &kDm, &kG7, &kC, &kG7,          // tune
-    &kC, &kEm, &kF, &kA7, &kDm, &kG7, &kC, &kC,          // tune again
-    &kF, &kFm, &kC, &kA7, &kDm, &kD7, &kG, &kG7,         // bridge
-    &kC, &kEm, &kF, &kA7, &kDm, &kG7, &kC, &kC,          // tune, last time
-    &kF, &kFm, &kC, &kC,                                 // coda
+    &kC, &kAm, &kDm7, &kG7,                      // introduction
+    &kC, &kEm, &kF, &kC, &kDm, &kG7, &kC, &kG7,  // tune
+    &kC, &kEm, &kF, &kA7, &kDm, &kG7, &kC, &kC,  // tune again
+    &kF, &kFm, &kC, &kA7, &kDm, &kD7, &kG, &kG7, // bridge
+    &kC, &kEm, &kF, &kA7, &kDm, &kG7, &kC, &kC,  // tune, last time
+    &kF, &kFm, &kC, &kC,                         // coda
 };
 
 struct Note {
@@ -58,16 +85,15 @@ struct Note {
 // The tune, bar by bar from the pick-up in bar 4 to the coda; each bar's
 // notes fill its three beats.
 const std::vector<std::vector<Note>> kTune = {
-    {{1, Rest}, {1, B4}, {1, D5}},                  // 4
-    {{2, E5}, {1, F5}}, {{2, G5}, {1, E5}}, {{2, A5}, {0.5, G5}, {0.5, F5}}, {{3, E5}},
-    {{2, F5}, {1, E5}}, {{2, D5}, {1, B4}}, {{1, C5}, {1, E5}, {1, G5}}, {{2, F5}, {1, D5}},
-    {{2, E5}, {1, F5}}, {{2, G5}, {1, E5}}, {{1, A5}, {1, C6}, {1, A5}}, {{1, G5}, {1, E5}, {1, Cs5}},
-    {{1, D5}, {1, F5}, {1, A5}}, {{1, G5}, {1, F5}, {1, D5}}, {{3, C5}}, {{1, Rest}, {1, E5}, {1, G5}},
-    {{2, A5}, {1, G5}}, {{2, Ab5}, {1, F5}}, {{2, G5}, {1, E5}}, {{1, E5}, {1, A5}, {1, G5}},
-    {{2, F5}, {1, D5}}, {{2, Fs5}, {1, A5}}, {{2, G5}, {0.5, A5}, {0.5, G5}}, {{1, F5}, {1, E5}, {1, D5}},
-    {{2, E5}, {1, F5}}, {{2, G5}, {1, E5}}, {{1, A5}, {1, C6}, {1, A5}}, {{1, G5}, {1, E5}, {1, Cs5}},
-    {{1, D5}, {1, F5}, {1, A5}}, {{1, G5}, {1, F5}, {1, D5}}, {{3, C5}}, {{1, Rest}, {1, E5}, {1, G5}},
-    {{2, A5}, {1, F5}}, {{2, Ab5}, {1, F5}}, {{2, E5}, {1, D5}},  // 37 .. 39
+    {{1, Rest}, {1, B4}, {1, D5}}, // 4
+    {{2, E5}, {1, F5}}, {{2, G5}, {1, E5}}, {{2, A5}, {0.5, G5}, {0.5, F5}}, {{3, E5}}, {{2, F5}, {1, E5}},
+    {{2, D5}, {1, B4}}, {{1, C5}, {1, E5}, {1, G5}}, {{2, F5}, {1, D5}}, {{2, E5}, {1, F5}}, {{2, G5}, {1, E5}},
+    {{1, A5}, {1, C6}, {1, A5}}, {{1, G5}, {1, E5}, {1, Cs5}}, {{1, D5}, {1, F5}, {1, A5}}, {{1, G5}, {1, F5}, {1, D5}},
+    {{3, C5}}, {{1, Rest}, {1, E5}, {1, G5}}, {{2, A5}, {1, G5}}, {{2, Ab5}, {1, F5}}, {{2, G5}, {1, E5}},
+    {{1, E5}, {1, A5}, {1, G5}}, {{2, F5}, {1, D5}}, {{2, Fs5}, {1, A5}}, {{2, G5}, {0.5, A5}, {0.5, G5}},
+    {{1, F5}, {1, E5}, {1, D5}}, {{2, E5}, {1, F5}}, {{2, G5}, {1, E5}}, {{1, A5}, {1, C6}, {1, A5}},
+    {{1, G5}, {1, E5}, {1, Cs5}}, {{1, D5}, {1, F5}, {1, A5}}, {{1, G5}, {1, F5}, {1, D5}}, {{3, C5}},
+    {{1, Rest}, {1, E5}, {1, G5}}, {{2, A5}, {1, F5}}, {{2, Ab5}, {1, F5}}, {{2, E5}, {1, D5}}, // 37 .. 39
 };
 constexpr int kTuneFirstBar = 4;
 
@@ -103,7 +129,11 @@ Voicing voicingOf(int bar)
 
 class Performer {
 public:
-    Performer(AudioBuffer& dry, AudioBuffer& send) : band_(dry, send, 0x5E4E4ADE), feel_(0xFEE1) {}
+    Performer(AudioBuffer& dry, AudioBuffer& send)
+        : band_(dry, send, 0x5E4E4ADE)
+        , feel_(0xFEE1)
+    {
+    }
 
     // Seconds of a beat, with a touch of human unevenness.
     double at(double beat)
@@ -115,7 +145,10 @@ public:
     {
         return Serenade::timeOfBeat(beat + beats) - Serenade::timeOfBeat(beat);
     }
-    float vary(float velocity) { return velocity * static_cast<float>(std::clamp(1.0 + 0.06 * feel_.gaussian(), 0.85, 1.15)); }
+    float vary(float velocity)
+    {
+        return velocity * static_cast<float>(std::clamp(1.0 + 0.06 * feel_.gaussian(), 0.85, 1.15));
+    }
 
     void accompaniment()
     {

@@ -35,7 +35,8 @@ void Transients::tick(AudioBuffer& out, double at, float amplitude, double ringH
     }
 }
 
-void Transients::thump(AudioBuffer& out, double at, float amplitude, double startHz, double endHz, double decay, float pan)
+void Transients::thump(
+    AudioBuffer& out, double at, float amplitude, double startHz, double endHz, double decay, float pan)
 {
     const PanGains place = PanGains::of(pan);
     const std::size_t start = frameAt(at);

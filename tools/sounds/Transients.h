@@ -16,7 +16,8 @@ public:
 
     // A low, round pop: a sine that falls from startHz toward endHz while
     // it decays; the attack takes half a millisecond.
-    static void thump(AudioBuffer& out, double at, float amplitude, double startHz, double endHz, double decay, float pan);
+    static void thump(
+        AudioBuffer& out, double at, float amplitude, double startHz, double endHz, double decay, float pan);
 
     // Band-passed noise with a linear attack and an exponential decay,
     // lasting length seconds (the last fifth fades to zero).
