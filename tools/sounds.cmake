@@ -10,14 +10,8 @@ target_compile_options(gx_make_sounds PRIVATE -O2)
 target_include_directories(gx_make_sounds PRIVATE ${CMAKE_SOURCE_DIR}/src)
 
 # What the generator writes: the names listed in src/sound/SoundNames.h.
-set(GX_SOUND_NAMES_HEADER ${CMAKE_SOURCE_DIR}/src/sound/SoundNames.h)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${GX_SOUND_NAMES_HEADER})
-file(STRINGS ${GX_SOUND_NAMES_HEADER} GX_SOUND_NAME_LINES REGEX "^    \"[^\"]+\",$")
-set(GX_SOUND_FILES)
-foreach(line IN LISTS GX_SOUND_NAME_LINES)
-  string(REGEX REPLACE "^    \"([^\"]+)\",$" "\\1" name "${line}")
-  list(APPEND GX_SOUND_FILES "${GX_RESOURCE_DIR}/${name}.wav")
-endforeach()
+gx_names_from_header(${CMAKE_SOURCE_DIR}/src/sound/SoundNames.h GX_SOUND_NAMES)
+list(TRANSFORM GX_SOUND_NAMES REPLACE "(.+)" "${GX_RESOURCE_DIR}/\\1.wav" OUTPUT_VARIABLE GX_SOUND_FILES)
 
 add_custom_command(OUTPUT ${GX_SOUND_FILES}
   COMMAND $<TARGET_FILE:gx_make_sounds> ${GX_RESOURCE_DIR}
