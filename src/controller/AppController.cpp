@@ -89,8 +89,8 @@ void AppController::provideEffectSounds(std::shared_ptr<gx::EffectSounds> sounds
 void AppController::startPreopenedSong()
 {
     // The dial's rate before awakeFromNib is 1.0, as awakeFromNib sets it.
-    const float rate = static_cast<float>(1.0 - 0.1);
-    GXQTMusic::playPreopened(UserDefaults::standardUserDefaults().floatForKey(keys::musicVolume), rate);
+    GXQTMusic::playPreopened(
+        UserDefaults::standardUserDefaults().floatForKey(keys::musicVolume), gx::startingRate(1.0f));
 }
 
 void AppController::initialize()

@@ -98,7 +98,7 @@ void AppController::startJukeBox()
     song->setVolume(UserDefaults::standardUserDefaults().floatForKey(keys::musicVolume));
     const float defaultRate = rates_.defaultRate;
     rates_.targetRate = defaultRate;
-    rates_.crntRate = gx::stepInDouble(defaultRate, -0.1);
+    rates_.crntRate = gx::startingRate(defaultRate);
 
     song->play();
     if (sounds_->hiss)
@@ -295,7 +295,7 @@ void AppController::dropArmAt(float armValue)
         position = length - 1.0f;
     const float defaultRate = rates_.defaultRate;
     rates_.targetRate = defaultRate;
-    rates_.crntRate = gx::stepInDouble(defaultRate, -0.1);
+    rates_.crntRate = gx::startingRate(defaultRate);
     gramoluxView->setDiskSpeed(rates_.crntRate);
     song->setMovieCrntSecond(position);
     song->play();

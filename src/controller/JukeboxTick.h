@@ -2,10 +2,19 @@
 // One tick of the jukebox thread and the wow draw, as plain code over an
 // environment interface: no Qt, no threads, no sound device. The controller's
 // thread calls tick() every 0.03 s; tests drive it tick by tick.
+#include "platform/StepInDouble.h"
+
 #include <atomic>
 #include <cstdint>
 
 namespace gx {
+
+// A run starts this far below the dial's rate and glides up to it, like a
+// platter coming up to speed.
+inline float startingRate(float dialRate)
+{
+    return stepInDouble(dialRate, -0.1);
+}
 
 // The three rates shared with the main thread (last writer wins).
 struct JukeboxRates {
