@@ -86,6 +86,9 @@ int main(int argc, char** argv)
         // The engine starts (the song named first plays already) before the
         // window is shown: the record is turning when it appears.
         openAll(files);
+        // A song started early but refused by the jukebox (or never asked
+        // for) stops here instead of playing on, owned by nobody.
+        GXQTMusic::dropPreopened();
         MprisService mpris(layout);
         mpris.registerOnSessionBus();
         layout.show();

@@ -62,22 +62,25 @@ Preopened& preopened()
     return *slot;
 }
 
-// The preopened song when it is the one asked for; any other is dropped.
+// The preopened song when it is the one asked for. Any other path leaves it
+// in its slot: the effect sounds are opened while the song already plays.
 std::unique_ptr<GXQTMusic> takePreopened(const std::string& path)
 {
     Preopened& slot = preopened();
     std::lock_guard lock(slot.mutex);
-    if (!slot.song.valid())
+    if (!slot.song.valid() || slot.path != path)
         return nullptr;
-    std::unique_ptr<GXQTMusic> song = slot.song.get();
-    return slot.path == path ? std::move(song) : nullptr;
+    return slot.song.get();
 }
 
 } // namespace
 
 void GXQTMusic::dropPreopened()
 {
-    takePreopened({});
+    Preopened& slot = preopened();
+    std::lock_guard lock(slot.mutex);
+    if (slot.song.valid())
+        slot.song.get(); // waits for the worker; the song ends with it
 }
 
 void GXQTMusic::playPreopened(float volume, float rate)

@@ -33,11 +33,12 @@ public:
     static std::unique_ptr<GXQTMusic> initWithFilePath(const std::string& path);
     // Starts the audio engine and opens the file on a worker thread, so that
     // the next initWithFilePath of the same path finds the song with its
-    // first buffers decoded. One at a time: a song preopened and never asked
-    // for is dropped by the next call of either.
+    // first buffers decoded. One at a time: another preopen drops the song
+    // before. Opening any other file (an effect sound, say) leaves it be; the
+    // caller drops it once it knows the song will not be asked for.
     static void preopen(const std::string& path);
-    // Waits for a preopened song and drops it, so that no worker is left
-    // running when the process ends.
+    // Waits for a preopened song not taken yet and drops it, so that no
+    // worker is left running and no song plays that nobody owns.
     static void dropPreopened();
     // Waits for the preopened song and starts it at that volume and rate;
     // it stays preopened, playing, for the next initWithFilePath.
