@@ -173,7 +173,9 @@ private:
     // Answers false, having touched nothing, when the loop is no longer the
     // current one.
     bool runTick(std::unique_lock<std::mutex>& lock, std::uint64_t generation);
-    void requestRedraw();
+    // Asks the main thread to paint what the tick moved; everyTurn shows a
+    // label-only turn that would otherwise wait for the next tick.
+    void requestRedraw(bool everyTurn = false);
     // The parts of the view, in widget coordinates, whose picture differs
     // from the one last asked for; remembers the present one. Main thread.
     QRegion changedRegion();
@@ -283,6 +285,7 @@ private:
         bool switchValue = false;
     };
     Posted posted_;
+    std::uint64_t quietTurns_ = 0; // guarded by loopMutex_: label-only turns
     // A hand-off is on its way to the main thread; until it is taken, later
     // ticks need not send another, since painting reads the model as it is.
     std::atomic<bool> paintPending_ {false};
