@@ -60,20 +60,11 @@ Outcome runGramolux(const QStringList& arguments, const QString& runtimeDir, con
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_RUNTIME_DIR", runtimeDir);
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("SDL_AUDIODRIVER", "dummy");
     p.setProcessEnvironment(env);
-    if (!workingDir.isEmpty())
-        p.setWorkingDirectory(workingDir);
+    p.setWorkingDirectory(workingDir);
     p.start(GX_GRAMOLUX_BINARY, arguments);
-    if (!p.waitForStarted(10000))
+    if (!gx::test::waitUntil([&] { return p.state() == QProcess::NotRunning; }, 60000))
         return {};
-    gx::test::waitUntil([&] { return p.state() == QProcess::NotRunning; }, 60000);
-    if (p.state() != QProcess::NotRunning) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
         QString::fromUtf8(p.readAllStandardError())};
 }
