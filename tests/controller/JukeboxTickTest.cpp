@@ -130,14 +130,14 @@ TEST(JukeboxLevels, DivisorTablesAtEveryPanelLevel)
         EXPECT_EQ(crackleDivisor(level), crackleTable[i - 1]) << "noise " << level;
     }
     EXPECT_EQ(crackleDivisor(0.85f), 8);
-    // Beyond the panel's range: never a divisor of 0 or below.
-    EXPECT_EQ(skipDivisor(1.5f), 1);
-    EXPECT_EQ(skipDivisor(1e30f), 1);
-    EXPECT_EQ(crackleDivisor(2.0f), 1);
-    EXPECT_EQ(crackleDivisor(1e30f), 1);
-    EXPECT_EQ(effectiveLevel(-0.5f), 0.0f);
-    EXPECT_EQ(effectiveLevel(std::nanf("")), 0.0f);
-    EXPECT_EQ(effectiveLevel(INFINITY), 0.0f);
+    // Beyond the panel's range: never a divisor of 0 or below; a level below
+    // 0 or no number at all acts as 0.
+    for (const float level : {1.5f, 2.0f, 1e30f}) {
+        EXPECT_EQ(skipDivisor(level), 1) << level;
+        EXPECT_EQ(crackleDivisor(level), 1) << level;
+    }
+    for (const float level : {-0.5f, std::nanf(""), INFINITY})
+        EXPECT_EQ(effectiveLevel(level), 0.0f) << level;
     EXPECT_EQ(effectiveLevel(0.3f), 0.3f);
 }
 

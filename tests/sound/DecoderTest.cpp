@@ -1,7 +1,9 @@
-// The decoder alone, where the music object would hide it: channel layouts, lengths a container only guesses, damaged
+// The decoder alone, where the music object would hide it: files with no
+// sound, channel layouts, lengths a container only guesses, damaged
 // data.
 #include "sound/Decoder.h"
 #include "SoundFixtures.h"
+#include "support/TestSupport.h"
 
 #include <cmath>
 #include <filesystem>
@@ -10,7 +12,25 @@
 
 using namespace gx;
 using namespace gx::test;
+using gx::test::runShell;
 namespace fs = std::filesystem;
+
+TEST(Decoder, AFilmWithoutSoundAndTextUnderASoundNameHaveNoSound)
+{
+    ScratchDir dir;
+    std::ofstream(dir.file("text.wav")) << "RIFF? no, just a note to myself.\n";
+    std::vector<std::string> paths {dir.file("text.wav")};
+    if (haveFfmpeg()) {
+        paths.push_back(dir.file("silent.mp4"));
+        ASSERT_TRUE(runShell(QString::fromStdString(
+            "ffmpeg -nostdin -v error -f lavfi -i color=c=gray:s=32x32:d=1 -c:v mpeg4 '" + paths.back() + "'")));
+    }
+    for (const std::string& path : paths) {
+        OpenFailure failure = OpenFailure::none;
+        EXPECT_FALSE(Decoder::open(path, &failure)) << path;
+        EXPECT_EQ(failure, OpenFailure::noSound) << path;
+    }
+}
 
 TEST(Decoder, MonoPlaysOnBothSidesAndSixChannelsFoldToStereoWithoutClipping)
 {
