@@ -127,11 +127,6 @@ protected:
         mpris = std::make_unique<MprisService>(*layout);
         ASSERT_TRUE(mpris->registerOnSessionBus());
     }
-    void TearDown() override
-    {
-        mpris.reset();
-        layout.reset();
-    }
 
     QString tone(const QString& name, double seconds) { return gx::test::writeToneWav(dir.filePath(name), seconds); }
     double positionSeconds() { return playerctl("position").toDouble(); }
@@ -140,7 +135,7 @@ protected:
     static inline QTemporaryDir* cache = nullptr;
     QTemporaryDir dir;
     std::unique_ptr<GramoluxWindowLayout> layout;
-    std::unique_ptr<MprisService> mpris;
+    std::unique_ptr<MprisService> mpris; // goes before the layout it serves
     AppController* c = nullptr;
     GXGramoluxView* view = nullptr;
 };
