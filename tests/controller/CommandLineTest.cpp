@@ -60,43 +60,26 @@ Outcome runGramolux(const QStringList& arguments, const QString& runtimeDir, con
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_RUNTIME_DIR", runtimeDir);
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("SDL_AUDIODRIVER", "dummy");
     p.setProcessEnvironment(env);
-    if (!workingDir.isEmpty())
-        p.setWorkingDirectory(workingDir);
+    p.setWorkingDirectory(workingDir);
     p.start(GX_GRAMOLUX_BINARY, arguments);
-    if (!p.waitForStarted(10000))
+    if (!gx::test::waitUntil([&] { return p.state() == QProcess::NotRunning; }, 60000))
         return {};
-    gx::test::waitUntil([&] { return p.state() == QProcess::NotRunning; }, 60000);
-    if (p.state() != QProcess::NotRunning) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
         QString::fromUtf8(p.readAllStandardError())};
 }
 
-class RealCommandLine : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(runtime.isValid());
-        QObject::connect(
-            &player, &gx::SingleInstance::filesReceived, [this](const QStringList& files) { received << files; });
-        // This test stands in for the running player.
-        ASSERT_FALSE(player.forwardOrListen({}));
-    }
+} // namespace
+
+TEST(RealCommandLine, HelpAndVersionAnswerWithoutReachingTheRunningPlayer)
+{
+    // This test stands in for the running player.
     QTemporaryDir runtime;
     gx::SingleInstance player {runtime.filePath("gramolux.socket")};
     QStringList received;
-};
+    QObject::connect(&player, &gx::SingleInstance::filesReceived, [&](const QStringList& files) { received << files; });
+    ASSERT_FALSE(player.forwardOrListen({}));
 
-} // namespace
-
-TEST_F(RealCommandLine, HelpAndVersionAnswerWithoutReachingTheRunningPlayer)
-{
     const Outcome help = runGramolux({"--help", "song.mp3"}, runtime.path());
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.out, gx::commandLineUsage());
@@ -114,7 +97,7 @@ TEST_F(RealCommandLine, HelpAndVersionAnswerWithoutReachingTheRunningPlayer)
     // A real hand-over arrives, files named like options too, and nothing came before it.
     QTemporaryDir music;
     EXPECT_EQ(runGramolux({"--", "-x.mp3", "--help"}, runtime.path(), music.path()).exitCode, 0);
-    ASSERT_TRUE(gx::test::waitUntil([this] { return !received.isEmpty(); }, 10000));
+    ASSERT_TRUE(gx::test::waitUntil([&] { return !received.isEmpty(); }, 10000));
     EXPECT_EQ(received, (QStringList {music.filePath("-x.mp3"), music.filePath("--help")}));
 }
 

@@ -64,13 +64,15 @@ struct Jukebox {
 
 } // namespace
 
-TEST(JukeboxRate, GlidesFromPointNineToOneInFiftyOneTicksThenHolds)
+TEST(JukeboxRate, GlidesFromPointNineToOneInFiftyOneTicksDrawingNoWowUntilItArrives)
 {
     Jukebox j;
     j.start(1.0f);
+    j.env.quietDraw = 0; // every wow draw would fire
     EXPECT_EQ(j.rates.crntRate.load(), 0.9f);
     int ticks = 0;
     while (j.rates.crntRate.load() != 1.0f && ticks < 100) {
+        EXPECT_EQ(j.env.drawsTaken, 0);
         const float before = j.rates.crntRate;
         j.tick.tick();
         ++ticks;
@@ -81,6 +83,7 @@ TEST(JukeboxRate, GlidesFromPointNineToOneInFiftyOneTicksThenHolds)
             EXPECT_LE(step, 0.002f); // the last step stops at the target
     }
     EXPECT_EQ(ticks, 51);
+    EXPECT_EQ(j.env.drawsTaken, 3); // arrived, it draws at once (no distortion: the same target)
     ASSERT_EQ(j.env.diskSpeeds.size(), 51u);
     EXPECT_EQ(j.env.songRates, j.env.diskSpeeds); // disc and song move together
     EXPECT_EQ(j.env.diskSpeeds.back(), 1.0f);
@@ -116,23 +119,6 @@ TEST(JukeboxDistortion, DrawsTargetsFromTheDefaultRate)
     }
 }
 
-TEST(JukeboxDistortion, NoTargetIsDrawnWhileTheRateTravels)
-{
-    Jukebox j;
-    j.env.distortion = 1.0f;
-    j.start(1.0f);
-    j.env.quietDraw = 0; // every draw would fire
-    for (int i = 0; i < 50; ++i)
-        j.tick.tick();
-    EXPECT_EQ(j.env.drawsTaken, 0);
-    EXPECT_EQ(j.rates.targetRate.load(), 1.0f);
-    j.env.draws = {0, 45, 1};
-    j.tick.tick(); // arrives, then draws at once
-    EXPECT_EQ(j.env.drawsTaken, 3);
-    EXPECT_NE(j.rates.targetRate.load(), 1.0f);
-    EXPECT_NEAR(j.rates.targetRate.load(), 1.0f, 0.0891f);
-}
-
 TEST(JukeboxLevels, DivisorTablesAtEveryPanelLevel)
 {
     const int skipTable[] = {18, 16, 14, 12, 11, 8, 7, 4, 3, 1};
@@ -144,14 +130,14 @@ TEST(JukeboxLevels, DivisorTablesAtEveryPanelLevel)
         EXPECT_EQ(crackleDivisor(level), crackleTable[i - 1]) << "noise " << level;
     }
     EXPECT_EQ(crackleDivisor(0.85f), 8);
-    // Beyond the panel's range: never a divisor of 0 or below.
-    EXPECT_EQ(skipDivisor(1.5f), 1);
-    EXPECT_EQ(skipDivisor(1e30f), 1);
-    EXPECT_EQ(crackleDivisor(2.0f), 1);
-    EXPECT_EQ(crackleDivisor(1e30f), 1);
-    EXPECT_EQ(effectiveLevel(-0.5f), 0.0f);
-    EXPECT_EQ(effectiveLevel(std::nanf("")), 0.0f);
-    EXPECT_EQ(effectiveLevel(INFINITY), 0.0f);
+    // Beyond the panel's range: never a divisor of 0 or below; a level below
+    // 0 or no number at all acts as 0.
+    for (const float level : {1.5f, 2.0f, 1e30f}) {
+        EXPECT_EQ(skipDivisor(level), 1) << level;
+        EXPECT_EQ(crackleDivisor(level), 1) << level;
+    }
+    for (const float level : {-0.5f, std::nanf(""), INFINITY})
+        EXPECT_EQ(effectiveLevel(level), 0.0f) << level;
     EXPECT_EQ(effectiveLevel(0.3f), 0.3f);
 }
 
@@ -171,9 +157,10 @@ int tickUntilArmed(Jukebox& j, int limit)
 
 } // namespace
 
-TEST(JukeboxSkip, ArmsOnlyAtDivisionsPastTheGuardAndFallsBackEachTime)
+TEST(JukeboxSkip, ArmsOnlyAtDivisionsPastTheGuardFallsBackEachTimeAndADragCancelsIt)
 {
     Jukebox j;
+    j.env.noise = 1.0f;
     j.env.skip = 1.0f;    // every crossing arms
     j.env.length = 10.0f; // a division every 0.2 s
     j.start(1.0f);
@@ -206,17 +193,8 @@ TEST(JukeboxSkip, ArmsOnlyAtDivisionsPastTheGuardAndFallsBackEachTime)
     const int next = tickUntilArmed(j, 400);
     ASSERT_GE(next, 0);
     EXPECT_GT(static_cast<double>(j.tick.skipAnchor()), static_cast<double>(anchor) + 1.5);
-}
 
-TEST(JukeboxSkip, DraggingTheArmCancelsAPendingSkipAndFreezesEverything)
-{
-    Jukebox j;
-    j.env.skip = 1.0f;
-    j.env.noise = 1.0f;
-    j.env.length = 10.0f;
-    j.start(1.0f);
-    j.env.quietDraw = 0;
-    ASSERT_GE(tickUntilArmed(j, 200), 0);
+    // Dragging the arm cancels the pending skip and freezes everything.
     const size_t pushes = j.env.diskSpeeds.size();
     const size_t noises = j.env.noisesPlayed.size();
     const int draws = j.env.drawsTaken;
@@ -232,31 +210,7 @@ TEST(JukeboxSkip, DraggingTheArmCancelsAPendingSkipAndFreezesEverything)
     EXPECT_EQ(j.env.drawsTaken, draws);
 }
 
-TEST(JukeboxNoise, CracklesFollowTheLevelAndNeverAtZero)
-{
-    Jukebox j;
-    j.start(1.0f);
-    j.rates.crntRate = 1.0f;
-    j.env.quietDraw = 0; // every chance would fire
-    j.env.distortion = 0.0f;
-    for (int i = 0; i < 300; ++i) {
-        j.env.position += 0.03f;
-        j.tick.tick();
-    }
-    EXPECT_TRUE(j.env.noisesPlayed.empty());
-
-    j.env.noise = 1.0f; // 1 in 3
-    j.env.quietDraw = 1;
-    j.env.draws = {1 /* wow */, 3 /* chance: 3 % 3 */, 12 /* 12 % 7 = 5 */};
-    j.tick.tick();
-    ASSERT_EQ(j.env.noisesPlayed.size(), 1u);
-    EXPECT_EQ(j.env.noisesPlayed[0], 5);
-    j.env.draws = {1, 4};
-    j.tick.tick();
-    EXPECT_EQ(j.env.noisesPlayed.size(), 1u);
-}
-
-TEST(JukeboxTickOrder, WowThenSkipThenCrackleDrawsInOneTick)
+TEST(JukeboxTickOrder, WowThenSkipThenCrackleDrawInOneTickAndCracklesFollowTheLevel)
 {
     Jukebox j;
     j.env.distortion = 1.0f;
@@ -273,9 +227,20 @@ TEST(JukeboxTickOrder, WowThenSkipThenCrackleDrawsInOneTick)
     EXPECT_NEAR(j.rates.targetRate.load(), 1.05f, 1e-6);
     EXPECT_EQ(j.tick.skipCount(), 3);
     EXPECT_EQ(j.tick.skipAnchor(), 2.25f);
-    ASSERT_EQ(j.env.noisesPlayed.size(), 1u);
-    EXPECT_EQ(j.env.noisesPlayed[0], 4);
     EXPECT_EQ(j.env.drawsTaken, 8);
+
+    // With the skip pending and the rate on its way only the crackle draws:
+    // 1 in 3 at full level, never at zero.
+    j.env.draws = {3, 12}; // 3 % 3 fires; 12 % 7 = 5
+    j.tick.tick();
+    j.env.draws = {4};
+    j.tick.tick();
+    EXPECT_EQ(j.env.noisesPlayed, (std::vector<int> {4, 5}));
+    j.env.noise = 0.0f;
+    j.env.quietDraw = 0; // every chance would fire
+    for (int i = 0; i < 300; ++i)
+        j.tick.tick();
+    EXPECT_EQ(j.env.noisesPlayed.size(), 2u);
 }
 
 TEST(JukeboxTick, ArmFollowsTheSongFractionAndASongWithoutLengthNeverSkips)

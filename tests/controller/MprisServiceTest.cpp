@@ -12,15 +12,12 @@
 
 #include <QFile>
 #include <QMainWindow>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSlider>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
-#include <chrono>
-#include <csignal>
-#include <cstdio>
-#include <future>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -30,7 +27,6 @@ using gx::MprisService;
 using gx::test::shellQuoted;
 using gx::test::waitUntil;
 namespace keys = gx::keys;
-using namespace std::chrono_literals;
 
 // Readable failure messages.
 void PrintTo(const QString& text, std::ostream* out)
@@ -40,54 +36,43 @@ void PrintTo(const QString& text, std::ostream* out)
 
 namespace {
 
-// A private session bus of our own, so the test never meets the user's.
-class PrivateBus {
+// A program that runs beside the test until the object goes; its standard
+// output so far.
+class Background {
 public:
-    PrivateBus()
+    explicit Background(const QString& command) { process_.start("sh", {"-c", "exec " + command}); }
+    ~Background()
     {
-        if (QStandardPaths::findExecutable("dbus-daemon").isEmpty())
-            return;
-        const QString socket = dir_.filePath("bus");
-        const QString pidFile = dir_.filePath("pid");
-        if (!gx::test::runShell("dbus-daemon --session --fork --address=" + shellQuoted("unix:path=" + socket)
-                + " --print-pid=1 > " + shellQuoted(pidFile)))
-            return;
-        QFile pid(pidFile);
-        if (pid.open(QIODevice::ReadOnly))
-            pid_ = QString::fromUtf8(pid.readAll()).trimmed().toInt();
-        if (pid_ > 0)
-            address_ = "unix:path=" + socket;
+        process_.kill();
+        process_.waitForFinished();
     }
-    ~PrivateBus()
-    {
-        if (pid_ > 0)
-            ::kill(pid_, SIGTERM);
-    }
-    QString address() const { return address_; }
+    QString text() { return QString::fromUtf8(output_ += process_.readAllStandardOutput()); }
+    int count(const QString& what) { return static_cast<int>(text().count(what)); }
 
 private:
-    QTemporaryDir dir_;
-    pid_t pid_ = 0;
-    QString address_;
+    QProcess process_;
+    QByteArray output_;
+};
+
+// Every signal the player sends, as gdbus monitor prints them.
+struct Monitor : Background {
+    Monitor()
+        : Background("gdbus monitor --session --dest " + MprisService::serviceName)
+    {
+        // It names the owner after its subscription is in place.
+        waitUntil([&] { return text().contains("is owned by"); }, 10000);
+    }
 };
 
 // Runs a shell command while the event loop goes on serving the bus (the
 // client's calls come back to this very process); answers its trimmed output.
 QString run(const QString& command)
 {
-    auto output = std::async(std::launch::async, [command] {
-        QByteArray out;
-        if (FILE* pipe = ::popen((command + " 2>&1").toLocal8Bit().constData(), "r")) {
-            char buffer[4096];
-            std::size_t n = 0;
-            while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-                out.append(buffer, static_cast<qsizetype>(n));
-            ::pclose(pipe);
-        }
-        return QString::fromUtf8(out).trimmed();
-    });
-    waitUntil([&] { return output.wait_for(0ms) == std::future_status::ready; }, 30000);
-    return output.get();
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start("sh", {"-c", command});
+    waitUntil([&] { return p.state() == QProcess::NotRunning; }, 30000);
+    return QString::fromUtf8(p.readAll()).trimmed();
 }
 
 QString playerctl(const QString& arguments)
@@ -101,54 +86,22 @@ QString gdbus(const QString& arguments)
         + " " + arguments);
 }
 
-QString property(const QString& interface, const QString& name)
+QString property(const QString& name, const QString& interface = "org.mpris.MediaPlayer2.Player")
 {
     return gdbus("--method org.freedesktop.DBus.Properties.Get " + interface + " " + name);
 }
-
-QString playerProperty(const QString& name)
-{
-    return property("org.mpris.MediaPlayer2.Player", name);
-}
-
-// Every signal the player sends, written by gdbus monitor to a file.
-class Monitor {
-public:
-    Monitor()
-    {
-        gx::test::runShell("gdbus monitor --session --dest " + MprisService::serviceName + " > "
-            + shellQuoted(dir_.filePath("log")) + " 2>&1 & echo $! > " + shellQuoted(dir_.filePath("pid")));
-        QFile pid(dir_.filePath("pid"));
-        if (pid.open(QIODevice::ReadOnly))
-            pid_ = QString::fromUtf8(pid.readAll()).trimmed().toInt();
-        // It names the owner after its subscription is in place.
-        waitUntil([&] { return text().contains("is owned by"); }, 10000);
-    }
-    ~Monitor()
-    {
-        if (pid_ > 0)
-            ::kill(pid_, SIGTERM);
-    }
-    QString text() const
-    {
-        QFile log(dir_.filePath("log"));
-        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
-    }
-    int count(const QString& what) const { return static_cast<int>(text().count(what)); }
-
-private:
-    QTemporaryDir dir_;
-    pid_t pid_ = 0;
-};
 
 class Mpris : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        bus = new PrivateBus;
+        // A private session bus of our own, so the test never meets the
+        // user's. Qt connects to the session bus once per process: one bus
+        // for all.
+        bus = new Background("dbus-daemon --session --nofork --print-address=1 --address=unix:tmpdir=/tmp");
+        waitUntil([] { return bus->text().contains('\n'); }, 10000);
         cache = new QTemporaryDir;
-        // Qt connects to the session bus once per process: one bus for all.
-        qputenv("DBUS_SESSION_BUS_ADDRESS", bus->address().toUtf8());
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus->text().section('\n', 0, 0).toUtf8());
         qputenv("XDG_CACHE_HOME", cache->path().toUtf8());
     }
     static void TearDownTestSuite()
@@ -159,9 +112,9 @@ protected:
 
     void SetUp() override
     {
-        if (bus->address().isEmpty() || QStandardPaths::findExecutable("playerctl").isEmpty()
-            || QStandardPaths::findExecutable("gdbus").isEmpty())
-            GTEST_SKIP() << "needs dbus-daemon, playerctl and gdbus";
+        for (const char* tool : {"dbus-daemon", "playerctl", "gdbus"})
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                GTEST_SKIP() << "needs dbus-daemon, playerctl and gdbus";
         auto& store = gx::UserDefaults::standardUserDefaults();
         store.setFloat(0.8f, keys::musicVolume);
         // Keep songs where the test puts them.
@@ -174,20 +127,15 @@ protected:
         mpris = std::make_unique<MprisService>(*layout);
         ASSERT_TRUE(mpris->registerOnSessionBus());
     }
-    void TearDown() override
-    {
-        mpris.reset();
-        layout.reset();
-    }
 
     QString tone(const QString& name, double seconds) { return gx::test::writeToneWav(dir.filePath(name), seconds); }
     double positionSeconds() { return playerctl("position").toDouble(); }
 
-    static inline PrivateBus* bus = nullptr;
+    static inline Background* bus = nullptr;
     static inline QTemporaryDir* cache = nullptr;
     QTemporaryDir dir;
     std::unique_ptr<GramoluxWindowLayout> layout;
-    std::unique_ptr<MprisService> mpris;
+    std::unique_ptr<MprisService> mpris; // goes before the layout it serves
     AppController* c = nullptr;
     GXGramoluxView* view = nullptr;
 };
@@ -196,9 +144,9 @@ protected:
 
 TEST_F(Mpris, RootSaysWhoItIsWithTheDesktopEntrysTypesAndQuits)
 {
-    EXPECT_EQ(property("org.mpris.MediaPlayer2", "Identity"), "(<'Gramolux'>,)");
-    EXPECT_EQ(property("org.mpris.MediaPlayer2", "DesktopEntry"), "(<'gramolux'>,)");
-    EXPECT_EQ(property("org.mpris.MediaPlayer2", "SupportedUriSchemes"), "(<['file']>,)");
+    EXPECT_EQ(property("Identity", "org.mpris.MediaPlayer2"), "(<'Gramolux'>,)");
+    EXPECT_EQ(property("DesktopEntry", "org.mpris.MediaPlayer2"), "(<'gramolux'>,)");
+    EXPECT_EQ(property("SupportedUriSchemes", "org.mpris.MediaPlayer2"), "(<['file']>,)");
 
     QFile entry(GX_DESKTOP_ENTRY);
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
@@ -209,7 +157,7 @@ TEST_F(Mpris, RootSaysWhoItIsWithTheDesktopEntrysTypesAndQuits)
     ASSERT_FALSE(declared.isEmpty());
     QStringList answered;
     static const QRegularExpression quoted("'([^']*)'");
-    for (const auto& m : quoted.globalMatch(property("org.mpris.MediaPlayer2", "SupportedMimeTypes")))
+    for (const auto& m : quoted.globalMatch(property("SupportedMimeTypes", "org.mpris.MediaPlayer2")))
         answered << m.captured(1);
     EXPECT_EQ(answered, declared);
 
@@ -270,19 +218,19 @@ TEST_F(Mpris, StatusAndMetadataFollowTheTurntable)
     c->openMusic(dir.filePath("gone.wav"));
     EXPECT_EQ(playerctl("status"), "Stopped");
     // (playerctl shows no metadata of a stopped player.)
-    EXPECT_TRUE(playerProperty("Metadata").contains("'xesam:comment': <['Can’t play “gone.wav”: file not found']>"));
-    EXPECT_EQ(playerProperty("CanPlay"), "(<false>,)");
+    EXPECT_TRUE(property("Metadata").contains("'xesam:comment': <['Can’t play “gone.wav”: file not found']>"));
+    EXPECT_EQ(property("CanPlay"), "(<false>,)");
 }
 
 TEST_F(Mpris, OpenUriQueuesAsTheDesktopDoesAndNextPlaysTheQueuedFile)
 {
     const QString a = tone("01 A.wav", 20.0), b = tone("02 B.wav", 20.0);
-    EXPECT_EQ(playerProperty("CanGoNext"), "(<false>,)");
+    EXPECT_EQ(property("CanGoNext"), "(<false>,)");
     Monitor monitor;
     playerctl("open " + shellQuoted(QUrl::fromLocalFile(a).toString(QUrl::FullyEncoded)));
     mpris->openUri(QUrl::fromLocalFile(b).toString()); // right after the one before: queued
     EXPECT_EQ(c->reserveBox(), QStringList {b});
-    EXPECT_EQ(playerProperty("CanGoNext"), "(<true>,)");
+    EXPECT_EQ(property("CanGoNext"), "(<true>,)");
     EXPECT_TRUE(waitUntil([&] { return monitor.text().contains("'CanGoNext': <true>"); }, 10000));
     playerctl("next");
     EXPECT_EQ(playerctl("metadata xesam:title"), "B");
@@ -343,12 +291,12 @@ TEST_F(Mpris, VolumeAndRateAreTheSliderAndTheDial)
     EXPECT_TRUE(waitUntil([&] { return monitor.count("'Volume': <") == 3; }, 10000));
     EXPECT_NEAR(playerctl("volume").toDouble(), 0.2, 1e-6);
 
-    EXPECT_EQ(playerProperty("MinimumRate"), "(<0.20000000000000001>,)");
-    EXPECT_EQ(playerProperty("MaximumRate"), "(<4.0>,)");
+    EXPECT_EQ(property("MinimumRate"), "(<0.20000000000000001>,)");
+    EXPECT_EQ(property("MaximumRate"), "(<4.0>,)");
     gdbus("--method org.freedesktop.DBus.Properties.Set org.mpris.MediaPlayer2.Player Rate '<1.5>'");
     EXPECT_FLOAT_EQ(view->dialValue(), 1.5f);
     EXPECT_FLOAT_EQ(c->defaultRate(), 1.5f);
-    EXPECT_EQ(playerProperty("Rate"), "(<1.5>,)");
+    EXPECT_EQ(property("Rate"), "(<1.5>,)");
     gdbus("--method org.freedesktop.DBus.Properties.Set org.mpris.MediaPlayer2.Player Rate '<9.0>'");
     EXPECT_FLOAT_EQ(c->defaultRate(), 4.0f);
     EXPECT_TRUE(waitUntil([&] { return monitor.count("'Rate': <") == 2; }, 10000));

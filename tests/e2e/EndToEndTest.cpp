@@ -25,18 +25,11 @@ using gx::test::waitUntil;
 
 namespace {
 
-QString run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(20000))
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
 QString xdotool(const QStringList& args)
 {
-    return run("xdotool", args);
+    QProcess p;
+    p.start("xdotool", args);
+    return p.waitForFinished(20000) ? QString::fromUtf8(p.readAllStandardOutput()).trimmed() : QString();
 }
 
 // Asks the window to close as a window manager's close button would.

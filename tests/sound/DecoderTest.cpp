@@ -1,7 +1,9 @@
-// The decoder alone, where the music object would hide it: seeks past the
-// end, channel layouts, lengths a container only guesses, damaged data.
+// The decoder alone, where the music object would hide it: files with no
+// sound, channel layouts, lengths a container only guesses, damaged
+// data.
 #include "sound/Decoder.h"
 #include "SoundFixtures.h"
+#include "support/TestSupport.h"
 
 #include <cmath>
 #include <filesystem>
@@ -10,20 +12,24 @@
 
 using namespace gx;
 using namespace gx::test;
+using gx::test::runShell;
 namespace fs = std::filesystem;
 
-TEST(Decoder, SeekPastTheEndStopsAtTheRealEndAndComesBack)
+TEST(Decoder, AFilmWithoutSoundAndTextUnderASoundNameHaveNoSound)
 {
-    const Signal signal = toneSignal(0.5, 440.0);
-    auto d = Decoder::open(fixture(Format::Wav, "tone500", signal));
-    ASSERT_TRUE(d);
-    d->seek(1'000'000);
-    EXPECT_EQ(d->position(), signal.frames());
-    float buf[8];
-    EXPECT_EQ(d->read(buf, 4), 0);
-    d->seek(10);
-    ASSERT_EQ(d->read(buf, 4), 4);
-    EXPECT_EQ(buf[0], sampleToFloat(signal.samples[20]));
+    ScratchDir dir;
+    std::ofstream(dir.file("text.wav")) << "RIFF? no, just a note to myself.\n";
+    std::vector<std::string> paths {dir.file("text.wav")};
+    if (haveFfmpeg()) {
+        paths.push_back(dir.file("silent.mp4"));
+        ASSERT_TRUE(runShell(QString::fromStdString(
+            "ffmpeg -nostdin -v error -f lavfi -i color=c=gray:s=32x32:d=1 -c:v mpeg4 '" + paths.back() + "'")));
+    }
+    for (const std::string& path : paths) {
+        OpenFailure failure = OpenFailure::none;
+        EXPECT_FALSE(Decoder::open(path, &failure)) << path;
+        EXPECT_EQ(failure, OpenFailure::noSound) << path;
+    }
 }
 
 TEST(Decoder, MonoPlaysOnBothSidesAndSixChannelsFoldToStereoWithoutClipping)
@@ -61,7 +67,7 @@ TEST(Decoder, VbrMp3WithoutHeaderIsCountedNotGuessed)
     for (std::int64_t i = 0; i < signal.frames(); ++i)
         if ((i / 22050) % 2 == 0)
             signal.samples[2 * i] = signal.samples[2 * i + 1] = 0;
-    const std::string path = fixture(Format::Mp3VbrNoHeader, "gappy6000", signal);
+    const std::string path = fixture(format("Mp3VbrNoHeader"), "gappy6000", signal);
     auto d = Decoder::open(path);
     ASSERT_TRUE(d);
     EXPECT_NEAR(
@@ -74,7 +80,7 @@ TEST(Decoder, DamagedDataInTheMiddleDoesNotStopEarlierThanItMust)
         GTEST_SKIP() << "ffmpeg is not installed";
     ScratchDir dir;
     const std::string bad = dir.file("bad.mp3");
-    fs::copy_file(fixture(Format::Mp3, "sweep1500", sweepSignal(1.5)), bad);
+    fs::copy_file(sweepFixture("Mp3"), bad);
     {
         std::fstream f(bad, std::ios::in | std::ios::out | std::ios::binary);
         f.seekp(static_cast<std::streamoff>(fs::file_size(bad) / 2));

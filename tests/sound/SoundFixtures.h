@@ -4,6 +4,9 @@
 // formats. Files are cached in the build tree by name, written under a
 // temporary name and renamed, so test processes running side by side share
 // them safely.
+#include "sound/Mixer.h"
+
+#include <QTemporaryDir>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <ostream>
@@ -12,21 +15,23 @@
 
 namespace gx::test {
 
-enum class Format { Wav, Aiff, Aifc, Mp3, Mp3VbrNoHeader, M4a, Mp4, Mov, Mpg, Flac, Vorbis, Opus };
-
 struct FormatInfo {
-    Format format;
     const char* name;      // for test names
     const char* extension; // of the file
     bool lossy;
+    std::string encoder; // ffmpeg's arguments
 };
 // The formats of the accepted file types.
 const std::vector<FormatInfo>& allFormats();
 // Formats the desktop entry also offers, which reach the player only by path
 // (from "Open With" or the command line).
 const std::vector<FormatInfo>& desktopFormats();
-// Names a format in test output.
-void PrintTo(const FormatInfo& info, std::ostream* os);
+// One of either list by name.
+const FormatInfo& format(const std::string& name);
+inline void PrintTo(const FormatInfo& info, std::ostream* os)
+{
+    *os << info.name;
+}
 
 // A generated signal as 16-bit frames.
 struct Signal {
@@ -40,7 +45,7 @@ struct Signal {
 Signal toneSignal(double seconds, double frequency, int sampleRate = 44100, int channels = 2);
 // A tone that changes pitch and level all the time, so that every stretch of
 // it is unlike every other: what seek checks need to tell positions apart.
-Signal sweepSignal(double seconds, int sampleRate = 44100);
+Signal sweepSignal(double seconds);
 
 bool writeWav(const std::string& path, const Signal& signal);
 
@@ -51,17 +56,14 @@ std::vector<float> decodeAll(const std::string& path);
 
 // The cached file of `signal` (named by `key`) in the given format; empty
 // when it could not be made.
-std::string fixture(Format format, const std::string& key, const Signal& signal);
+std::string fixture(const FormatInfo& format, const std::string& key, const Signal& signal);
+// The 1.5 s sweep most tests play, in the named format.
+std::string sweepFixture(const std::string& formatName);
 
-// A fresh empty folder for files a test makes and breaks itself, removed
-// with the object.
+// A fresh empty folder for files a test makes and breaks itself.
 struct ScratchDir {
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    std::string file(const std::string& name) const { return path + "/" + name; }
-    std::string path;
+    std::string file(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
+    QTemporaryDir dir;
 };
 
 // Tests run once per format; formats other than WAV need the ffmpeg tool.
@@ -69,13 +71,21 @@ class FormatTest : public ::testing::TestWithParam<FormatInfo> {
 protected:
     void SetUp() override
     {
-        if (GetParam().format != Format::Wav && !haveFfmpeg())
+        if (std::string(GetParam().name) != "Wav" && !haveFfmpeg())
             GTEST_SKIP() << "ffmpeg is not installed";
     }
 };
 inline std::string formatName(const ::testing::TestParamInfo<FormatInfo>& info)
 {
     return info.param.name;
+}
+
+// The mixer's next frames, rendered offline.
+inline std::vector<float> render(Mixer& mixer, int frames)
+{
+    std::vector<float> out(static_cast<size_t>(frames) * 2);
+    mixer.render(out.data(), frames);
+    return out;
 }
 
 // Exact decoded float of a 16-bit sample.
