@@ -235,6 +235,27 @@ TEST(GXQTMusicRealTime, PlaysAtRealTimePaceAndWakesTheRestingOrClosedOutput)
     EXPECT_EQ(music->currentTime(), music->duration());
 }
 
+// The song named at launch starts before the window. Opening the effect
+// sounds meanwhile once dropped it, and the jukebox started it again from the
+// beginning.
+TEST(GXQTMusicRealTime, APreopenedSongPlaysOnWhileOtherFilesOpenUntilTakenOrDropped)
+{
+    ScratchDir dir;
+    ASSERT_TRUE(writeWav(dir.file("song.wav"), sweepSignal(6.0)));
+    const std::string song = dir.file("song.wav");
+    GXQTMusic::preopen(song);
+    GXQTMusic::playPreopened(1.0f, 1.0f);
+    EXPECT_FALSE(GXQTMusic::initWithFilePath(sweepFixture("Wav"))->isPlaying());
+    auto taken = GXQTMusic::initWithFilePath(song);
+    EXPECT_TRUE(taken->isPlaying());
+    EXPECT_TRUE(waitUntil([&] { return taken->movieCrntSecond() > 0.0f; }, 10000));
+
+    GXQTMusic::preopen(song);
+    GXQTMusic::playPreopened(1.0f, 1.0f);
+    GXQTMusic::dropPreopened();
+    EXPECT_FALSE(GXQTMusic::initWithFilePath(song)->isPlaying());
+}
+
 TEST(GXQTMusicRealTime, CallsFromFourThreadsAtOnceAndDestroyingWhileMixingAreSafe)
 {
     ScratchDir dir;
