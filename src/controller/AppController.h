@@ -110,9 +110,6 @@ public:
     void installAppleScript();
     void removeInstallAppleScriptMenuItemIfAlreladyInstalled();
     void showAboutPanel();
-    // How the controller asks and tells the user away from the turntable
-    // (the installer's alerts, the beep); Qt dialogs unless replaced.
-    void setUserPrompts(std::unique_ptr<gx::UserPrompts> prompts);
 
     // State, for the menus and the desktop's media controls.
     bool isPlaying() const { return isPlaying_.load(); }

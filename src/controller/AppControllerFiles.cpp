@@ -91,11 +91,6 @@ void AppController::clearRecentMenu()
 
 // iTunes script and About.
 
-void AppController::setUserPrompts(std::unique_ptr<gx::UserPrompts> prompts)
-{
-    prompts_ = std::move(prompts);
-}
-
 gx::UserPrompts& AppController::prompts()
 {
     if (!prompts_)

@@ -1,7 +1,7 @@
 #pragma once
 // What the controller asks and tells the user away from the turntable: the
-// script installer's two alerts and the system beep. The program shows Qt
-// dialogs; tests put a stand-in of their own in its place.
+// script installer's two alerts and the system beep, behind one interface so
+// that the installer knows nothing of dialogs. The program shows Qt dialogs.
 #include <QPointer>
 #include <QWidget>
 
