@@ -11,11 +11,8 @@
 #include <QDragLeaveEvent>
 #include <QMimeData>
 #include <QUrl>
-#include <QWindow>
-#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
-#include <memory>
 
 using namespace gx::test;
 
@@ -25,15 +22,6 @@ struct Difference {
     int most = 0; // of one channel, 0 to 255
     QPoint at;
 };
-
-// Runs the queued redraw requests and the paints they ask for.
-void settle()
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-    }
-}
 
 // The window's pixels as painted so far against a full redraw of the view.
 Difference windowAgainstFullRedraw(GXGramoluxView& view)
@@ -46,10 +34,8 @@ Difference windowAgainstFullRedraw(GXGramoluxView& view)
     const QImage shown = store->convertToFormat(QImage::Format_RGB32);
     const QImage full = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
     Difference d;
-    if (shown.size() != full.size()) {
-        d.most = 256;
-        return d;
-    }
+    if (shown.size() != full.size())
+        return {256, {}};
     for (int y = 0; y < full.height(); ++y) {
         const auto* a = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
         const auto* b = reinterpret_cast<const QRgb*>(full.constScanLine(y));
@@ -67,13 +53,9 @@ void sendDrag(GXGramoluxView& view, bool enter)
 {
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile("/music/song.mp3")});
-    if (enter) {
-        QDragEnterEvent event(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&view, &event);
-    } else {
-        QDragLeaveEvent event;
-        QCoreApplication::sendEvent(&view, &event);
-    }
+    QDragEnterEvent enterEvent(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QDragLeaveEvent leaveEvent;
+    QCoreApplication::sendEvent(&view, enter ? static_cast<QEvent*>(&enterEvent) : &leaveEvent);
 }
 
 // A change to the model, made the way the player makes it.
@@ -81,13 +63,6 @@ struct Step {
     const char* what;
     std::function<void(GXGramoluxView&)> act;
 };
-
-void spin(GXGramoluxView& view, float speed, int ticks)
-{
-    view.setDiskSpeed(speed);
-    for (int i = 0; i < ticks; ++i)
-        view.spinOnce();
-}
 
 // The jukebox moves the arm; the next spin tick asks for the redraw.
 void moveArm(GXGramoluxView& view, float value)
@@ -133,17 +108,10 @@ std::vector<Step> steps()
     return s;
 }
 
-qreal expectedScale()
-{
-    const char* factor = std::getenv("QT_SCALE_FACTOR");
-    return factor && std::atof(factor) > 1.0 ? 2.0 : 1.0;
-}
-
 void expectEveryStepMatchesAFullRedraw()
 {
     GXGramoluxView view;
-    view.show();
-    ASSERT_TRUE(waitUntil([&] { return view.windowHandle() && view.windowHandle()->isExposed(); }, 10000));
+    ASSERT_TRUE(showOnScreen(view));
     ASSERT_EQ(view.imageScale(), expectedScale());
     view.setEnable(true);
     for (const Step& step : steps()) {

@@ -3,11 +3,7 @@
 #include "view/GXGramoluxView.h"
 #include "view/ViewTestSupport.h"
 
-#include <QCoreApplication>
-#include <QDragEnterEvent>
 #include <QFile>
-#include <QMimeData>
-#include <QUrl>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -77,24 +73,6 @@ TEST_F(Render, RecordFadesInAndTurnsClockwiseAboutItsCentre)
     EXPECT_TRUE(shows(view, 156, 151, centerColour)); // the centre piece stays upright
 }
 
-TEST_F(Render, DropHighlightFramesTheViewInThePaletteColour)
-{
-    GXGramoluxView view;
-    QPalette palette = view.palette();
-    const QColor magenta(255, 0, 255);
-    palette.setColor(QPalette::Highlight, magenta);
-    view.setPalette(palette);
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile("/tmp/song.mp3")});
-    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&view, &enter);
-    const QImage image = renderView(view);
-    for (auto [x, y] : {std::pair {0, 0}, {1, 1}, {339, 279}, {0, 140}})
-        EXPECT_TRUE(near(viewPixel(image, view, x, y), magenta)) << x << "," << y;
-    for (auto [x, y] : {std::pair {2, 2}, {337, 140}})
-        EXPECT_TRUE(near(viewPixel(image, view, x, y), bgColour)) << x << "," << y;
-}
-
 TEST_F(Render, DoubleResolutionArtworkIsPreferredAndKeepsPointGeometry)
 {
     ArtworkImages art2 = standardArtwork(2);
@@ -105,7 +83,7 @@ TEST_F(Render, DoubleResolutionArtworkIsPreferredAndKeepsPointGeometry)
     view.loadImages(2.0);
     EXPECT_EQ(view.size(), QSize(340, 280));
     view.setArmValue(0.5f);
-    const QImage image = renderView(view, {}, 2.0);
+    const QImage image = renderView(view, 2.0);
     ASSERT_EQ(image.size(), QSize(680, 560));
     EXPECT_TRUE(near(viewPixel(image, view, 39, 57), QColor(0, 90, 90)));
     EXPECT_TRUE(near(viewPixel(image, view, 315, 10), armFrameColour(25, false)));
