@@ -34,15 +34,16 @@ Outcome run(const QString& program, const QStringList& args, const QProcessEnvir
 const QString kDesktopEntry = QStringLiteral(GX_PACKAGING_DIR "/gramolux.desktop");
 const QString kMetainfo = QStringLiteral(GX_PACKAGING_DIR "/org.gramolux.Gramolux.metainfo.xml");
 
+QString contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
 QStringList desktopMimeTypes()
 {
-    QFile f(kDesktopEntry);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("MimeType="))
-            return QString::fromUtf8(line.mid(9)).split(';', Qt::SkipEmptyParts);
-    return {};
+    const QRegularExpression line("^MimeType=(.*)$", QRegularExpression::MultilineOption);
+    return line.match(contents(kDesktopEntry)).captured(1).split(';', Qt::SkipEmptyParts);
 }
 
 QStringList tagValues(const QString& xml, const QString& tag)
@@ -65,9 +66,7 @@ TEST(Packaging, DesktopEntryAndMetainfoPassTheirValidatorsAndAgree)
     const Outcome meta = run("appstreamcli", {"validate", "--no-net", kMetainfo});
     EXPECT_EQ(meta.exitCode, 0) << meta.output.toStdString();
 
-    QFile f(kMetainfo);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QString xml = QString::fromUtf8(f.readAll());
+    const QString xml = contents(kMetainfo);
     const QStringList mimeTypes = desktopMimeTypes();
     EXPECT_EQ(tagValues(xml, "mediatype"), mimeTypes);
     EXPECT_EQ(tagValues(xml, "launchable"), QStringList {"gramolux.desktop"});
