@@ -34,16 +34,10 @@ Outcome run(const QString& program, const QStringList& args, const QProcessEnvir
 const QString kDesktopEntry = QStringLiteral(GX_PACKAGING_DIR "/gramolux.desktop");
 const QString kMetainfo = QStringLiteral(GX_PACKAGING_DIR "/org.gramolux.Gramolux.metainfo.xml");
 
-QString contents(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
 QStringList desktopMimeTypes()
 {
     const QRegularExpression line("^MimeType=(.*)$", QRegularExpression::MultilineOption);
-    return line.match(contents(kDesktopEntry)).captured(1).split(';', Qt::SkipEmptyParts);
+    return line.match(QString::fromUtf8(gx::test::readFile(kDesktopEntry))).captured(1).split(';', Qt::SkipEmptyParts);
 }
 
 QStringList tagValues(const QString& xml, const QString& tag)
@@ -66,7 +60,7 @@ TEST(Packaging, DesktopEntryAndMetainfoPassTheirValidatorsAndAgree)
     const Outcome meta = run("appstreamcli", {"validate", "--no-net", kMetainfo});
     EXPECT_EQ(meta.exitCode, 0) << meta.output.toStdString();
 
-    const QString xml = contents(kMetainfo);
+    const QString xml = QString::fromUtf8(gx::test::readFile(kMetainfo));
     const QStringList mimeTypes = desktopMimeTypes();
     EXPECT_EQ(tagValues(xml, "mediatype"), mimeTypes);
     EXPECT_EQ(tagValues(xml, "launchable"), QStringList {"gramolux.desktop"});

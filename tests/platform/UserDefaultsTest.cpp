@@ -15,17 +15,8 @@ class UserDefaultsTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     const QString path = dir.filePath("Gramolux.conf");
-    void writeFile(const QByteArray& bytes) const
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray readFile() const
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    void writeFile(const QByteArray& bytes) const { ASSERT_EQ(gx::test::writeFile(path, bytes), path); }
+    QByteArray readFile() const { return gx::test::readFile(path); }
 };
 
 } // namespace

@@ -5,7 +5,6 @@
 #include "view/GXGramoluxView.h"
 #include "view/ViewTestSupport.h"
 
-#include <QBackingStore>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
@@ -17,37 +16,6 @@
 using namespace gx::test;
 
 namespace {
-
-struct Difference {
-    int most = 0; // of one channel, 0 to 255
-    QPoint at;
-};
-
-// The window's pixels as painted so far against a full redraw of the view.
-Difference windowAgainstFullRedraw(GXGramoluxView& view)
-{
-    settle();
-    // The window's backing store: what has been painted into it so far.
-    const auto* store = dynamic_cast<const QImage*>(view.backingStore()->paintDevice());
-    if (!store)
-        return {256, {}};
-    const QImage shown = store->convertToFormat(QImage::Format_RGB32);
-    const QImage full = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    Difference d;
-    if (shown.size() != full.size())
-        return {256, {}};
-    for (int y = 0; y < full.height(); ++y) {
-        const auto* a = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
-        const auto* b = reinterpret_cast<const QRgb*>(full.constScanLine(y));
-        for (int x = 0; x < full.width(); ++x) {
-            const int m = std::max({std::abs(qRed(a[x]) - qRed(b[x])), std::abs(qGreen(a[x]) - qGreen(b[x])),
-                std::abs(qBlue(a[x]) - qBlue(b[x]))});
-            if (m > d.most)
-                d = {m, QPoint(x, y)};
-        }
-    }
-    return d;
-}
 
 void sendDrag(GXGramoluxView& view, bool enter)
 {
@@ -116,9 +84,8 @@ void expectEveryStepMatchesAFullRedraw()
     view.setEnable(true);
     for (const Step& step : steps()) {
         step.act(view);
-        const Difference d = windowAgainstFullRedraw(view);
-        EXPECT_LE(d.most, 2) << step.what << ": pixel " << d.at.x() << "," << d.at.y() << " differs by " << d.most
-                             << " (angle " << view.diskRotate() << ", fraction " << view.diskFraction() << ")";
+        EXPECT_LE(windowDifference(view), 2)
+            << step.what << " (angle " << view.diskRotate() << ", fraction " << view.diskFraction() << ")";
     }
 }
 

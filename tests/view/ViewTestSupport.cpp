@@ -5,6 +5,7 @@
 #include "support/TestSupport.h"
 #include "view/GXGramoluxView.h"
 
+#include <QBackingStore>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -84,12 +85,6 @@ bool near(const QColor& a, const QColor& b, int tolerance)
         && std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
-QColor blend(const QColor& over, qreal opacity, const QColor& under)
-{
-    auto mix = [&](int o, int u) { return static_cast<int>(std::lround(o * opacity + u * (1.0 - opacity))); };
-    return {mix(over.red(), under.red()), mix(over.green(), under.green()), mix(over.blue(), under.blue())};
-}
-
 qreal expectedScale()
 {
     const char* factor = std::getenv("QT_SCALE_FACTOR");
@@ -108,6 +103,25 @@ void settle()
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     }
+}
+
+int windowDifference(GXGramoluxView& view)
+{
+    settle();
+    // The window's backing store holds what has been painted so far.
+    const auto* store = dynamic_cast<const QImage*>(view.backingStore()->paintDevice());
+    const QImage full = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (!store || store->size() != full.size())
+        return 256;
+    const QImage shown = store->convertToFormat(QImage::Format_RGB32);
+    int most = 0;
+    for (int y = 0; y < full.height(); ++y)
+        for (int x = 0; x < full.width(); ++x) {
+            const QRgb a = shown.pixel(x, y), b = full.pixel(x, y);
+            most = std::max(
+                {most, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+        }
+    return most;
 }
 
 void spin(GXGramoluxView& view, float speed, int ticks)
@@ -139,12 +153,6 @@ std::vector<std::string> NotificationLog::names() const
 {
     std::lock_guard lock(mutex_);
     return names_;
-}
-
-void NotificationLog::clear()
-{
-    std::lock_guard lock(mutex_);
-    names_.clear();
 }
 
 void mouse(GXGramoluxView& view, QEvent::Type type, float x, float y, Qt::MouseButton button)

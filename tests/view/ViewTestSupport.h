@@ -56,9 +56,6 @@ QColor viewPixel(const QImage& image, const GXGramoluxView& view, int x, int y);
 // Whether two colours agree within a tolerance per channel.
 bool near(const QColor& a, const QColor& b, int tolerance = 2);
 
-// Source-over of a colour at an opacity onto another.
-QColor blend(const QColor& over, qreal opacity, const QColor& under);
-
 // The view's scale under this run's QT_SCALE_FACTOR (1 or 2).
 qreal expectedScale();
 
@@ -67,6 +64,11 @@ bool showOnScreen(GXGramoluxView& view);
 
 // Runs the queued redraw requests and the paints they ask for.
 void settle();
+
+// Settles, then answers the largest difference of a colour channel (0 to 255,
+// or 256 for no match at all) between what the window shows, painted in
+// parts, and a full redraw of the view.
+int windowDifference(GXGramoluxView& view);
 
 // Sets the record's speed and runs `ticks` ticks of the spin loop's work.
 void spin(GXGramoluxView& view, float speed, int ticks);
@@ -77,7 +79,6 @@ public:
     NotificationLog();
     ~NotificationLog();
     std::vector<std::string> names() const;
-    void clear();
 
 private:
     mutable std::mutex mutex_;
