@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
@@ -80,11 +81,12 @@ TEST(Packaging, InstallIntoAHomePrefixShowsInOpenWithAtOnce)
     ASSERT_EQ(install.exitCode, 0) << install.output.toStdString();
 
     const QDir share(prefix.filePath("share"));
-    for (const char* file :
-        {"../bin/gramolux", "applications/gramolux.desktop", "metainfo/org.gramolux.Gramolux.metainfo.xml",
-            "man/man1/gramolux.1", "icons/hicolor/scalable/apps/gramolux.svg", "icons/hicolor/48x48/apps/gramolux.png",
-            "gramolux/bg.tif", "gramolux/Localizable.strings"})
+    for (const char* file : {"../bin/gramolux", "applications/gramolux.desktop",
+             "metainfo/org.gramolux.Gramolux.metainfo.xml", "man/man1/gramolux.1",
+             "icons/hicolor/scalable/apps/gramolux.svg", "gramolux/bg.tif", "gramolux/Localizable.strings"})
         EXPECT_TRUE(QFile::exists(share.filePath(file))) << file;
+    for (const int n : {16, 24, 32, 48, 64, 128, 256, 512})
+        EXPECT_EQ(QImage(share.filePath(QString("icons/hicolor/%1x%1/apps/gramolux.png").arg(n))).size(), QSize(n, n));
 
     // The desktop's own answer, with the prefix as the user's data folder. The
     // desktop offers only programs it finds on the PATH, as ~/.local/bin is

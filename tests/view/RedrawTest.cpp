@@ -54,17 +54,17 @@ std::vector<Step> steps()
                      v.setDiskSpeed(1.0f);
                      moveArm(v, 0.33f);
                  }});
-    s.push_back({"dial pressed", [](GXGramoluxView& v) { pressAt(v, 29, 215); }});
+    s.push_back({"dial pressed", [](GXGramoluxView& v) { mouse(v, press, 29, 215); }});
     for (int i = 1; i <= 6; ++i)
-        s.push_back({"dial frame", [i](GXGramoluxView& v) { dragTo(v, 29, 215 + 5.0f * i); }});
-    s.push_back({"dial released", [](GXGramoluxView& v) { releaseAt(v, 29, 245); }});
-    s.push_back({"dial reset", [](GXGramoluxView& v) { doubleClickAt(v, 29, 215); }});
-    s.push_back({"button on", [](GXGramoluxView& v) { pressAt(v, 39, 57); }});
-    s.push_back({"button off", [](GXGramoluxView& v) { pressAt(v, 39, 57); }});
+        s.push_back({"dial frame", [i](GXGramoluxView& v) { mouse(v, drag, 29, 215 + 5.0f * i); }});
+    s.push_back({"dial released", [](GXGramoluxView& v) { mouse(v, release, 29, 245); }});
+    s.push_back({"dial reset", [](GXGramoluxView& v) { mouse(v, doubleClick, 29, 215); }});
+    s.push_back({"button on", [](GXGramoluxView& v) { mouse(v, press, 39, 57); }});
+    s.push_back({"button off", [](GXGramoluxView& v) { mouse(v, press, 39, 57); }});
     s.push_back({"arm dragged", [](GXGramoluxView& v) {
-                     pressAt(v, 130, 40);
-                     dragTo(v, 130, 90);
-                     releaseAt(v, 130, 90);
+                     mouse(v, press, 130, 40);
+                     mouse(v, drag, 130, 90);
+                     mouse(v, release, 130, 90);
                  }});
     s.push_back({"drop highlight on", [](GXGramoluxView& v) { sendDrag(v, true); }});
     s.push_back({"turning under the highlight", [](GXGramoluxView& v) { spin(v, 1.0f, 2); }});

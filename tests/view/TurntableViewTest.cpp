@@ -176,38 +176,38 @@ TEST_F(Render, NoticeCoversNoControlAndGoesByItself)
 
 TEST_F(Input, ArmDragReportsStartAndEndAndFollowsOnlyThePointersHeight)
 {
-    pressAt(view, 120, 31);
+    mouse(view, press, 120, 31);
     EXPECT_TRUE(view.isArmDragging());
-    dragTo(view, 400, 63.5f); // outside the region and the view: still followed
+    mouse(view, drag, 400, 63.5f); // outside the region and the view: still followed
     EXPECT_EQ(view.armValue(), 0.5f);
-    dragTo(view, 120, 200);
+    mouse(view, drag, 120, 200);
     bool draggingSeen = true; // observers of the end see the drag over
     gx::NotificationCenter::defaultCenter().addObserver(
         &draggingSeen, [&](const gx::Notification&) { draggingSeen = view.isArmDragging(); }, names::armEndDragg);
-    releaseAt(view, 120, 31);
+    mouse(view, release, 120, 31);
     gx::NotificationCenter::defaultCenter().removeObserver(&draggingSeen);
     EXPECT_FALSE(draggingSeen);
     EXPECT_EQ(view.armValue(), 1.0f); // the release position is not used
-    dragTo(view, 120, 40);
+    mouse(view, drag, 120, 40);
     EXPECT_EQ(view.armValue(), 1.0f);
     EXPECT_EQ(log.names(), (Names {names::armStartDragg, names::armEndDragg}));
 }
 
 TEST_F(Input, DialTurnsWithEachMoveAndADoubleClickResetsIt)
 {
-    pressAt(view, 29, 215);
+    mouse(view, press, 29, 215);
     EXPECT_TRUE(log.names().empty()); // nothing until it moves
-    dragTo(view, 29, 315);
+    mouse(view, drag, 29, 315);
     EXPECT_FLOAT_EQ(view.dialValue(), 1.2f);
-    dragTo(view, 300, 315); // sideways: unchanged, still reported
-    releaseAt(view, 29, 315);
+    mouse(view, drag, 300, 315); // sideways: unchanged, still reported
+    mouse(view, release, 29, 315);
     EXPECT_EQ(log.names(), (Names {names::dialDragged, names::dialDragged}));
-    pressAt(view, 29, 215);
-    dragTo(view, 29, 215 - 600); // 0.002 a point, down to a floor of 0.2 and no further
-    releaseAt(view, 29, 0);
+    mouse(view, press, 29, 215);
+    mouse(view, drag, 29, 215 - 600); // 0.002 a point, down to a floor of 0.2 and no further
+    mouse(view, release, 29, 0);
     EXPECT_EQ(view.dialValue(), 0.2f);
-    doubleClickAt(view, 29, 215);
-    releaseAt(view, 29, 215);
+    mouse(view, doubleClick, 29, 215);
+    mouse(view, release, 29, 215);
     EXPECT_EQ(view.dialValue(), 1.0f);
     EXPECT_FALSE(view.isDialDragging());
     EXPECT_EQ(log.names(), Names(4, names::dialDragged));
@@ -215,19 +215,19 @@ TEST_F(Input, DialTurnsWithEachMoveAndADoubleClickResetsIt)
 
 TEST_F(Input, ButtonTogglesOnPrimaryPressesAndNothingWorksBeforeTheFirstFile)
 {
-    pressAt(view, 39, 57);
-    releaseAt(view, 39, 57);
+    mouse(view, press, 39, 57);
+    mouse(view, release, 39, 57);
     EXPECT_TRUE(view.switchValue());
-    pressAt(view, 39, 57, Qt::RightButton);
+    mouse(view, press, 39, 57, Qt::RightButton);
     EXPECT_TRUE(view.switchValue());
     EXPECT_EQ(log.names(), Names {names::playBtnClicked});
 
     view.setEnable(false);
-    pressAt(view, 39, 57);
-    pressAt(view, 120, 80);
-    dragTo(view, 120, 40);
-    releaseAt(view, 120, 40);
-    doubleClickAt(view, 29, 215);
+    mouse(view, press, 39, 57);
+    mouse(view, press, 120, 80);
+    mouse(view, drag, 120, 40);
+    mouse(view, release, 120, 40);
+    mouse(view, doubleClick, 29, 215);
     EXPECT_TRUE(view.switchValue());
     EXPECT_EQ(view.armValue(), 0.0f);
     EXPECT_EQ(log.names(), Names {names::playBtnClicked});

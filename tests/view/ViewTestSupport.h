@@ -85,24 +85,11 @@ private:
     std::vector<std::string> names_;
 };
 
-// A pointer event at view coordinates: a move has the button held.
+// A pointer event at view coordinates: press, drag (a move with the button
+// held), release or double-click.
+inline constexpr QEvent::Type press = QEvent::MouseButtonPress, drag = QEvent::MouseMove,
+                              release = QEvent::MouseButtonRelease, doubleClick = QEvent::MouseButtonDblClick;
 void mouse(GXGramoluxView& view, QEvent::Type type, float x, float y, Qt::MouseButton button = Qt::LeftButton);
-inline void pressAt(GXGramoluxView& view, float x, float y, Qt::MouseButton button = Qt::LeftButton)
-{
-    mouse(view, QEvent::MouseButtonPress, x, y, button);
-}
-inline void dragTo(GXGramoluxView& view, float x, float y)
-{
-    mouse(view, QEvent::MouseMove, x, y);
-}
-inline void releaseAt(GXGramoluxView& view, float x, float y)
-{
-    mouse(view, QEvent::MouseButtonRelease, x, y);
-}
-inline void doubleClickAt(GXGramoluxView& view, float x, float y)
-{
-    mouse(view, QEvent::MouseButtonDblClick, x, y);
-}
 
 // Answers whether the view accepted the key.
 bool typeKey(GXGramoluxView& view, int key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier);
