@@ -89,7 +89,8 @@ std::pair<bool, bool> drop(GXGramoluxView& view, const QMimeData* mime, Qt::Drop
     return {event.isAccepted(), highlighted};
 }
 
-std::vector<std::pair<QAccessible::Event, QAccessibleInterface*>> g_events;
+using Events = std::vector<std::pair<QAccessible::Event, QAccessibleInterface*>>;
+Events g_events;
 void recordEvent(QAccessibleEvent* event)
 {
     g_events.emplace_back(event->type(), event->accessibleInterface());
@@ -357,15 +358,10 @@ TEST_F(Accessibility, ChangesAreAnnouncedWhenShownAndOnlyThen)
     paintAndTake(); // the first paint tells everything once
     view.setSwitchValue(1.0f);
     view.setArmValue(0.504f); // second 50
-    auto events = paintAndTake();
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0], std::pair(QAccessible::StateChanged, part(0)));
-    EXPECT_EQ(events[1], std::pair(QAccessible::ValueChanged, part(1)));
+    EXPECT_EQ(paintAndTake(), (Events {{QAccessible::StateChanged, part(0)}, {QAccessible::ValueChanged, part(1)}}));
     view.setArmValue(0.505f); // still second 50: nothing new to say
     EXPECT_TRUE(paintAndTake().empty());
     view.describeRecord("Nocturne", 100.0);
-    events = paintAndTake();
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0], std::pair(QAccessible::NameChanged, part(3)));
+    EXPECT_EQ(paintAndTake(), (Events {{QAccessible::NameChanged, part(3)}}));
     gx::setTurntableEventSink(nullptr);
 }
