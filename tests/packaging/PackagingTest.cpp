@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
@@ -36,13 +37,8 @@ const QString kMetainfo = QStringLiteral(GX_PACKAGING_DIR "/org.gramolux.Gramolu
 
 QStringList desktopMimeTypes()
 {
-    QFile f(kDesktopEntry);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("MimeType="))
-            return QString::fromUtf8(line.mid(9)).split(';', Qt::SkipEmptyParts);
-    return {};
+    const QRegularExpression line("^MimeType=(.*)$", QRegularExpression::MultilineOption);
+    return line.match(QString::fromUtf8(gx::test::readFile(kDesktopEntry))).captured(1).split(';', Qt::SkipEmptyParts);
 }
 
 QStringList tagValues(const QString& xml, const QString& tag)
@@ -65,9 +61,7 @@ TEST(Packaging, DesktopEntryAndMetainfoPassTheirValidatorsAndAgree)
     const Outcome meta = run("appstreamcli", {"validate", "--no-net", kMetainfo});
     EXPECT_EQ(meta.exitCode, 0) << meta.output.toStdString();
 
-    QFile f(kMetainfo);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QString xml = QString::fromUtf8(f.readAll());
+    const QString xml = QString::fromUtf8(gx::test::readFile(kMetainfo));
     const QStringList mimeTypes = desktopMimeTypes();
     EXPECT_EQ(tagValues(xml, "mediatype"), mimeTypes);
     EXPECT_EQ(tagValues(xml, "launchable"), QStringList {"gramolux.desktop"});
@@ -87,11 +81,12 @@ TEST(Packaging, InstallIntoAHomePrefixShowsInOpenWithAtOnce)
     ASSERT_EQ(install.exitCode, 0) << install.output.toStdString();
 
     const QDir share(prefix.filePath("share"));
-    for (const char* file :
-        {"../bin/gramolux", "applications/gramolux.desktop", "metainfo/org.gramolux.Gramolux.metainfo.xml",
-            "man/man1/gramolux.1", "icons/hicolor/scalable/apps/gramolux.svg", "icons/hicolor/48x48/apps/gramolux.png",
-            "gramolux/bg.tif", "gramolux/Localizable.strings"})
+    for (const char* file : {"../bin/gramolux", "applications/gramolux.desktop",
+             "metainfo/org.gramolux.Gramolux.metainfo.xml", "man/man1/gramolux.1",
+             "icons/hicolor/scalable/apps/gramolux.svg", "gramolux/bg.tif", "gramolux/Localizable.strings"})
         EXPECT_TRUE(QFile::exists(share.filePath(file))) << file;
+    for (const int n : {16, 24, 32, 48, 64, 128, 256, 512})
+        EXPECT_EQ(QImage(share.filePath(QString("icons/hicolor/%1x%1/apps/gramolux.png").arg(n))).size(), QSize(n, n));
 
     // The desktop's own answer, with the prefix as the user's data folder. The
     // desktop offers only programs it finds on the PATH, as ~/.local/bin is

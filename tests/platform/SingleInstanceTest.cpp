@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <future>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -18,16 +19,9 @@ namespace {
 // A second launch, on its own thread so the running one keeps serving events.
 bool launchAgain(const QString& socket, const QStringList& files)
 {
-    bool forwarded = false;
-    std::atomic<bool> done {false};
-    std::thread second([&] {
-        SingleInstance other(socket);
-        forwarded = other.forwardOrListen(files);
-        done = true;
-    });
-    waitUntil([&] { return done.load(); }, 15000);
-    second.join();
-    return forwarded;
+    auto second = std::async(std::launch::async, [&] { return SingleInstance(socket).forwardOrListen(files); });
+    waitUntil([&] { return second.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 15000);
+    return second.get();
 }
 
 } // namespace
@@ -77,8 +71,7 @@ TEST(SingleInstance, TwoLaunchesAtOnceEndWithOnePlayer)
     QTemporaryDir dir;
     const QString socket = dir.filePath("player.socket");
     for (int round = 0; round < 5; ++round) {
-        std::atomic<int> forwarded {0}, listening {0};
-        std::atomic<int> finished {0};
+        std::atomic<int> forwarded {0}, listening {0}, finished {0};
         // Plain threads, each with an event loop of its own: the listening
         // one needs Qt's event dispatcher.
         std::vector<std::thread> launches;

@@ -1,6 +1,7 @@
 #include "platform/StringTable.h"
 
-#include <QFile>
+#include "support/TestSupport.h"
+
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -8,13 +9,11 @@
 TEST(StringTable, LooksUpTranslationsAndFallsBackToTheKey)
 {
     QTemporaryDir dir;
-    {
-        QFile f(dir.filePath("Localizable.strings"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("/* comment */\n\"Clear Menu\" = \"Menü leeren\";\n"
-                "\"Play with Gramolux\" = \"Mit \\\"Gramolux\\\" spielen\";\n"
-                "\"Empty\" = \"\";\nbroken line\n");
-    }
+    ASSERT_FALSE(gx::test::writeFile(dir.filePath("Localizable.strings"),
+        "/* comment */\n\"Clear Menu\" = \"Menü leeren\";\n"
+        "\"Play with Gramolux\" = \"Mit \\\"Gramolux\\\" spielen\";\n"
+        "\"Empty\" = \"\";\nbroken line\n")
+                     .isEmpty());
     setenv("GRAMOLUX_RESOURCES", dir.path().toUtf8().constData(), 1);
     gx::StringTable::reload();
     EXPECT_EQ(gx::localizedString("Clear Menu"), QString::fromUtf8("Menü leeren"));

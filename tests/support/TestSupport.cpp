@@ -34,10 +34,19 @@ QString writeToneWav(const QString& path, double seconds, int sampleRate, int ch
         for (int c = 0; c < channels; ++c)
             put16(static_cast<quint16>(s));
     }
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(out) != out.size())
-        return {};
-    return path;
+    return writeFile(path, out);
+}
+
+QString writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool runShell(const QString& command)
@@ -54,10 +63,7 @@ QStringList readListInAnotherProcess(const QString& settingsFile, const QString&
     if (!runShell(
             shellQuoted(probe) + " " + shellQuoted(settingsFile) + " " + shellQuoted(key) + " > " + shellQuoted(out)))
         return {};
-    QFile f(out);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QList<QByteArray> lines = f.readAll().split('\n');
+    QList<QByteArray> lines = readFile(out).split('\n');
     lines.removeLast(); // after the last newline
     *ok = !lines.isEmpty() && lines.takeFirst() == "ok=1";
     QStringList list;

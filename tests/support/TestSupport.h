@@ -12,6 +12,12 @@ namespace gx::test {
 QString writeToneWav(
     const QString& path, double seconds, int sampleRate = 44100, int channels = 2, double frequency = 440.0);
 
+// Writes the bytes to a file; answers its path, or an empty string when it
+// could not.
+QString writeFile(const QString& path, const QByteArray& bytes);
+// The whole of a file, or nothing when it cannot be read.
+QByteArray readFile(const QString& path);
+
 // Runs a shell command with its output thrown away and waits for it;
 // answers whether it exited with 0. Tests start programs this way rather than
 // with QProcess, after whose way of starting children ThreadSanitizer loses

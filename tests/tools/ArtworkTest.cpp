@@ -1,11 +1,9 @@
 // The painted artwork as the turntable view relies on it: sizes at both
 // scales, a record that can turn without trails, an arm whose frames move only
-// where the view redraws, and the icons.
+// where the view redraws. The icons are checked where they are installed.
 #include "platform/Resources.h"
 
-#include <QDir>
 #include <QImage>
-#include <QTransform>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,11 +14,6 @@ QImage load(const std::string& name)
 {
     const QString path = QString::fromStdString(gx::pathForResource(name));
     return path.isEmpty() ? QImage() : QImage(path).convertToFormat(QImage::Format_ARGB32);
-}
-
-double luminance(QRgb c)
-{
-    return 0.299 * qRed(c) + 0.587 * qGreen(c) + 0.114 * qBlue(c);
 }
 
 } // namespace
@@ -42,35 +35,25 @@ TEST(Artwork, EveryImageAtOneAndTwoPixelsPerPoint)
     }
 }
 
-TEST(Artwork, RecordIsRoundAndOnlyItsLabelShowsTheTurning)
+// Whether only its label shows the turning is the view's test of the record.
+TEST(Artwork, RecordIsRoundWithoutHolesInItsGrooves)
 {
     for (const int scale : {1, 2}) {
         SCOPED_TRACE(scale);
         const QImage disc = load(scale == 1 ? "disc.tif" : "disc@2x.tif");
         ASSERT_FALSE(disc.isNull());
-        const QImage turned = disc.transformed(QTransform().rotate(90));
-        const double c = 110.5, halfPixel = 0.71 / scale;
-        int outsideVisible = 0, vinylHoles = 0, labelN = 0, vinylN = 0;
-        double labelDiff = 0, vinylDiff = 0;
+        int outsideVisible = 0, vinylHoles = 0;
         for (int y = 0; y < disc.height(); ++y)
             for (int x = 0; x < disc.width(); ++x) {
-                const double r = std::hypot((x + 0.5) / scale - c, (y + 0.5) / scale - c);
+                const double r = std::hypot((x + 0.5) / scale - 110.5, (y + 0.5) / scale - 110.5);
                 const int a = qAlpha(disc.pixel(x, y));
                 // A visible pixel beyond the circle would be carried round as
                 // the record turns.
-                outsideVisible += r - halfPixel > 110.5 && a != 0;
+                outsideVisible += r - 0.71 / scale > 110.5 && a != 0;
                 vinylHoles += r > 42.0 && r < 108.0 && a != 255;
-                // The grooves look the same at every angle; the label must not.
-                const double d = std::abs(luminance(disc.pixel(x, y)) - luminance(turned.pixel(x, y)));
-                if (r > 6.0 && r < 35.0)
-                    labelDiff += d, ++labelN;
-                else if (r > 50.0 && r < 105.0)
-                    vinylDiff += d, ++vinylN;
             }
         EXPECT_EQ(outsideVisible, 0);
         EXPECT_EQ(vinylHoles, 0);
-        EXPECT_GT(labelDiff / labelN, 8.0);
-        EXPECT_LT(vinylDiff / vinylN, 2.0);
     }
 }
 
@@ -101,16 +84,4 @@ TEST(Artwork, ArmFramesMoveOnlyWhereTheViewRedrawsAndStayInsideTheFrame)
             previous = f;
         }
     }
-}
-
-TEST(Artwork, ThemeIconsAtEverySize)
-{
-    const QString root = QDir(QString::fromStdString(gx::resourcePath())).absoluteFilePath("../icons/hicolor");
-    for (const int n : {16, 24, 32, 48, 64, 128, 256, 512}) {
-        const QImage icon(QStringLiteral("%1/%2x%2/apps/gramolux.png").arg(root).arg(n));
-        EXPECT_EQ(icon.size(), QSize(n, n));
-        EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0) << n; // a shape on a clear ground
-        EXPECT_EQ(qAlpha(icon.pixel(n / 2, n / 2)), 255) << n;
-    }
-    EXPECT_TRUE(QFile::exists(root + "/scalable/apps/gramolux.svg"));
 }

@@ -49,14 +49,14 @@ constexpr std::size_t at(double seconds)
 
 } // namespace
 
-TEST(SoundSet, EveryEffectHasItsLengthAndStartsAndEndsWithoutAClick)
+TEST(SoundSet, EverySoundHasItsLengthAndStartsAndEndsWithoutAClick)
 {
     const struct {
         const char* name;
         double minSeconds, maxSeconds;
     } effects[] = {{"noise1", 0.02, 0.15}, {"noise2", 0.02, 0.15}, {"noise3", 0.02, 0.15}, {"noise4", 0.02, 0.15},
         {"noise5", 0.02, 0.15}, {"noise6", 0.02, 0.15}, {"noise7", 0.02, 0.15}, {"hiss", 4.5001, 30.0},
-        {"skip", 0.1, 0.3}, {"stop", 1.0, 2.0}, {"switch", 0.03, 0.08}};
+        {"skip", 0.1, 0.3}, {"stop", 1.0, 2.0}, {"switch", 0.03, 0.08}, {"01 Gramolux Serenade", 40.0, 90.0}};
     for (const auto& e : effects) {
         SCOPED_TRACE(e.name);
         const Sound s = decode(gx::pathForSoundResource(e.name));
@@ -96,10 +96,7 @@ TEST(SoundSet, HissWoundBackByFourSecondsNearItsLoopEndHasNoSeam)
 
 TEST(SoundSet, DemoSongIsLoudButUnclippedAndNeverFallsSilent)
 {
-    const Sound s = decode(gx::pathForResource("01 Gramolux Serenade.wav"));
-    ASSERT_EQ(s.rate, 44100);
-    EXPECT_GE(s.seconds(), 40.0);
-    EXPECT_LE(s.seconds(), 90.0);
+    const Sound s = decode(gx::pathForSoundResource("01 Gramolux Serenade"));
     float peak = 0.0f;
     for (const auto* ch : {&s.left, &s.right})
         for (const float x : *ch)

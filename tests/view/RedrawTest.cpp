@@ -5,75 +5,25 @@
 #include "view/GXGramoluxView.h"
 #include "view/ViewTestSupport.h"
 
-#include <QBackingStore>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QMimeData>
 #include <QUrl>
-#include <QWindow>
-#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
-#include <memory>
 
 using namespace gx::test;
 
 namespace {
 
-struct Difference {
-    int most = 0; // of one channel, 0 to 255
-    QPoint at;
-};
-
-// Runs the queued redraw requests and the paints they ask for.
-void settle()
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-    }
-}
-
-// The window's pixels as painted so far against a full redraw of the view.
-Difference windowAgainstFullRedraw(GXGramoluxView& view)
-{
-    settle();
-    // The window's backing store: what has been painted into it so far.
-    const auto* store = dynamic_cast<const QImage*>(view.backingStore()->paintDevice());
-    if (!store)
-        return {256, {}};
-    const QImage shown = store->convertToFormat(QImage::Format_RGB32);
-    const QImage full = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    Difference d;
-    if (shown.size() != full.size()) {
-        d.most = 256;
-        return d;
-    }
-    for (int y = 0; y < full.height(); ++y) {
-        const auto* a = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
-        const auto* b = reinterpret_cast<const QRgb*>(full.constScanLine(y));
-        for (int x = 0; x < full.width(); ++x) {
-            const int m = std::max({std::abs(qRed(a[x]) - qRed(b[x])), std::abs(qGreen(a[x]) - qGreen(b[x])),
-                std::abs(qBlue(a[x]) - qBlue(b[x]))});
-            if (m > d.most)
-                d = {m, QPoint(x, y)};
-        }
-    }
-    return d;
-}
-
 void sendDrag(GXGramoluxView& view, bool enter)
 {
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile("/music/song.mp3")});
-    if (enter) {
-        QDragEnterEvent event(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&view, &event);
-    } else {
-        QDragLeaveEvent event;
-        QCoreApplication::sendEvent(&view, &event);
-    }
+    QDragEnterEvent enterEvent(QPoint(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QDragLeaveEvent leaveEvent;
+    QCoreApplication::sendEvent(&view, enter ? static_cast<QEvent*>(&enterEvent) : &leaveEvent);
 }
 
 // A change to the model, made the way the player makes it.
@@ -81,13 +31,6 @@ struct Step {
     const char* what;
     std::function<void(GXGramoluxView&)> act;
 };
-
-void spin(GXGramoluxView& view, float speed, int ticks)
-{
-    view.setDiskSpeed(speed);
-    for (int i = 0; i < ticks; ++i)
-        view.spinOnce();
-}
 
 // The jukebox moves the arm; the next spin tick asks for the redraw.
 void moveArm(GXGramoluxView& view, float value)
@@ -111,17 +54,17 @@ std::vector<Step> steps()
                      v.setDiskSpeed(1.0f);
                      moveArm(v, 0.33f);
                  }});
-    s.push_back({"dial pressed", [](GXGramoluxView& v) { pressAt(v, 29, 215); }});
+    s.push_back({"dial pressed", [](GXGramoluxView& v) { mouse(v, press, 29, 215); }});
     for (int i = 1; i <= 6; ++i)
-        s.push_back({"dial frame", [i](GXGramoluxView& v) { dragTo(v, 29, 215 + 5.0f * i); }});
-    s.push_back({"dial released", [](GXGramoluxView& v) { releaseAt(v, 29, 245); }});
-    s.push_back({"dial reset", [](GXGramoluxView& v) { doubleClickAt(v, 29, 215); }});
-    s.push_back({"button on", [](GXGramoluxView& v) { pressAt(v, 39, 57); }});
-    s.push_back({"button off", [](GXGramoluxView& v) { pressAt(v, 39, 57); }});
+        s.push_back({"dial frame", [i](GXGramoluxView& v) { mouse(v, drag, 29, 215 + 5.0f * i); }});
+    s.push_back({"dial released", [](GXGramoluxView& v) { mouse(v, release, 29, 245); }});
+    s.push_back({"dial reset", [](GXGramoluxView& v) { mouse(v, doubleClick, 29, 215); }});
+    s.push_back({"button on", [](GXGramoluxView& v) { mouse(v, press, 39, 57); }});
+    s.push_back({"button off", [](GXGramoluxView& v) { mouse(v, press, 39, 57); }});
     s.push_back({"arm dragged", [](GXGramoluxView& v) {
-                     pressAt(v, 130, 40);
-                     dragTo(v, 130, 90);
-                     releaseAt(v, 130, 90);
+                     mouse(v, press, 130, 40);
+                     mouse(v, drag, 130, 90);
+                     mouse(v, release, 130, 90);
                  }});
     s.push_back({"drop highlight on", [](GXGramoluxView& v) { sendDrag(v, true); }});
     s.push_back({"turning under the highlight", [](GXGramoluxView& v) { spin(v, 1.0f, 2); }});
@@ -133,24 +76,16 @@ std::vector<Step> steps()
     return s;
 }
 
-qreal expectedScale()
-{
-    const char* factor = std::getenv("QT_SCALE_FACTOR");
-    return factor && std::atof(factor) > 1.0 ? 2.0 : 1.0;
-}
-
 void expectEveryStepMatchesAFullRedraw()
 {
     GXGramoluxView view;
-    view.show();
-    ASSERT_TRUE(waitUntil([&] { return view.windowHandle() && view.windowHandle()->isExposed(); }, 10000));
+    ASSERT_TRUE(showOnScreen(view));
     ASSERT_EQ(view.imageScale(), expectedScale());
     view.setEnable(true);
     for (const Step& step : steps()) {
         step.act(view);
-        const Difference d = windowAgainstFullRedraw(view);
-        EXPECT_LE(d.most, 2) << step.what << ": pixel " << d.at.x() << "," << d.at.y() << " differs by " << d.most
-                             << " (angle " << view.diskRotate() << ", fraction " << view.diskFraction() << ")";
+        EXPECT_LE(windowDifference(view), 2)
+            << step.what << " (angle " << view.diskRotate() << ", fraction " << view.diskFraction() << ")";
     }
 }
 

@@ -2,13 +2,14 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "support/TestSupport.h"
 #include "view/GXGramoluxView.h"
 
-#include <QCoreApplication>
-#include <QFile>
+#include <QBackingStore>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 #include <cmath>
 #include <cstdlib>
 
@@ -25,87 +26,48 @@ QColor dialFrameColour(int frame)
     return colours[frame];
 }
 
-static QImage solid(int w, int h, const QColor& c)
-{
-    QImage image(w, h, QImage::Format_ARGB32);
-    image.fill(c);
-    return image;
-}
-
 ArtworkImages standardArtwork(int s)
 {
-    ArtworkImages a;
-    a.bg = solid(340 * s, 280 * s, bgColour);
-    a.disc = solid(221 * s, 221 * s, discColour);
-    {
-        QPainter p(&a.disc);
-        // Left edge, middle (Qt rows are y-down; the block is symmetric).
-        p.fillRect(QRect(0, 95 * s, 30 * s, 31 * s), discMarkerColour);
+    const auto solid = [s](int w, int h, const QColor& c) {
+        QImage image(w * s, h * s, QImage::Format_ARGB32);
+        image.fill(c);
+        return image;
+    };
+    ArtworkImages a {solid(340, 280, bgColour), solid(221, 221, discColour), solid(221, 221, reflectColour),
+        solid(38, 15, centerColour), solid(100, 20, {}), solid(12300, 151, {}), solid(52, 52, playColour),
+        solid(52, 52, stopColour)};
+    // Left edge, middle (Qt rows are y-down; the block is symmetric).
+    QPainter(&a.disc).fillRect(QRect(0, 95 * s, 30 * s, 31 * s), discMarkerColour);
+    QPainter dial(&a.dial);
+    for (int k = 0; k < 5; ++k)
+        dial.fillRect(QRect(k * 20 * s, 0, 20 * s, 20 * s), dialFrameColour(k));
+    dial.end();
+    QPainter arm(&a.arm);
+    for (int i = 0; i < 50; ++i) {
+        // Upper 76 points and lower 75 points (the image's rows run down).
+        arm.fillRect(QRect(i * 246 * s, 0, 246 * s, 76 * s), armFrameColour(i, true));
+        arm.fillRect(QRect(i * 246 * s, 76 * s, 246 * s, 75 * s), armFrameColour(i, false));
     }
-    a.reflect = solid(221 * s, 221 * s, reflectColour);
-    a.center = solid(38 * s, 15 * s, centerColour);
-    a.dial = QImage(100 * s, 20 * s, QImage::Format_ARGB32);
-    {
-        QPainter p(&a.dial);
-        for (int k = 0; k < 5; ++k)
-            p.fillRect(QRect(k * 20 * s, 0, 20 * s, 20 * s), dialFrameColour(k));
-    }
-    a.arm = QImage(12300 * s, 151 * s, QImage::Format_ARGB32);
-    {
-        QPainter p(&a.arm);
-        for (int i = 0; i < 50; ++i) {
-            // Upper 76 points and lower 75 points (the image's rows run down).
-            p.fillRect(QRect(i * 246 * s, 0, 246 * s, 76 * s), armFrameColour(i, true));
-            p.fillRect(QRect(i * 246 * s, 76 * s, 246 * s, 75 * s), armFrameColour(i, false));
-        }
-    }
-    a.playBtn = solid(52 * s, 52 * s, playColour);
-    a.stopBtn = solid(52 * s, 52 * s, stopColour);
+    arm.end();
     return a;
-}
-
-ResourceFolder::ResourceFolder()
-{
-    if (const char* old = std::getenv("GRAMOLUX_RESOURCES")) {
-        previous_ = old;
-        hadPrevious_ = true;
-    }
-    qputenv("GRAMOLUX_RESOURCES", dir_.path().toLocal8Bit());
-}
-
-ResourceFolder::~ResourceFolder()
-{
-    if (hadPrevious_)
-        qputenv("GRAMOLUX_RESOURCES", previous_);
-    else
-        qunsetenv("GRAMOLUX_RESOURCES");
 }
 
 void ResourceFolder::write(const ArtworkImages& a, const QString& suffix)
 {
-    const std::pair<const QImage*, const char*> files[] = {
-        {&a.bg, "bg"},
-        {&a.disc, "disc"},
-        {&a.reflect, "reflect"},
-        {&a.center, "center"},
-        {&a.dial, "dial"},
-        {&a.arm, "arm"},
-        {&a.playBtn, "play_btn"},
-        {&a.stopBtn, "stop_btn"},
-    };
+    const std::pair<const QImage*, const char*> files[] = {{&a.bg, "bg"}, {&a.disc, "disc"}, {&a.reflect, "reflect"},
+        {&a.center, "center"}, {&a.dial, "dial"}, {&a.arm, "arm"}, {&a.playBtn, "play_btn"}, {&a.stopBtn, "stop_btn"}};
     for (const auto& [image, name] : files)
         if (!image->isNull())
             image->save(dir_.path() + "/" + name + suffix + ".tif", "TIFF");
 }
 
-QImage renderView(GXGramoluxView& view, const QRect& region, qreal scale, const QColor& fill)
+QImage renderView(GXGramoluxView& view, qreal scale)
 {
     QImage image(view.size() * scale, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(scale);
-    image.fill(fill);
-    const QRegion r = region.isNull() ? QRegion(view.rect()) : QRegion(region);
+    image.fill(QColor(1, 2, 3));
     // Only our own painting: no window background under it.
-    view.render(&image, region.isNull() ? QPoint() : region.topLeft(), r, QWidget::DrawChildren);
+    view.render(&image, {}, {}, QWidget::DrawChildren);
     return image;
 }
 
@@ -123,30 +85,68 @@ bool near(const QColor& a, const QColor& b, int tolerance)
         && std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
-QColor blend(const QColor& over, qreal opacity, const QColor& under)
+qreal expectedScale()
 {
-    auto mix = [&](int o, int u) { return static_cast<int>(std::lround(o * opacity + u * (1.0 - opacity))); };
-    return {mix(over.red(), under.red()), mix(over.green(), under.green()), mix(over.blue(), under.blue())};
+    const char* factor = std::getenv("QT_SCALE_FACTOR");
+    return factor && std::atof(factor) > 1.0 ? 2.0 : 1.0;
+}
+
+bool showOnScreen(GXGramoluxView& view)
+{
+    view.show();
+    return waitUntil([&] { return view.windowHandle() && view.windowHandle()->isExposed(); }, 10000);
+}
+
+void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+int windowDifference(GXGramoluxView& view)
+{
+    settle();
+    // The window's backing store holds what has been painted so far.
+    const auto* store = dynamic_cast<const QImage*>(view.backingStore()->paintDevice());
+    const QImage full = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (!store || store->size() != full.size())
+        return 256;
+    const QImage shown = store->convertToFormat(QImage::Format_RGB32);
+    int most = 0;
+    for (int y = 0; y < full.height(); ++y)
+        for (int x = 0; x < full.width(); ++x) {
+            const QRgb a = shown.pixel(x, y), b = full.pixel(x, y);
+            most = std::max(
+                {most, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+        }
+    return most;
+}
+
+void spin(GXGramoluxView& view, float speed, int ticks)
+{
+    view.setDiskSpeed(speed);
+    for (int i = 0; i < ticks; ++i)
+        view.spinOnce();
 }
 
 NotificationLog::NotificationLog()
 {
-    auto& centre = gx::NotificationCenter::defaultCenter();
     for (const std::string* name : {&names::playBtnClicked, &names::armStartDragg, &names::armEndDragg,
              &names::recordDiskStoped, &names::dialDragged, &names::preferenceChanged, &names::musicVolChanged})
-        centre.addObserver(
+        NotificationCenter::defaultCenter().addObserver(
             this,
-            [this](const gx::Notification& n) {
+            [this](const Notification& n) {
                 std::lock_guard lock(mutex_);
                 names_.push_back(n.name);
-                threads_.push_back(std::this_thread::get_id());
             },
             *name);
 }
 
 NotificationLog::~NotificationLog()
 {
-    gx::NotificationCenter::defaultCenter().removeObserver(this);
+    NotificationCenter::defaultCenter().removeObserver(this);
 }
 
 std::vector<std::string> NotificationLog::names() const
@@ -155,51 +155,13 @@ std::vector<std::string> NotificationLog::names() const
     return names_;
 }
 
-std::vector<std::thread::id> NotificationLog::threads() const
-{
-    std::lock_guard lock(mutex_);
-    return threads_;
-}
-
-int NotificationLog::count(const std::string& name) const
-{
-    std::lock_guard lock(mutex_);
-    return static_cast<int>(std::count(names_.begin(), names_.end(), name));
-}
-
-void NotificationLog::clear()
-{
-    std::lock_guard lock(mutex_);
-    names_.clear();
-    threads_.clear();
-}
-
-static void sendMouse(
-    GXGramoluxView& view, QEvent::Type type, float x, float y, Qt::MouseButton button, Qt::MouseButtons buttons)
+void mouse(GXGramoluxView& view, QEvent::Type type, float x, float y, Qt::MouseButton button)
 {
     const QPointF local(x, view.boundsHeight() - y);
-    QMouseEvent event(type, local, view.mapToGlobal(local), button, buttons, Qt::NoModifier);
+    const Qt::MouseButton changed = type == QEvent::MouseMove ? Qt::NoButton : button;
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+    QMouseEvent event(type, local, view.mapToGlobal(local), changed, held, Qt::NoModifier);
     QCoreApplication::sendEvent(&view, &event);
-}
-
-void pressAt(GXGramoluxView& view, float x, float y, Qt::MouseButton button)
-{
-    sendMouse(view, QEvent::MouseButtonPress, x, y, button, button);
-}
-
-void doubleClickAt(GXGramoluxView& view, float x, float y)
-{
-    sendMouse(view, QEvent::MouseButtonDblClick, x, y, Qt::LeftButton, Qt::LeftButton);
-}
-
-void dragTo(GXGramoluxView& view, float x, float y)
-{
-    sendMouse(view, QEvent::MouseMove, x, y, Qt::NoButton, Qt::LeftButton);
-}
-
-void releaseAt(GXGramoluxView& view, float x, float y, Qt::MouseButton button)
-{
-    sendMouse(view, QEvent::MouseButtonRelease, x, y, button, Qt::NoButton);
 }
 
 bool typeKey(GXGramoluxView& view, int key, const QString& text, Qt::KeyboardModifiers mods)

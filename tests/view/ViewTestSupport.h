@@ -2,17 +2,12 @@
 // Helpers for the turntable view's tests: artwork made of solid, distinct
 // colours written to a private resource folder, rendering in view
 // coordinates, recorded notifications and synthetic events.
-#include "view/MusicOpener.h"
-
 #include <QColor>
+#include <QEvent>
 #include <QImage>
-#include <QPointF>
-#include <QStringList>
 #include <QTemporaryDir>
-#include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 class GXGramoluxView;
@@ -34,29 +29,26 @@ struct ArtworkImages {
     QImage bg, disc, reflect, center, dial, arm, playBtn, stopBtn;
 };
 
-// The full set at 1x: every layer solid and opaque. The disc is blue with a
-// red marker block at the middle of its left edge; each arm frame has a lower
-// and an upper colour; each dial frame its own colour.
+// The full set: every layer solid and opaque. The disc is blue with a red
+// marker block at the middle of its left edge; each arm frame has a lower and
+// an upper colour; each dial frame its own colour.
 ArtworkImages standardArtwork(int scale = 1);
 
 // A private resource folder that GRAMOLUX_RESOURCES points at while it lives.
 class ResourceFolder {
 public:
-    ResourceFolder();
-    ~ResourceFolder();
+    ResourceFolder() { qputenv("GRAMOLUX_RESOURCES", dir_.path().toLocal8Bit()); }
+    ~ResourceFolder() { qunsetenv("GRAMOLUX_RESOURCES"); }
     // Writes the non-null images as "<name><suffix>.tif" ("" or "@2x").
     void write(const ArtworkImages& images, const QString& suffix = {});
     QString path() const { return dir_.path(); }
 
 private:
     QTemporaryDir dir_;
-    QByteArray previous_;
-    bool hadPrevious_ = false;
 };
 
-// Renders the whole view, or only the given widget rectangle, over a fill.
-QImage renderView(
-    GXGramoluxView& view, const QRect& region = {}, qreal scale = 1.0, const QColor& fill = QColor(1, 2, 3));
+// Renders the whole view over a fill, at a scale.
+QImage renderView(GXGramoluxView& view, qreal scale = 1.0);
 
 // The pixel whose bottom-left corner is the view point (x, y).
 QColor viewPixel(const QImage& image, const GXGramoluxView& view, int x, int y);
@@ -64,37 +56,42 @@ QColor viewPixel(const QImage& image, const GXGramoluxView& view, int x, int y);
 // Whether two colours agree within a tolerance per channel.
 bool near(const QColor& a, const QColor& b, int tolerance = 2);
 
-// Source-over of a colour at an opacity onto another.
-QColor blend(const QColor& over, qreal opacity, const QColor& under);
+// The view's scale under this run's QT_SCALE_FACTOR (1 or 2).
+qreal expectedScale();
 
-// Every notification of the seven names, in order, with the posting thread.
+// Shows the view and waits until its window is on screen.
+bool showOnScreen(GXGramoluxView& view);
+
+// Runs the queued redraw requests and the paints they ask for.
+void settle();
+
+// Settles, then answers the largest difference of a colour channel (0 to 255,
+// or 256 for no match at all) between what the window shows, painted in
+// parts, and a full redraw of the view.
+int windowDifference(GXGramoluxView& view);
+
+// Sets the record's speed and runs `ticks` ticks of the spin loop's work.
+void spin(GXGramoluxView& view, float speed, int ticks);
+
+// Every notification of the seven names, in order.
 class NotificationLog {
 public:
     NotificationLog();
     ~NotificationLog();
     std::vector<std::string> names() const;
-    std::vector<std::thread::id> threads() const;
-    int count(const std::string& name) const;
-    void clear();
 
 private:
     mutable std::mutex mutex_;
     std::vector<std::string> names_;
-    std::vector<std::thread::id> threads_;
 };
 
-class RecordingOpener : public gx::MusicOpener {
-public:
-    void openMusic(const QString& path) override { opened.append(path); }
-    QStringList opened;
-};
+// A pointer event at view coordinates: press, drag (a move with the button
+// held), release or double-click.
+inline constexpr QEvent::Type press = QEvent::MouseButtonPress, drag = QEvent::MouseMove,
+                              release = QEvent::MouseButtonRelease, doubleClick = QEvent::MouseButtonDblClick;
+void mouse(GXGramoluxView& view, QEvent::Type type, float x, float y, Qt::MouseButton button = Qt::LeftButton);
 
-// Synthetic pointer and key events, at view coordinates.
-void pressAt(GXGramoluxView& view, float x, float y, Qt::MouseButton button = Qt::LeftButton);
-void doubleClickAt(GXGramoluxView& view, float x, float y);
-void dragTo(GXGramoluxView& view, float x, float y);
-void releaseAt(GXGramoluxView& view, float x, float y, Qt::MouseButton button = Qt::LeftButton);
-// Answers whether the view accepted the event.
+// Answers whether the view accepted the key.
 bool typeKey(GXGramoluxView& view, int key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier);
 
 } // namespace gx::test
