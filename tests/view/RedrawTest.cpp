@@ -105,3 +105,27 @@ TEST(Redraw, WindowMatchesAFullRedrawWithARecordTurnedWhole)
     folder.write(standardArtwork(2), "@2x");
     expectEveryStepMatchesAFullRedraw();
 }
+
+// While the full record plays, a turn of its label alone is painted every
+// other tick; whatever is painted is a whole frame of the model. Switched
+// off and running down to rest, every tick is painted, the last one too.
+TEST(Redraw, PlayingPaintsEveryOtherLabelTurnAndARunDownEveryTick)
+{
+    GXGramoluxView view;
+    ASSERT_TRUE(showOnScreen(view));
+    view.setSwitchValue(1.0f);
+    spin(view, 1.0f, 120);
+    ASSERT_EQ(view.diskFraction(), 1.0f);
+    int stale = 0;
+    for (int i = 0; i < 10; ++i) {
+        view.spinOnce();
+        stale += windowDifference(view) > 2;
+    }
+    EXPECT_EQ(stale, 5);
+    view.setSwitchValue(0.0f);
+    for (int i = 0; i < 100 && view.diskRotate() != 0.0f; ++i) {
+        view.spinOnce();
+        EXPECT_LE(windowDifference(view), 2) << "angle " << view.diskRotate();
+    }
+    EXPECT_EQ(view.diskRotate(), 0.0f);
+}
