@@ -545,8 +545,10 @@ void GXGramoluxView::play()
             [this, generation, first = true]() mutable {
                 std::unique_lock tickLock(loopMutex_);
                 if (!std::exchange(first, false) && (!isPlaying_.load() || generation_ != generation)) {
-                    // The last tick's turn may have gone unpainted.
-                    requestRedraw(true);
+                    // The last tick's turn may have gone unpainted. After a
+                    // stop the switch is off, so it is shown now; after a new
+                    // play, the new loop shows it.
+                    requestRedraw();
                     return gx::TickLoop::Next::stop();
                 }
                 return runTick(tickLock, generation) ? gx::TickLoop::Next::period() : gx::TickLoop::Next::stop();
@@ -590,7 +592,7 @@ bool GXGramoluxView::runTick(std::unique_lock<std::mutex>& lock, std::uint64_t g
             return false;
     }
     diskFraction_.store(tick.state.diskFraction);
-    requestRedraw(tick.stopped);
+    requestRedraw();
     return true;
 }
 
@@ -600,7 +602,7 @@ void GXGramoluxView::spinOnce()
     runTick(lock, generation_);
 }
 
-void GXGramoluxView::requestRedraw(bool everyTurn)
+void GXGramoluxView::requestRedraw()
 {
     const Posted now {
         diskRotate_.load(), diskFraction_.load(), tt::armFrameIndex(armValue_.load()), switchValue_.load()};
@@ -612,8 +614,9 @@ void GXGramoluxView::requestRedraw(bool everyTurn)
     // While the full record plays and only its label turns, every other turn
     // is shown: a frame costs this process and the display server far more
     // than the pixels it changes, and 25 a second still turn smoothly. The
-    // model keeps its 0.02 s step; a record slowing to rest shows each one.
-    if (!changed && !everyTurn && now.switchValue && now.diskFraction >= 1.0f && (++quietTurns_ % 2) != 0)
+    // model keeps its 0.02 s step; switched off, running down to rest or
+    // stopped, every turn is shown.
+    if (!changed && now.switchValue && now.diskFraction >= 1.0f && (++quietTurns_ % 2) != 0)
         return;
     posted_ = now;
     if (paintPending_.exchange(true))

@@ -173,9 +173,8 @@ private:
     // Answers false, having touched nothing, when the loop is no longer the
     // current one.
     bool runTick(std::unique_lock<std::mutex>& lock, std::uint64_t generation);
-    // Asks the main thread to paint what the tick moved; everyTurn shows a
-    // label-only turn that would otherwise wait for the next tick.
-    void requestRedraw(bool everyTurn = false);
+    // Asks the main thread to paint what the tick moved.
+    void requestRedraw();
     // The parts of the view, in widget coordinates, whose picture differs
     // from the one last asked for; remembers the present one. Main thread.
     QRegion changedRegion();
