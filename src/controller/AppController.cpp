@@ -109,8 +109,7 @@ AppController::AppController(QObject* parent)
 
 AppController::~AppController()
 {
-    // Unsubscribe first: once this returns no handler of ours is running on
-    // the spin thread, so nothing below races with a disc-stopped answer.
+    // No answer to the turntable's notifications once the controller goes.
     NotificationCenter::defaultCenter().removeObserver(this);
     if (isPlaying_)
         stopJukeBox();

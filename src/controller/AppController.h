@@ -1,19 +1,18 @@
 #pragma once
 // The application's one controller. Its jukebox side (AppControllerJukebox.cpp)
-// couples the turntable view to the current song: start-up, the engine and
+// couples the turntable's model to the current song: start-up, the engine and
 // its threads, the vinyl effects, the answers to turntable gestures and the
 // play queue. Its files-and-menus side (AppControllerFiles.cpp) opens files
 // and shows About, and forwards the recent-files menu to gx::RecentFiles and
 // the iTunes script to gx::ScriptInstaller.
 //
-// Threads: everything public runs on the main thread, but for the answer to
-// the disc-stopped notification, which runs on the view's spin thread and
-// stops the engine there. The jukebox and hiss loops (gx::TickLoop) read the
-// rates, the flags and the effect sounds; the fields say what guards them.
+// Threads: everything public runs on the main thread, the answers to the
+// turntable's notifications included. The jukebox and hiss loops
+// (gx::TickLoop) read the rates, the flag and the effect sounds; the fields
+// say what guards them.
 #include "controller/JukeboxTick.h"
 #include "controller/RecentFiles.h"
 #include "platform/TickLoop.h"
-#include "view/MusicOpener.h"
 
 #include <QObject>
 #include <QPointer>
@@ -26,7 +25,6 @@
 #include <optional>
 #include <vector>
 
-class GXGramoluxView;
 class GXQTMusic;
 class QAction;
 class QMainWindow;
@@ -35,10 +33,11 @@ class QTimer;
 class QWidget;
 namespace gx {
 struct EffectSounds;
+class TurntableModel;
 class UserPrompts;
 }
 
-class AppController : public QObject, public gx::MusicOpener {
+class AppController : public QObject {
     Q_OBJECT
 public:
     // Registers the setting defaults and starts the sound engine; runs once,
@@ -63,7 +62,7 @@ public:
     QMainWindow* mainWindow = nullptr;
     QWidget* aboutPanel = nullptr;
     QMenu* recentFileMenu = nullptr;
-    GXGramoluxView* gramoluxView = nullptr;
+    gx::TurntableModel* turntable = nullptr;
     QAction* installAppleScriptMenuItem = nullptr;
     QMenu* gramoluxMenu = nullptr;
 
@@ -74,14 +73,11 @@ public:
     // A file that does not open still becomes the song (of length 0, so a
     // queue moves past it); the user hears the beep and reads why on the
     // turntable.
-    void openMusic(const QString& path) override;
+    void openMusic(const QString& path);
     void startJukeBox();
     // Never waits for a loop: the loops are told to stop, and joined by the
     // next start or open.
     void stopJukeBox();
-    // Lays the arm down at armValue (0 to 1) as a drop of the arm does: a
-    // running song restarts slowly from there, a stopped one resumes there.
-    void layArmDown(float armValue);
 
     // Play queue.
     bool checkPlayOrReserve(const QString& path);
@@ -127,6 +123,8 @@ public:
 signals:
     // The song or the engine's state changed (for the desktop's media controls).
     void playbackChanged();
+    // A file was opened; `notice` says why it gives no sound, or is empty.
+    void musicOpened(const QString& notice);
 
 private:
     // Turntable event handlers.
@@ -136,39 +134,30 @@ private:
     void recordDiskStopped();
     void dialDragged();
     void preferenceChanged();
-    void dropArmAt(float armValue);
 
     // The jukebox loop (jukeBoxTask): every 0.03 s the arm follows the song,
     // the rate glides and the effects may sound.
-    void startJukeBoxLoop(std::uint64_t run, std::shared_ptr<GXQTMusic> song);
+    void startJukeBoxLoop(std::shared_ptr<GXQTMusic> song);
     // The hiss loop (loopHissNoiseTask): every 4 s the hiss starts over.
-    void startHissLoop(std::uint64_t run);
-    void stopJukeBoxLocked();
-    bool running(std::uint64_t run) const;
+    void startHissLoop();
     void joinWorkers();
     void dropMusicDoneTimer();
-    void scheduleMusicDoneTimer(std::uint64_t run);
+    void scheduleMusicDoneTimer();
     gx::RecentFiles& recentFiles();
     gx::UserPrompts& prompts();
 
-    // Makes a start and a stop exclusive of each other, so that a stop
-    // arriving from the spin thread never lands inside a start.
-    std::mutex transportMutex_;
-
-    // Shared with the worker, hiss and spin threads.
+    // Shared with the jukebox and hiss loops, which end once it is false;
+    // written on the main thread only.
     std::atomic<bool> isPlaying_ {false};
     gx::JukeboxRates rates_;
-    std::atomic<std::uint64_t> runGeneration_ {0};
     std::atomic<std::uint64_t> positionJumps_ {0};
-    std::mutex runMutex_;
 
     mutable std::mutex songMutex_;
     std::shared_ptr<GXQTMusic> theMusic_;
     // Set once in awakeFromNib, before any thread runs; never null.
     std::shared_ptr<gx::EffectSounds> sounds_;
 
-    // Started and joined on the main thread; told to stop from the main or
-    // the spin thread (a stop never blocks).
+    // Started, told to stop and joined on the main thread.
     gx::TickLoop jukeBoxLoop_;
     gx::TickLoop hissLoop_;
 
@@ -182,5 +171,4 @@ private:
     // first file handed over at launch plays at once.
     std::optional<std::chrono::steady_clock::time_point> lastPlayTime_;
     QTimer* musicDoneTimer_ = nullptr;
-    std::uint64_t musicDoneTimerRun_ = 0;
 };

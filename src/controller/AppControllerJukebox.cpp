@@ -12,11 +12,10 @@
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "sound/GXQTMusic.h"
-#include "view/GXGramoluxView.h"
+#include "view/TurntableModel.h"
 
 #include <QFileInfo>
 #include <QMainWindow>
-#include <QThread>
 #include <QTimer>
 #include <utility>
 
@@ -65,36 +64,31 @@ void AppController::openMusic(const QString& path)
     }
     currentPath_ = path;
     addFileToRecentFileList(path);
-    gramoluxView->setEnable(true);
-    gramoluxView->setArmValue(0.0f);
+    turntable->setEnable(true);
+    turntable->setArmValue(0.0f);
     if (mainWindow)
         mainWindow->setWindowTitle(gx::windowTitleText(musicName(path)));
     ++positionJumps_;
-    if (failureNotice_.isEmpty()) {
-        gramoluxView->clearNotice();
-    } else {
-        // Told, not asked: a dialog would hold up a queue behind this file.
+    // Told, not asked: a dialog would hold up a queue behind this file.
+    if (!failureNotice_.isEmpty())
         prompts().beep();
-        gramoluxView->showNotice(failureNotice_);
-    }
+    emit musicOpened(failureNotice_);
     startJukeBox();
     emit playbackChanged();
 }
 
-// Runs on the main thread.
 void AppController::startJukeBox()
 {
-    std::unique_lock transport(transportMutex_);
     const auto song = theMusic();
     if (!song || isPlaying_)
         return;
-    // Threads of a run stopped from the spin thread may not have left yet.
+    // The loops of the last run were told to stop; they leave the song first.
     joinWorkers();
 
     // Only a song started before the window (startPreopenedSong) plays
     // here already; it goes on from where it is.
     if (!song->isPlaying())
-        song->setMovieCrntSecond(gramoluxView->armValue() * song->movieTotalSeconds());
+        song->setMovieCrntSecond(turntable->armValue() * song->movieTotalSeconds());
     song->setVolume(UserDefaults::standardUserDefaults().floatForKey(keys::musicVolume));
     const float defaultRate = rates_.defaultRate;
     rates_.targetRate = defaultRate;
@@ -104,46 +98,22 @@ void AppController::startJukeBox()
     if (sounds_->hiss)
         sounds_->hiss->play();
     song->setMovieRate(rates_.crntRate);
-    gramoluxView->play();
+    turntable->play();
 
-    std::uint64_t run = 0;
-    {
-        std::lock_guard lock(runMutex_);
-        run = ++runGeneration_;
-        isPlaying_ = true;
-    }
-    startJukeBoxLoop(run, song);
+    isPlaying_ = true;
+    startJukeBoxLoop(song);
     if (sounds_->hiss)
-        startHissLoop(run);
+        startHissLoop();
 
+    // The loops' first ticks come before the end-of-song check can run.
     std::this_thread::sleep_for(30ms);
-    scheduleMusicDoneTimer(run);
-    // Listeners may start or stop in turn.
-    transport.unlock();
+    scheduleMusicDoneTimer();
     emit playbackChanged();
 }
 
-// Runs on the main thread.
 void AppController::stopJukeBox()
 {
-    {
-        std::lock_guard transport(transportMutex_);
-        stopJukeBoxLocked();
-    }
-    if (QThread::currentThread() == thread())
-        emit playbackChanged();
-}
-
-// Called with transportMutex_ held, on the main thread or on the spin thread
-// when the disc stops.
-void AppController::stopJukeBoxLocked()
-{
-    std::uint64_t run = 0;
-    {
-        std::lock_guard lock(runMutex_);
-        isPlaying_ = false;
-        run = runGeneration_;
-    }
+    isPlaying_ = false;
     // The loops leave at once, from their sleeps or after the tick at hand.
     jukeBoxLoop_.requestStop();
     hissLoop_.requestStop();
@@ -151,26 +121,9 @@ void AppController::stopJukeBoxLocked()
         song->pause();
     if (sounds_->hiss)
         sounds_->hiss->stop();
-    gramoluxView->stop();
-    // The timer belongs to the main thread; from the spin thread its
-    // cancelling is handed over there, and only for the run stopped here.
-    if (QThread::currentThread() == thread()) {
-        dropMusicDoneTimer();
-    } else {
-        QMetaObject::invokeMethod(
-            this,
-            [this, run] {
-                if (musicDoneTimer_ && musicDoneTimerRun_ == run)
-                    dropMusicDoneTimer();
-                emit playbackChanged();
-            },
-            Qt::QueuedConnection);
-    }
-}
-
-bool AppController::running(std::uint64_t run) const
-{
-    return isPlaying_ && runGeneration_ == run;
+    turntable->stop();
+    dropMusicDoneTimer();
+    emit playbackChanged();
 }
 
 void AppController::joinWorkers()
@@ -179,14 +132,14 @@ void AppController::joinWorkers()
     hissLoop_.join();
 }
 
-// Runs on the main thread; the ticks run on the jukebox thread.
-void AppController::startJukeBoxLoop(std::uint64_t run, std::shared_ptr<GXQTMusic> song)
+// The ticks run on the jukebox thread.
+void AppController::startJukeBoxLoop(std::shared_ptr<GXQTMusic> song)
 {
     // The run's own environment and tick, kept by the loop for its life.
     using gx::JukeboxSongEnvironment;
     struct Run {
         Run(AppController& c, std::shared_ptr<GXQTMusic> song)
-            : env(*c.gramoluxView, std::move(song), c.sounds_->skip.get(), c.sounds_->noises, &c.positionJumps_)
+            : env(*c.turntable, std::move(song), c.sounds_->skip.get(), c.sounds_->noises, &c.positionJumps_)
             , tick(env, c.rates_)
         {
         }
@@ -195,10 +148,10 @@ void AppController::startJukeBoxLoop(std::uint64_t run, std::shared_ptr<GXQTMusi
     };
     auto state = std::make_shared<Run>(*this, std::move(song));
     jukeBoxLoop_.start(
-        [this, run, state, first = true]() mutable {
+        [this, state, first = true]() mutable {
             if (std::exchange(first, false))
                 state->tick.begin();
-            if (!running(run))
+            if (!isPlaying_)
                 return gx::TickLoop::Next::stop();
             state->tick.tick();
             return gx::TickLoop::Next::period();
@@ -206,16 +159,16 @@ void AppController::startJukeBoxLoop(std::uint64_t run, std::shared_ptr<GXQTMusi
         30ms);
 }
 
-// Runs on the main thread; the ticks run on the hiss thread.
-void AppController::startHissLoop(std::uint64_t run)
+// The ticks run on the hiss thread.
+void AppController::startHissLoop()
 {
     hissLoop_.start(
-        [this, run, first = true]() mutable {
+        [this, first = true]() mutable {
             if (std::exchange(first, false))
                 sounds_->hiss->play();
-            if (!running(run))
+            if (!isPlaying_)
                 return gx::TickLoop::Next::stop();
-            if (gramoluxView->isArmDragging()) {
+            if (turntable->isArmDragging()) {
                 // While the arm is held the hiss is left alone; look again
                 // shortly instead of spinning a core.
                 return gx::TickLoop::Next::after(10ms);
@@ -226,18 +179,12 @@ void AppController::startHissLoop(std::uint64_t run)
         4000ms);
 }
 
-void AppController::scheduleMusicDoneTimer(std::uint64_t run)
+void AppController::scheduleMusicDoneTimer()
 {
     dropMusicDoneTimer();
-    if (!running(run))
-        return; // stopped while starting: no timer for a dead run
     musicDoneTimer_ = new QTimer(this);
-    musicDoneTimerRun_ = run;
-    connect(musicDoneTimer_, &QTimer::timeout, this, [this, run] {
-        if (running(run))
-            checkMusicDone();
-    });
-    musicDoneTimer_->start(1000);
+    connect(musicDoneTimer_, &QTimer::timeout, this, &AppController::checkMusicDone);
+    musicDoneTimer_->start(1s);
 }
 
 void AppController::dropMusicDoneTimer()
@@ -256,7 +203,7 @@ void AppController::palyBtnClicked()
 {
     if (sounds_->switchSound)
         sounds_->switchSound->stop();
-    if (gramoluxView->switchValue() && !isPlaying_)
+    if (turntable->switchValue() && !isPlaying_)
         startJukeBox();
     if (sounds_->switchSound)
         sounds_->switchSound->play();
@@ -272,31 +219,19 @@ void AppController::armStartDragg()
 
 void AppController::armEndDragg()
 {
-    dropArmAt(gramoluxView->armValue());
-}
-
-void AppController::layArmDown(float armValue)
-{
-    gramoluxView->setArmValue(armValue);
-    gramoluxView->update();
-    dropArmAt(armValue);
-}
-
-void AppController::dropArmAt(float armValue)
-{
     // Stopped, the arm is where the song will resume: a jump all the same.
     ++positionJumps_;
     const auto song = theMusic();
     if (!isPlaying_ || !song)
         return;
     const float length = song->movieTotalSeconds();
-    float position = armValue * length;
+    float position = turntable->armValue() * length;
     if (position >= length)
         position = length - 1.0f;
     const float defaultRate = rates_.defaultRate;
     rates_.targetRate = defaultRate;
     rates_.crntRate = gx::startingRate(defaultRate);
-    gramoluxView->setDiskSpeed(rates_.crntRate);
+    turntable->setDiskSpeed(rates_.crntRate);
     song->setMovieCrntSecond(position);
     song->play();
     if (sounds_->hiss)
@@ -304,27 +239,17 @@ void AppController::dropArmAt(float armValue)
     song->setMovieRate(rates_.crntRate);
 }
 
-// Runs on the spin thread whose record has just come to rest.
+// The record has come to rest on the spin clock's tick.
 void AppController::recordDiskStopped()
 {
-    {
-        std::lock_guard transport(transportMutex_);
-        // The loop stopped itself before telling us; if the record turns
-        // again, a newer start has begun a run of its own (a file opened
-        // meanwhile), and this stop is not for it.
-        if (gramoluxView->isPlaying())
-            return;
-        stopJukeBoxLocked();
-    }
-    if (QThread::currentThread() == thread())
-        emit playbackChanged();
+    stopJukeBox();
     if (sounds_->stop)
         sounds_->stop->play();
 }
 
 void AppController::dialDragged()
 {
-    const float d = gramoluxView->dialValue();
+    const float d = turntable->dialValue();
     rates_.defaultRate = d;
     rates_.targetRate = d;
     rates_.crntRate = gx::stepInDouble(d, 0.02);

@@ -1,13 +1,15 @@
 #include "controller/GramoluxWindowLayout.h"
 
 #include "controller/AppController.h"
-#include "platform/NotificationCenter.h"
-#include "platform/NotificationNames.h"
 #include "platform/Resources.h"
 #include "platform/StringTable.h"
+#include "platform/UserDefaults.h"
 #include "settings/PreferenceController.h"
+#include "settings/SettingsKeys.h"
 #include "sound/GXQTMusic.h"
 #include "view/GXGramoluxView.h"
+#include "view/TurntableModel.h"
+#include "view/TurntableNotice.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -21,11 +23,12 @@
 namespace gx {
 
 GramoluxWindowLayout::GramoluxWindowLayout()
-    : mainWindow_(std::make_unique<QMainWindow>())
+    : turntable_(std::make_unique<TurntableModel>())
+    , mainWindow_(std::make_unique<QMainWindow>())
 {
     QMainWindow* window = mainWindow_.get();
     window->setWindowTitle(localizedString("Gramolux"));
-    view_ = new GXGramoluxView(window);
+    view_ = new GXGramoluxView(*turntable_, window);
     window->setCentralWidget(view_);
     // The window is exactly the turntable, and not resizable.
     window->layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -50,17 +53,27 @@ GramoluxWindowLayout::GramoluxWindowLayout()
     QMenu* recent = file->addMenu(localizedString("Open Recent"));
 
     QMenu* controls = window->menuBar()->addMenu(localizedString("Controls"));
-    playStop_ = controls->addAction(localizedString("Play/Stop"), Qt::Key_Space, this, [this] { workTheSwitch(); });
+    TurntableModel* turntable = turntable_.get();
+    playStop_ = controls->addAction(
+        localizedString("Play/Stop"), Qt::Key_Space, this, [turntable] { turntable->pressSwitch(); });
     playStop_->setEnabled(false);
     connect(c, &AppController::playbackChanged, this, &GramoluxWindowLayout::updateControls);
 
     c->mainWindow = window;
     c->aboutPanel = makeAboutPanel();
     c->recentFileMenu = recent;
-    c->gramoluxView = view_;
+    c->turntable = turntable;
     c->installAppleScriptMenuItem = install;
     c->gramoluxMenu = gramolux;
-    view_->setAppController(c);
+    turntable->hooks().openMusic = [c](const std::string& path) { c->openMusic(QString::fromStdString(path)); };
+    turntable->hooks().storeMusicVolume
+        = [](float volume) { UserDefaults::standardUserDefaults().setFloat(volume, keys::musicVolume); };
+    connect(c, &AppController::musicOpened, view_, [this](const QString& notice) {
+        if (notice.isEmpty())
+            view_->notice().clear();
+        else
+            view_->notice().show(notice, std::chrono::seconds(6));
+    });
 
     c->awakeFromNib();
     prefs->awakeFromNib();
@@ -68,11 +81,12 @@ GramoluxWindowLayout::GramoluxWindowLayout()
 
 GramoluxWindowLayout::~GramoluxWindowLayout()
 {
-    // Controllers first: the engine stops and its threads end while the view
-    // and the sounds they drive still exist.
+    // Controllers first: the engine stops and its threads end while the model
+    // and the sounds they drive still exist; the model goes last.
     appController_.reset();
     preferenceController_.reset();
     mainWindow_.reset();
+    turntable_->hooks() = {};
 }
 
 void GramoluxWindowLayout::show()
@@ -102,19 +116,9 @@ QDialog* GramoluxWindowLayout::makeAboutPanel()
     return panel;
 }
 
-void GramoluxWindowLayout::workTheSwitch()
-{
-    // Exactly what a click on the button does: flip, then tell the controller.
-    if (!view_->enable())
-        return;
-    view_->setSwitchValue(view_->switchValue() ? 0.0f : 1.0f);
-    view_->update();
-    gx::NotificationCenter::defaultCenter().postNotificationName(gx::names::playBtnClicked, view_);
-}
-
 void GramoluxWindowLayout::updateControls()
 {
-    playStop_->setEnabled(view_->enable());
+    playStop_->setEnabled(turntable_->enable());
     // Not while the controller goes away (its last stop lands here).
     if (!appController_)
         return;

@@ -1,7 +1,7 @@
 #pragma once
 // The main window's layout: creates the window with the turntable, the
 // menus, the About and preferences panels and both controllers, connects the
-// controllers' outlets, then starts them up. Destroying it tears down the
+// controllers' outlets to the turntable's model, then starts them up. Destroying it tears down the
 // controllers (engine stopped, threads joined) before the windows go.
 #include <QObject>
 #include <memory>
@@ -15,6 +15,8 @@ class QMainWindow;
 
 namespace gx {
 
+class TurntableModel;
+
 class GramoluxWindowLayout : public QObject {
     Q_OBJECT
 public:
@@ -24,17 +26,18 @@ public:
     void show();
 
     QMainWindow* mainWindow() const { return mainWindow_.get(); }
+    TurntableModel& turntable() const { return *turntable_; }
     GXGramoluxView* view() const { return view_; }
     AppController* appController() const { return appController_.get(); }
     PreferenceController* preferenceController() const { return preferenceController_.get(); }
     QAction* playStopAction() const { return playStop_; }
-    // Works the play/stop switch exactly as a click on the button does.
-    void workTheSwitch();
 
 private:
     QDialog* makeAboutPanel();
     void updateControls();
 
+    // First made, last gone: the view, the controllers and MPRIS all use it.
+    std::unique_ptr<TurntableModel> turntable_;
     std::unique_ptr<QMainWindow> mainWindow_;
     GXGramoluxView* view_ = nullptr;
     QAction* playStop_ = nullptr;

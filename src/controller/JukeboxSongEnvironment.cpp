@@ -3,7 +3,7 @@
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "sound/GXQTMusic.h"
-#include "view/GXGramoluxView.h"
+#include "view/TurntableModel.h"
 
 #include <cstdlib>
 
@@ -16,10 +16,10 @@ float level(const QString& key)
 }
 } // namespace
 
-JukeboxSongEnvironment::JukeboxSongEnvironment(GXGramoluxView& view, std::shared_ptr<GXQTMusic> song,
+JukeboxSongEnvironment::JukeboxSongEnvironment(TurntableModel& turntable, std::shared_ptr<GXQTMusic> song,
     GXQTMusic* skipSound, const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds,
     std::atomic<std::uint64_t>* positionJumps)
-    : view_(view)
+    : turntable_(turntable)
     , song_(std::move(song))
     , skipSound_(skipSound)
     , noiseSounds_(noiseSounds)
@@ -47,15 +47,15 @@ void JukeboxSongEnvironment::setSongRate(float rate)
 }
 bool JukeboxSongEnvironment::isArmDragging()
 {
-    return view_.isArmDragging();
+    return turntable_.isArmDragging();
 }
 void JukeboxSongEnvironment::setArmValue(float value)
 {
-    view_.setArmValue(value);
+    turntable_.setArmValue(value);
 }
 void JukeboxSongEnvironment::setDiskSpeed(float speed)
 {
-    view_.setDiskSpeed(speed);
+    turntable_.setDiskSpeed(speed);
 }
 
 void JukeboxSongEnvironment::playSkipSound()

@@ -1,6 +1,6 @@
 #pragma once
 // What one run of the jukebox tick sees in the running program: the run's
-// song, the turntable view, the effect sounds and the settings store, each
+// song, the turntable, the effect sounds and the settings store, each
 // read at the moment of use.
 #include "controller/JukeboxTick.h"
 
@@ -9,15 +9,16 @@
 #include <memory>
 #include <vector>
 
-class GXGramoluxView;
 class GXQTMusic;
 
 namespace gx {
 
+class TurntableModel;
+
 class JukeboxSongEnvironment : public JukeboxEnvironment {
 public:
     // Each needle fall-back counts one in positionJumps, when given.
-    JukeboxSongEnvironment(GXGramoluxView& view, std::shared_ptr<GXQTMusic> song, GXQTMusic* skipSound,
+    JukeboxSongEnvironment(TurntableModel& turntable, std::shared_ptr<GXQTMusic> song, GXQTMusic* skipSound,
         const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds,
         std::atomic<std::uint64_t>* positionJumps = nullptr);
 
@@ -37,7 +38,7 @@ public:
     long random() override;
 
 private:
-    GXGramoluxView& view_;
+    TurntableModel& turntable_;
     std::shared_ptr<GXQTMusic> song_;
     GXQTMusic* skipSound_;
     const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds_;

@@ -11,7 +11,8 @@
 #include "settings/SettingsKeys.h"
 #include "sound/Decoder.h"
 #include "sound/GXQTMusic.h"
-#include "view/GXGramoluxView.h"
+#include "view/TurntableLogic.h"
+#include "view/TurntableModel.h"
 
 #include <QCryptographicHash>
 #include <QDBusConnection>
@@ -189,7 +190,7 @@ float MprisService::positionSeconds() const
         return 0.0f;
     // Stopped, the arm shows where the song will resume; a stop keeps it
     // there, and a drop of the arm moves it.
-    return c->isPlaying() ? music->movieCrntSecond() : layout_.view()->armValue() * music->movieTotalSeconds();
+    return c->isPlaying() ? music->movieCrntSecond() : layout_.turntable().armValue() * music->movieTotalSeconds();
 }
 
 qlonglong MprisService::position() const
@@ -221,7 +222,7 @@ bool MprisService::canGoNext() const
 bool MprisService::canPlay() const
 {
     const auto music = layout_.appController()->theMusic();
-    return layout_.view()->enable() && music && music->hasMovie();
+    return layout_.turntable().enable() && music && music->hasMovie();
 }
 
 void MprisService::play()
@@ -230,23 +231,23 @@ void MprisService::play()
         return;
     // A song that has played out starts again from its beginning.
     if (playedOut())
-        layout_.appController()->layArmDown(0.0f);
-    if (!layout_.view()->switchValue())
-        layout_.workTheSwitch();
+        layout_.turntable().setArmPlace(0.0f);
+    if (!layout_.turntable().switchValue())
+        layout_.turntable().pressSwitch();
     announceChanges();
 }
 
 void MprisService::pause()
 {
     // The record runs down as after a click on the button.
-    if (layout_.view()->switchValue())
-        layout_.workTheSwitch();
+    if (layout_.turntable().switchValue())
+        layout_.turntable().pressSwitch();
     announceChanges();
 }
 
 void MprisService::playPause()
 {
-    if (layout_.view()->switchValue() && !playedOut())
+    if (layout_.turntable().switchValue() && !playedOut())
         pause();
     else
         play();
@@ -262,14 +263,14 @@ void MprisService::previous()
 {
     if (!canPlay())
         return;
-    layout_.appController()->layArmDown(0.0f);
+    layout_.turntable().setArmPlace(0.0f);
     announceChanges();
 }
 
 void MprisService::moveTo(qlonglong position)
 {
     const double length = static_cast<double>(layout_.appController()->theMusic()->movieTotalSeconds()) * kMicroseconds;
-    layout_.appController()->layArmDown(static_cast<float>(static_cast<double>(position) / length));
+    layout_.turntable().setArmPlace(static_cast<float>(static_cast<double>(position) / length));
     announceChanges();
 }
 
@@ -296,7 +297,7 @@ void MprisService::setPosition(const QDBusObjectPath& track, qlonglong position)
 
 void MprisService::setRate(double rate)
 {
-    if (!std::isfinite(rate) || !layout_.view()->enable())
+    if (!std::isfinite(rate) || !layout_.turntable().enable())
         return;
     // A rate of 0 is how a client asks for a pause.
     if (rate <= 0.0) {
@@ -304,9 +305,7 @@ void MprisService::setRate(double rate)
         return;
     }
     // As a turn of the dial by the hand.
-    layout_.view()->setDialValue(static_cast<float>(std::clamp(rate, minimumRate, maximumRate)));
-    layout_.view()->update();
-    NotificationCenter::defaultCenter().postNotificationName(names::dialDragged, layout_.view());
+    layout_.turntable().turnDial(static_cast<float>(std::clamp(rate, minimumRate, maximumRate)));
 }
 
 void MprisService::setVolume(double volume)

@@ -5,6 +5,8 @@
 // switch, the arm, the dial, the music volume, an open request), so the two
 // never disagree. Without a session bus nothing is registered and the player
 // runs as before. Main thread only.
+#include "view/TurntableLogic.h"
+
 #include <QDBusObjectPath>
 #include <QObject>
 #include <QString>
@@ -26,9 +28,9 @@ class MprisService : public QObject {
 public:
     static inline const QString serviceName = QStringLiteral("org.mpris.MediaPlayer2.gramolux");
     static inline const QString objectPath = QStringLiteral("/org/mpris/MediaPlayer2");
-    // The dial turns higher, but past this nothing musical is left.
-    static constexpr double minimumRate = 0.2;
-    static constexpr double maximumRate = 4.0;
+    // The dial's range as the turntable offers it.
+    static constexpr double minimumRate = turntable::lowestDialRate;
+    static constexpr double maximumRate = turntable::highestOfferedDialRate;
 
     explicit MprisService(GramoluxWindowLayout& layout, QObject* parent = nullptr);
     ~MprisService() override;

@@ -1,13 +1,11 @@
 #pragma once
 // Process-wide notification centre. Names are strings; delivery is
-// synchronous on the posting thread, in subscription order. Safe to use from
-// several threads: once removeObserver returns, that observer's handlers are
-// never entered again and none is still running on another thread (a handler
-// may remove its own observer; that call then does not wait for itself).
-#include <condition_variable>
+// synchronous on the posting thread, in subscription order. Every post and
+// subscription of ours is made on the main thread. A handler may post, and
+// may remove observers, its own included: a removed handler is never entered
+// again, also later within the post that is under way.
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -35,8 +33,6 @@ public:
 
 private:
     struct Subscription;
-    std::mutex mutex_;
-    std::condition_variable idle_;
     std::vector<std::shared_ptr<Subscription>> subscriptions_;
 };
 

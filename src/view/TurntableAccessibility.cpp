@@ -2,6 +2,9 @@
 
 #include "platform/StringTable.h"
 #include "view/GXGramoluxView.h"
+#include "view/TurntableChangeTracker.h"
+#include "view/TurntableLogic.h"
+#include "view/TurntableModel.h"
 
 #include <QAccessibleWidget>
 #include <QEvent>
@@ -18,15 +21,6 @@ namespace {
 
 enum class Part { Switch, Arm, Dial, Record };
 constexpr std::array<Part, 4> kParts = {Part::Switch, Part::Arm, Part::Dial, Part::Record};
-
-// Highest rate a dial slider reports: the dial itself has no upper limit, so
-// the range grows with it past this.
-constexpr double kDialShownMaximum = 2.0;
-
-tt::PointF centreOf(tt::RectF r)
-{
-    return {r.x + r.width / 2.0f, r.y + r.height / 2.0f};
-}
 
 QString minutesAndSeconds(double seconds)
 {
@@ -84,10 +78,10 @@ public:
         if (!view_)
             return s;
         // The controls wake up with the first song; the record is only shown.
-        s.disabled = part_ != Part::Record && !view_->enable();
+        s.disabled = part_ != Part::Record && !model().enable();
         if (part_ == Part::Switch) {
             s.checkable = true;
-            s.checked = view_->switchValue();
+            s.checked = model().switchValue();
         }
         if (part_ == Part::Record)
             s.readOnly = true;
@@ -115,7 +109,8 @@ public:
                 return localizedString("%1 of %2")
                     .arg(minutesAndSeconds(currentValue().toDouble()), minutesAndSeconds(view_->songSeconds()));
             if (part_ == Part::Dial)
-                return localizedString("%1 times normal speed").arg(static_cast<double>(view_->dialValue()), 0, 'f', 2);
+                return localizedString("%1 times normal speed")
+                    .arg(static_cast<double>(model().dialValue()), 0, 'f', 2);
         }
         return {};
     }
@@ -138,8 +133,8 @@ public:
         if (!view_)
             return {};
         if (part_ == Part::Arm)
-            return static_cast<double>(view_->armValue()) * view_->songSeconds();
-        return static_cast<double>(view_->dialValue());
+            return static_cast<double>(model().armValue()) * view_->songSeconds();
+        return static_cast<double>(model().dialValue());
     }
 
     void setCurrentValue(const QVariant& value) override
@@ -147,22 +142,10 @@ public:
         if (!view_)
             return;
         const double wanted = value.toDouble();
-        if (part_ == Part::Arm && view_->songSeconds() > 0.0) {
-            // Lift the arm and lay it down at that place of the song.
-            const double fraction = std::clamp(wanted / view_->songSeconds(), 0.0, 1.0);
-            const tt::PointF at {
-                centreOf(tt::armDraggRect).x, tt::armDraggRect.y + static_cast<float>(fraction * tt::armTravel)};
-            view_->mouseDown(at, 1);
-            view_->mouseUp(at);
-        } else if (part_ == Part::Dial) {
-            // Turn the dial from its centre by as many points as the change.
-            const tt::PointF from = centreOf(tt::dialDraggRect);
-            const double points = (wanted - static_cast<double>(view_->dialValue())) / tt::dialRatePerPoint;
-            const tt::PointF to {from.x, static_cast<float>(from.y + points)};
-            view_->mouseDown(from, 1);
-            view_->mouseDragged(to);
-            view_->mouseUp(to);
-        }
+        if (part_ == Part::Arm && view_->songSeconds() > 0.0)
+            model().setArmPlace(static_cast<float>(wanted / view_->songSeconds()));
+        else if (part_ == Part::Dial && std::isfinite(wanted))
+            model().turnDial(static_cast<float>(std::min(wanted, tt::highestOfferedDialRate)));
     }
 
     QVariant maximumValue() const override
@@ -171,12 +154,13 @@ public:
             return {};
         if (part_ == Part::Arm)
             return view_->songSeconds();
-        return std::max(kDialShownMaximum, static_cast<double>(view_->dialValue()));
+        // By hand the dial turns past what is offered; the range grows with it.
+        return std::max<double>(tt::highestOfferedDialRate, model().dialValue());
     }
 
     QVariant minimumValue() const override
     {
-        return part_ == Part::Arm ? 0.0 : static_cast<double>(tt::minimumDialValue);
+        return part_ == Part::Arm ? 0.0 : tt::lowestDialRate;
     }
 
     QVariant minimumStepSize() const override { return part_ == Part::Arm ? 1.0 : tt::dialRatePerPoint; }
@@ -187,11 +171,8 @@ public:
 
     void doAction(const QString& name) override
     {
-        if (!view_ || (name != pressAction() && name != toggleAction()))
-            return;
-        const tt::PointF at = centreOf(tt::playBtnRect);
-        view_->mouseDown(at, 1);
-        view_->mouseUp(at);
+        if (view_ && (name == pressAction() || name == toggleAction()))
+            model().pressSwitch();
     }
 
     // --- Record
@@ -200,6 +181,8 @@ public:
     QPoint imagePosition() const override { return rect().topLeft(); }
 
 private:
+    gx::TurntableModel& model() const { return view_->model(); }
+
     tt::RectF area() const
     {
         switch (part_) {
@@ -291,9 +274,8 @@ void send(QAccessibleEvent* event)
 
 namespace gx {
 
-// Announces to listening assistive technology what changed since the last
-// paint; the view repaints whenever anything it shows changes. Runs on the
-// main thread.
+// Tells listening assistive technology what the view has just shown
+// changed. Runs on the main thread.
 class TurntableAnnouncer : public QObject {
 public:
     explicit TurntableAnnouncer(GXGramoluxView* view)
@@ -302,34 +284,18 @@ public:
     {
     }
 
-    void announceIfListened()
+    void announce(const TurntableChanges& changes)
     {
-        if (QAccessible::isActive() || g_sink)
-            announce();
-    }
-
-private:
-    struct Shown {
-        bool enable = false;
-        bool switchOn = false;
-        long long armSecond = 0; // the arm is announced a whole second at a time
-        long long dialHundredths = 100;
-        QString title;
-    };
-
-    void announce()
-    {
+        if (!QAccessible::isActive() && !g_sink)
+            return;
         QAccessibleInterface* turntable = QAccessible::queryAccessibleInterface(view_);
         if (!turntable || turntable->childCount() != static_cast<int>(kParts.size()))
             return;
-        const Shown now {view_->enable(), view_->switchValue(),
-            std::llround(std::floor(static_cast<double>(view_->armValue()) * view_->songSeconds())),
-            std::llround(static_cast<double>(view_->dialValue()) * 100.0), view_->recordTitle()};
         QAccessibleInterface* switchPart = turntable->child(0);
         QAccessibleInterface* arm = turntable->child(1);
         QAccessibleInterface* dial = turntable->child(2);
         QAccessibleInterface* record = turntable->child(3);
-        if (now.enable != shown_.enable) {
+        if (changes.enable) {
             QAccessible::State changed;
             changed.disabled = true;
             for (QAccessibleInterface* part : {switchPart, arm, dial}) {
@@ -337,29 +303,28 @@ private:
                 send(&e);
             }
         }
-        if (now.switchOn != shown_.switchOn) {
+        if (changes.switchOn) {
             QAccessible::State changed;
             changed.checked = true;
             QAccessibleStateChangeEvent e(switchPart, changed);
             send(&e);
         }
-        if (now.armSecond != shown_.armSecond) {
+        if (changes.armSecond) {
             QAccessibleValueChangeEvent e(arm, arm->valueInterface()->currentValue());
             send(&e);
         }
-        if (now.dialHundredths != shown_.dialHundredths) {
+        if (changes.dialValue) {
             QAccessibleValueChangeEvent e(dial, dial->valueInterface()->currentValue());
             send(&e);
         }
-        if (now.title != shown_.title) {
+        if (changes.title) {
             QAccessibleEvent e(record, QAccessible::NameChanged);
             send(&e);
         }
-        shown_ = now;
     }
 
+private:
     GXGramoluxView* view_;
-    Shown shown_;
 };
 
 TurntableAnnouncer* makeTurntableAccessible(GXGramoluxView* view)
@@ -372,10 +337,10 @@ TurntableAnnouncer* makeTurntableAccessible(GXGramoluxView* view)
     return new TurntableAnnouncer(view);
 }
 
-void announceTurntableChanges(TurntableAnnouncer* announcer)
+void announceTurntableChanges(TurntableAnnouncer* announcer, const TurntableChanges& changes)
 {
     if (announcer)
-        announcer->announceIfListened();
+        announcer->announce(changes);
 }
 
 void setTurntableEventSink(TurntableEventSink sink)

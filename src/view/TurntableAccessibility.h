@@ -4,21 +4,22 @@
 // it: the switch as a toggle button with its state, the tone arm as a slider
 // whose value is the song's position in seconds, the speed dial as a slider
 // whose value is the rate, and the record as an image named after the song.
-// A control set through assistive technology goes through the same gesture
-// as the pointer. Names come from the string table.
+// A control set through assistive technology takes the model's gesture, as
+// the pointer does. Names come from the string table.
 class GXGramoluxView;
 class QAccessibleEvent;
 
 namespace gx {
 
 class TurntableAnnouncer;
+struct TurntableChanges;
 
 // Installs the interfaces (once per process) and answers the view's
 // announcer, a child of the view.
 TurntableAnnouncer* makeTurntableAccessible(GXGramoluxView* view);
-// Tells listening assistive technology what changed since the last paint;
-// the view calls it after each paint, on the main thread.
-void announceTurntableChanges(TurntableAnnouncer* announcer);
+// Tells listening assistive technology what the view has just shown changed;
+// the view calls it on the main thread.
+void announceTurntableChanges(TurntableAnnouncer* announcer, const TurntableChanges& changes);
 
 // Where the change events go: to Qt, which passes them on only while
 // assistive technology listens, or, once set, to a test's recorder (then

@@ -2,6 +2,7 @@
 
 #include "platform/StepInDouble.h"
 
+#include <cctype>
 #include <climits>
 #include <cmath>
 
@@ -72,28 +73,28 @@ float dialValueForDrag(float dialValueBeforeDrag, PointF dragStartPoint, PointF 
 {
     const float rise = dragStartPoint.y - p.y;
     float value = gx::stepInDouble(dialValueBeforeDrag, -(static_cast<double>(rise) * dialRatePerPoint));
-    if (static_cast<double>(value) < 0.2)
-        value = 0.2f;
+    if (static_cast<double>(value) < lowestDialRate)
+        value = minimumDialValue;
     return value;
 }
 
-int leadingIntValue(const QString& s)
+int leadingIntValue(const std::string& s)
 {
-    qsizetype i = 0;
-    const qsizetype n = s.size();
-    while (i < n && s.at(i).isSpace())
+    std::size_t i = 0;
+    const std::size_t n = s.size();
+    while (i < n && std::isspace(static_cast<unsigned char>(s[i])))
         ++i;
     bool negative = false;
-    if (i < n && (s.at(i) == u'+' || s.at(i) == u'-')) {
-        negative = s.at(i) == u'-';
+    if (i < n && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
         ++i;
     }
     long long value = 0;
     for (; i < n; ++i) {
-        const char16_t c = s.at(i).unicode();
-        if (c < u'0' || c > u'9')
+        const char c = s[i];
+        if (c < '0' || c > '9')
             break;
-        value = value * 10 + (c - u'0');
+        value = value * 10 + (c - '0');
         if (value > static_cast<long long>(INT_MAX) + 1)
             value = static_cast<long long>(INT_MAX) + 1; // saturate, keep scanning
     }
@@ -102,23 +103,23 @@ int leadingIntValue(const QString& s)
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
-std::optional<float> musicVolumeForKeyText(const QString& text)
+std::optional<float> musicVolumeForKeyText(const std::string& text)
 {
     const int n = leadingIntValue(text);
     if (n != 0)
         return static_cast<float>(n / 10.0);
-    if (text == QStringLiteral("0"))
+    if (text == "0")
         return 1.0f;
     return std::nullopt;
 }
 
-bool acceptableObject(const QStringList& paths, const std::vector<std::string>& fileTypes)
+bool acceptableObject(const std::vector<std::string>& paths, const std::vector<std::string>& fileTypes)
 {
-    if (paths.isEmpty())
+    if (paths.empty())
         return false;
-    const QString& first = paths.first();
+    const std::string& first = paths.front();
     for (const std::string& type : fileTypes)
-        if (first.contains(QLatin1Char('.') + QString::fromStdString(type), Qt::CaseSensitive))
+        if (first.find('.' + type) != std::string::npos)
             return true;
     return false;
 }

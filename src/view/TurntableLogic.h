@@ -1,12 +1,11 @@
 #pragma once
 // The turntable's arithmetic, free of any toolkit so that it can be driven
 // step by step: hit tests in view coordinates (origin bottom-left, y up; the
-// places themselves are in TurntableGeometry.h), the spin tick, the frame choice of the arm and dial strips, and the
-// small parsing and matching rules of the keyboard and file drops.
+// places themselves are in TurntableGeometry.h), the spin tick, the frame
+// choice of the arm and dial strips, and the small parsing and matching rules
+// of the keyboard and file drops. Texts are UTF-8.
 #include "view/TurntableGeometry.h"
 
-#include <QString>
-#include <QStringList>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,22 +43,29 @@ int dialFrameIndex(float dialValue);
 // The arm value for the pointer's height over the arm's travel, held to 0..1.
 float armValueForPoint(PointF p);
 
+// The dial's floor, which no road passes, and the highest rate that the faces
+// setting a number (the desktop's media controls, assistive technology) offer;
+// by hand the dial turns higher. As decimals for those faces; the model keeps
+// floats.
+inline constexpr double lowestDialRate = 0.2;
+inline constexpr double highestOfferedDialRate = 4.0;
+inline constexpr float minimumDialValue = static_cast<float>(lowestDialRate);
+
 // Dial value while dragging: 0.002 per point above the press, never below 0.2.
 inline constexpr double dialRatePerPoint = 0.002;
-inline constexpr float minimumDialValue = 0.2f;
 float dialValueForDrag(float dialValueBeforeDrag, PointF dragStartPoint, PointF p);
 
 // The integer at the start of a string: leading white space, an optional
 // sign, then decimal digits; 0 when there are none. Saturates at the int range.
-int leadingIntValue(const QString& s);
+int leadingIntValue(const std::string& s);
 
 // The music volume a typed key sets: digits 1 to 9 give tenths, "0" gives
 // full volume; any other text sets nothing.
-std::optional<float> musicVolumeForKeyText(const QString& text);
+std::optional<float> musicVolumeForKeyText(const std::string& text);
 
 // Whether a drag of these paths may be dropped: the first path must contain
 // "." followed by one of the types, compared literally and case-sensitively
 // anywhere in the path. An empty list is refused.
-bool acceptableObject(const QStringList& paths, const std::vector<std::string>& fileTypes);
+bool acceptableObject(const std::vector<std::string>& paths, const std::vector<std::string>& fileTypes);
 
 } // namespace gx::turntable

@@ -12,6 +12,8 @@
 #include "sound/GXQTMusic.h"
 #include "support/TestSupport.h"
 #include "view/GXGramoluxView.h"
+#include "view/TurntableModel.h"
+#include "view/TurntableNotice.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -46,7 +48,7 @@ protected:
     QTemporaryDir dir;
     std::unique_ptr<gx::GramoluxWindowLayout> layout;
     AppController* c = nullptr;
-    GXGramoluxView* view = nullptr;
+    gx::TurntableModel* view = nullptr;
 
     void SetUp() override
     {
@@ -64,7 +66,7 @@ protected:
         layout.reset();
         layout = std::make_unique<gx::GramoluxWindowLayout>();
         c = layout->appController();
-        view = layout->view();
+        view = &layout->turntable();
     }
     static gx::UserDefaults& store() { return gx::UserDefaults::standardUserDefaults(); }
     QString tone(const QString& name, double seconds = 0.3)
@@ -191,7 +193,7 @@ TEST_F(AppControllerTest, SwitchedOffTheRecordRunsDownThenEverythingStops)
     EXPECT_TRUE(c->isPlaying());
     view->setSwitchValue(0.0f);
     post(names::playBtnClicked);
-    EXPECT_TRUE(c->isPlaying()); // until the record comes to rest, on the spin thread
+    EXPECT_TRUE(c->isPlaying()); // until the record comes to rest on the spin clock
     ASSERT_TRUE(waitUntil([&] { return !c->isPlaying(); }, 20000));
     EXPECT_TRUE(waitUntil([&] { return !c->theMusic()->isPlaying() && runningTimers() < timersPlaying; }, 10000));
 }
@@ -205,9 +207,10 @@ TEST_F(AppControllerTest, FilesHandedOverTogetherQueueAndOneThatDoesNotPlayIsTol
     EXPECT_EQ(c->reserveBox(), (QStringList {missing, d}));
     // Each song that ends hands over to the next; the missing one takes its
     // turn silently with a notice, which the next open takes away.
-    EXPECT_TRUE(waitUntil([&] { return view->notice() == "Can’t play “gone.mp3”: file not found"; }, 20000));
+    EXPECT_TRUE(
+        waitUntil([&] { return layout->view()->notice().text() == "Can’t play “gone.mp3”: file not found"; }, 20000));
     EXPECT_TRUE(waitUntil([&] { return title() == "Good Tone"; }, 20000));
-    EXPECT_TRUE(view->notice().isEmpty());
+    EXPECT_TRUE(layout->view()->notice().text().isEmpty());
     EXPECT_TRUE(c->reserveBox().isEmpty());
     EXPECT_TRUE(c->isPlaying());
 
@@ -236,7 +239,7 @@ TEST_F(AppControllerTest, FilesThatDoNotPlayAreToldWhyAndPlaySilentlyWithTheArmA
         {std::pair {text.fileName(), "no sound track we can decode"}, {unreadable, "permission denied"}}) {
         c->openMusic(path);
         EXPECT_TRUE(c->isPlaying()); // the engine runs all the same
-        EXPECT_EQ(view->notice(), "Can’t play “" + QFileInfo(path).fileName() + "”: " + reason);
+        EXPECT_EQ(layout->view()->notice().text(), "Can’t play “" + QFileInfo(path).fileName() + "”: " + reason);
         QThread::msleep(200);
         QCoreApplication::processEvents();
         EXPECT_EQ(view->armValue(), 0.0f);
@@ -253,52 +256,12 @@ TEST_F(AppControllerTest, MissingSoundResourcesDoNotStopStartUp)
     post(names::playBtnClicked); // plays a switch sound that is not there
 }
 
-TEST_F(AppControllerTest, OpeningAsTheRecordComesToRestNeverStrandsTheEngine)
-{
-    // Both cores kept busy, as on a loaded machine, where the spin thread's
-    // notice can come late.
-    std::atomic<bool> busy {true};
-    std::vector<std::thread> burners;
-    for (int i = 0; i < 2; ++i)
-        burners.emplace_back([&] {
-            for (volatile unsigned sink = 0; busy.load(std::memory_order_relaxed);)
-                sink = sink + 1;
-        });
-    const QString a = tone("a.wav", 30.0), b = tone("b.wav", 30.0);
-    for (int round = 0; round < 16; ++round) {
-        c->openMusic(round % 2 ? a : b);
-        // The record comes to rest: its loop stops itself, then tells the
-        // controller on its own thread, here a little late, during an open.
-        view->stop();
-        std::thread spin([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(round * 4));
-            post(names::recordDiskStoped);
-        });
-        c->openMusic(round % 2 ? b : a);
-        spin.join();
-        QCoreApplication::processEvents();
-        // The open wins: its song plays and the record turns.
-        ASSERT_TRUE(c->isPlaying()) << "round " << round;
-        EXPECT_TRUE(c->theMusic()->isPlaying()) << "round " << round;
-        EXPECT_TRUE(view->isPlaying() && view->switchValue()) << "round " << round;
-        EXPECT_GT(runningTimers(), 0) << "round " << round;
-    }
-    busy = false;
-    for (auto& t : burners)
-        t.join();
-}
-
 TEST_F(AppControllerTest, TearingDownWhilePlayingTouchesNothingDestroyed)
 {
     c->openMusic(tone("a.wav", 5.0));
     store().setFloat(1.0f, keys::noise); // keep the crackles busy
     QThread::msleep(100);
-    std::thread spin([&] {
-        for (int i = 0; i < 20; ++i)
-            post(names::recordDiskStoped);
-    });
     layout.reset();
-    spin.join();
 }
 
 TEST_F(AppControllerTest, RecentFilesKeepTwentyNewestFirstWithoutDuplicatesAcrossRestarts)

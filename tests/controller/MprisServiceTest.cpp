@@ -8,7 +8,7 @@
 #include "settings/SettingsKeys.h"
 #include "sound/GXQTMusic.h"
 #include "support/TestSupport.h"
-#include "view/GXGramoluxView.h"
+#include "view/TurntableModel.h"
 
 #include <QFile>
 #include <QMainWindow>
@@ -123,7 +123,7 @@ protected:
         store.setFloat(0.0f, keys::distortion);
         layout = std::make_unique<GramoluxWindowLayout>();
         c = layout->appController();
-        view = layout->view();
+        view = &layout->turntable();
         mpris = std::make_unique<MprisService>(*layout);
         ASSERT_TRUE(mpris->registerOnSessionBus());
     }
@@ -137,7 +137,7 @@ protected:
     std::unique_ptr<GramoluxWindowLayout> layout;
     std::unique_ptr<MprisService> mpris; // goes before the layout it serves
     AppController* c = nullptr;
-    GXGramoluxView* view = nullptr;
+    gx::TurntableModel* view = nullptr;
 };
 
 } // namespace

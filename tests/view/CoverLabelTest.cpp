@@ -107,11 +107,11 @@ protected:
     {
         if (QStandardPaths::findExecutable("ffmpeg").isEmpty())
             GTEST_SKIP() << "ffmpeg is not installed";
-        for (GXGramoluxView* view : {&covered, &plain}) {
-            ASSERT_TRUE(showOnScreen(*view));
-            ASSERT_EQ(view->imageScale(), expectedScale());
-            view->describeRecord("Song", 1.0);
-            spin(*view, 0.0f, 101); // fully shown, upright
+        for (Turntable* t : {&coveredTurntable, &plainTurntable}) {
+            ASSERT_TRUE(showOnScreen(t->view));
+            ASSERT_EQ(t->view.imageScale(), expectedScale());
+            t->view.describeRecord("Song", 1.0);
+            spin(t->model, 0.0f, 101); // fully shown, upright
         }
     }
 
@@ -122,8 +122,9 @@ protected:
     }
 
     QTemporaryDir dir;
-    GXGramoluxView covered;
-    GXGramoluxView plain;
+    Turntable coveredTurntable, plainTurntable;
+    GXGramoluxView& covered = coveredTurntable.view;
+    GXGramoluxView& plain = plainTurntable.view;
 };
 
 } // namespace
@@ -147,9 +148,9 @@ TEST_F(Cover, LabelShowsTheSongsCoverTurningWithTheRecord)
         EXPECT_LE(windowDifference(covered), 2);
 
         for (const float speed : {0.0f, 11.25f, 22.5f, 7.5f}) {
-            spin(covered, speed, 1);
-            spin(plain, speed, 1);
-            const float angle = covered.diskRotate();
+            spin(coveredTurntable.model, speed, 1);
+            spin(plainTurntable.model, speed, 1);
+            const float angle = coveredTurntable.model.diskRotate();
             SCOPED_TRACE(angle);
             const QImage a = shot(covered);
             const QImage b = shot(plain);
@@ -170,11 +171,11 @@ TEST_F(Cover, LabelShowsTheSongsCoverTurningWithTheRecord)
     }
 
     // Fading in, the record carries the cover too, not our label under it.
-    GXGramoluxView fading;
-    fading.showSong(dir.filePath("song.mp3"));
-    ASSERT_TRUE(waitUntil([&] { return fading.labelShowsCover(); }, 20000));
-    spin(fading, 0.0f, 50);
-    const QColor half = pixelAt(shot(fading), 20.0, 135.0); // red, over the background
+    Turntable fading;
+    fading.view.showSong(dir.filePath("song.mp3"));
+    ASSERT_TRUE(waitUntil([&] { return fading.view.labelShowsCover(); }, 20000));
+    spin(fading.model, 0.0f, 50);
+    const QColor half = pixelAt(shot(fading.view), 20.0, 135.0); // red, over the background
     EXPECT_GT(half.red(), half.green() + 40);
     EXPECT_GT(half.red(), half.blue() + 40);
 }
@@ -202,8 +203,8 @@ TEST_F(Cover, WithoutAReadablePictureTheLabelIsOurs)
         {"JPEG cut short", jpeg, jpeg.left(jpeg.size() / 2) + QByteArray(jpeg.size() - jpeg.size() / 2, '\0')},
         {"not a picture", jpeg, words.left(jpeg.size())},
     };
-    spin(covered, 5.5f, 3);
-    spin(plain, 5.5f, 3);
+    spin(coveredTurntable.model, 5.5f, 3);
+    spin(plainTurntable.model, 5.5f, 3);
     const QImage ours = shot(plain);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

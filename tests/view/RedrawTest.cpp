@@ -29,63 +29,63 @@ void sendDrag(GXGramoluxView& view, bool enter)
 // A change to the model, made the way the player makes it.
 struct Step {
     const char* what;
-    std::function<void(GXGramoluxView&)> act;
+    std::function<void(Turntable&)> act;
 };
 
 // The jukebox moves the arm; the next spin tick asks for the redraw.
-void moveArm(GXGramoluxView& view, float value)
+void moveArm(Turntable& t, float value)
 {
-    view.setArmValue(value);
-    view.spinOnce();
+    t.model.setArmValue(value);
+    t.model.spinOnce();
 }
 
 std::vector<Step> steps()
 {
     std::vector<Step> s;
-    s.push_back({"new view", [](GXGramoluxView&) {}});
+    s.push_back({"new view", [](Turntable&) {}});
     for (int i = 0; i < 5; ++i)
-        s.push_back({"fading in", [](GXGramoluxView& v) { spin(v, 1.0f, 20); }});
-    s.push_back({"fully shown", [](GXGramoluxView& v) { spin(v, 1.0f, 1); }});
+        s.push_back({"fading in", [](Turntable& t) { spin(t.model, 1.0f, 20); }});
+    s.push_back({"fully shown", [](Turntable& t) { spin(t.model, 1.0f, 1); }});
     for (float speed : {0.37f, 1.0f, 1.03f, 5.5f, 22.5f, 0.0f})
-        s.push_back({"turning", [speed](GXGramoluxView& v) { spin(v, speed, 3); }});
+        s.push_back({"turning", [speed](Turntable& t) { spin(t.model, speed, 3); }});
     for (float arm : {0.02f, 0.5f, 0.51f, 0.96f, 1.0f, 0.0f})
-        s.push_back({"arm frame, record still", [arm](GXGramoluxView& v) { moveArm(v, arm); }});
-    s.push_back({"arm frame while turning", [](GXGramoluxView& v) {
-                     v.setDiskSpeed(1.0f);
-                     moveArm(v, 0.33f);
+        s.push_back({"arm frame, record still", [arm](Turntable& t) { moveArm(t, arm); }});
+    s.push_back({"arm frame while turning", [](Turntable& t) {
+                     t.model.setDiskSpeed(1.0f);
+                     moveArm(t, 0.33f);
                  }});
-    s.push_back({"dial pressed", [](GXGramoluxView& v) { mouse(v, press, 29, 215); }});
+    s.push_back({"dial pressed", [](Turntable& t) { mouse(t.view, press, 29, 215); }});
     for (int i = 1; i <= 6; ++i)
-        s.push_back({"dial frame", [i](GXGramoluxView& v) { mouse(v, drag, 29, 215 + 5.0f * i); }});
-    s.push_back({"dial released", [](GXGramoluxView& v) { mouse(v, release, 29, 245); }});
-    s.push_back({"dial reset", [](GXGramoluxView& v) { mouse(v, doubleClick, 29, 215); }});
-    s.push_back({"button on", [](GXGramoluxView& v) { mouse(v, press, 39, 57); }});
-    s.push_back({"button off", [](GXGramoluxView& v) { mouse(v, press, 39, 57); }});
-    s.push_back({"arm dragged", [](GXGramoluxView& v) {
-                     mouse(v, press, 130, 40);
-                     mouse(v, drag, 130, 90);
-                     mouse(v, release, 130, 90);
+        s.push_back({"dial frame", [i](Turntable& t) { mouse(t.view, drag, 29, 215 + 5.0f * i); }});
+    s.push_back({"dial released", [](Turntable& t) { mouse(t.view, release, 29, 245); }});
+    s.push_back({"dial reset", [](Turntable& t) { mouse(t.view, doubleClick, 29, 215); }});
+    s.push_back({"button on", [](Turntable& t) { mouse(t.view, press, 39, 57); }});
+    s.push_back({"button off", [](Turntable& t) { mouse(t.view, press, 39, 57); }});
+    s.push_back({"arm dragged", [](Turntable& t) {
+                     mouse(t.view, press, 130, 40);
+                     mouse(t.view, drag, 130, 90);
+                     mouse(t.view, release, 130, 90);
                  }});
-    s.push_back({"drop highlight on", [](GXGramoluxView& v) { sendDrag(v, true); }});
-    s.push_back({"turning under the highlight", [](GXGramoluxView& v) { spin(v, 1.0f, 2); }});
-    s.push_back({"drop highlight off", [](GXGramoluxView& v) { sendDrag(v, false); }});
-    s.push_back({"running down to rest", [](GXGramoluxView& v) {
-                     v.setSwitchValue(0.0f);
-                     spin(v, 1.0f, 91);
+    s.push_back({"drop highlight on", [](Turntable& t) { sendDrag(t.view, true); }});
+    s.push_back({"turning under the highlight", [](Turntable& t) { spin(t.model, 1.0f, 2); }});
+    s.push_back({"drop highlight off", [](Turntable& t) { sendDrag(t.view, false); }});
+    s.push_back({"running down to rest", [](Turntable& t) {
+                     t.model.setSwitchValue(0.0f);
+                     spin(t.model, 1.0f, 91);
                  }});
     return s;
 }
 
 void expectEveryStepMatchesAFullRedraw()
 {
-    GXGramoluxView view;
-    ASSERT_TRUE(showOnScreen(view));
-    ASSERT_EQ(view.imageScale(), expectedScale());
-    view.setEnable(true);
+    Turntable t;
+    ASSERT_TRUE(showOnScreen(t.view));
+    ASSERT_EQ(t.view.imageScale(), expectedScale());
+    t.model.setEnable(true);
     for (const Step& step : steps()) {
-        step.act(view);
-        EXPECT_LE(windowDifference(view), 2)
-            << step.what << " (angle " << view.diskRotate() << ", fraction " << view.diskFraction() << ")";
+        step.act(t);
+        EXPECT_LE(windowDifference(t.view), 2)
+            << step.what << " (angle " << t.model.diskRotate() << ", fraction " << t.model.diskFraction() << ")";
     }
 }
 
@@ -111,21 +111,21 @@ TEST(Redraw, WindowMatchesAFullRedrawWithARecordTurnedWhole)
 // off and running down to rest, every tick is painted, the last one too.
 TEST(Redraw, PlayingPaintsEveryOtherLabelTurnAndARunDownEveryTick)
 {
-    GXGramoluxView view;
-    ASSERT_TRUE(showOnScreen(view));
-    view.setSwitchValue(1.0f);
-    spin(view, 1.0f, 120);
-    ASSERT_EQ(view.diskFraction(), 1.0f);
+    Turntable t;
+    ASSERT_TRUE(showOnScreen(t.view));
+    t.model.setSwitchValue(1.0f);
+    spin(t.model, 1.0f, 120);
+    ASSERT_EQ(t.model.diskFraction(), 1.0f);
     int stale = 0;
     for (int i = 0; i < 10; ++i) {
-        view.spinOnce();
-        stale += windowDifference(view) > 2;
+        t.model.spinOnce();
+        stale += windowDifference(t.view) > 2;
     }
     EXPECT_EQ(stale, 5);
-    view.setSwitchValue(0.0f);
-    for (int i = 0; i < 100 && view.diskRotate() != 0.0f; ++i) {
-        view.spinOnce();
-        EXPECT_LE(windowDifference(view), 2) << "angle " << view.diskRotate();
+    t.model.setSwitchValue(0.0f);
+    for (int i = 0; i < 100 && t.model.diskRotate() != 0.0f; ++i) {
+        t.model.spinOnce();
+        EXPECT_LE(windowDifference(t.view), 2) << "angle " << t.model.diskRotate();
     }
-    EXPECT_EQ(view.diskRotate(), 0.0f);
+    EXPECT_EQ(t.model.diskRotate(), 0.0f);
 }

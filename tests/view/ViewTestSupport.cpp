@@ -75,7 +75,7 @@ QColor viewPixel(const QImage& image, const GXGramoluxView& view, int x, int y)
 {
     const qreal s = image.devicePixelRatio();
     const int px = static_cast<int>(std::floor(x * s));
-    const int py = static_cast<int>(std::floor((view.boundsHeight() - y) * s)) - 1;
+    const int py = static_cast<int>(std::floor((view.height() - y) * s)) - 1;
     return image.pixelColor(px, py);
 }
 
@@ -124,11 +124,11 @@ int windowDifference(GXGramoluxView& view)
     return most;
 }
 
-void spin(GXGramoluxView& view, float speed, int ticks)
+void spin(TurntableModel& model, float speed, int ticks)
 {
-    view.setDiskSpeed(speed);
+    model.setDiskSpeed(speed);
     for (int i = 0; i < ticks; ++i)
-        view.spinOnce();
+        model.spinOnce();
 }
 
 NotificationLog::NotificationLog()
@@ -136,12 +136,7 @@ NotificationLog::NotificationLog()
     for (const std::string* name : {&names::playBtnClicked, &names::armStartDragg, &names::armEndDragg,
              &names::recordDiskStoped, &names::dialDragged, &names::preferenceChanged, &names::musicVolChanged})
         NotificationCenter::defaultCenter().addObserver(
-            this,
-            [this](const Notification& n) {
-                std::lock_guard lock(mutex_);
-                names_.push_back(n.name);
-            },
-            *name);
+            this, [this](const Notification& n) { names_.push_back(n.name); }, *name);
 }
 
 NotificationLog::~NotificationLog()
@@ -151,13 +146,12 @@ NotificationLog::~NotificationLog()
 
 std::vector<std::string> NotificationLog::names() const
 {
-    std::lock_guard lock(mutex_);
     return names_;
 }
 
 void mouse(GXGramoluxView& view, QEvent::Type type, float x, float y, Qt::MouseButton button)
 {
-    const QPointF local(x, view.boundsHeight() - y);
+    const QPointF local(x, view.height() - y);
     const Qt::MouseButton changed = type == QEvent::MouseMove ? Qt::NoButton : button;
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
     QMouseEvent event(type, local, view.mapToGlobal(local), changed, held, Qt::NoModifier);

@@ -2,17 +2,23 @@
 // Helpers for the turntable view's tests: artwork made of solid, distinct
 // colours written to a private resource folder, rendering in view
 // coordinates, recorded notifications and synthetic events.
+#include "view/GXGramoluxView.h"
+#include "view/TurntableModel.h"
+
 #include <QColor>
 #include <QEvent>
 #include <QImage>
 #include <QTemporaryDir>
-#include <mutex>
 #include <string>
 #include <vector>
 
-class GXGramoluxView;
-
 namespace gx::test {
+
+// A model and the widget that shows it, as the window layout pairs them.
+struct Turntable {
+    TurntableModel model;
+    GXGramoluxView view {model};
+};
 
 // Colours of the test artwork.
 QColor armFrameColour(int frame, bool upperHalf);
@@ -70,10 +76,10 @@ void settle();
 // parts, and a full redraw of the view.
 int windowDifference(GXGramoluxView& view);
 
-// Sets the record's speed and runs `ticks` ticks of the spin loop's work.
-void spin(GXGramoluxView& view, float speed, int ticks);
+// Sets the record's speed and runs `ticks` ticks of the spin clock's work.
+void spin(TurntableModel& model, float speed, int ticks);
 
-// Every notification of the seven names, in order.
+// Every notification of the seven names, in order (main thread).
 class NotificationLog {
 public:
     NotificationLog();
@@ -81,7 +87,6 @@ public:
     std::vector<std::string> names() const;
 
 private:
-    mutable std::mutex mutex_;
     std::vector<std::string> names_;
 };
 

@@ -1,0 +1,48 @@
+// The spin clock: the main thread's 0.02 s timer turns the record, also while
+// a modal dialog runs its own event loop, and the rest is told on that thread.
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "support/TestSupport.h"
+#include "view/ViewTestSupport.h"
+
+#include <QDialog>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace gx::test;
+
+TEST(SpinClock, TurnsOnTheMainThreadUnderAModalDialogAndTellsTheRestThere)
+{
+    ResourceFolder folder; // no artwork needed
+    Turntable turntable;
+    gx::TurntableModel& model = turntable.model;
+    NotificationLog log;
+    std::thread::id reporter;
+    gx::NotificationCenter::defaultCenter().addObserver(
+        &reporter, [&](const gx::Notification&) { reporter = std::this_thread::get_id(); },
+        gx::names::recordDiskStoped);
+
+    model.play();
+    ASSERT_TRUE(waitUntil([&] { return model.diskRotate() <= -20.0f; }, 20000));
+    QDialog dialog;
+    float atOpen = 1.0f;
+    QTimer::singleShot(0, &dialog, [&] { atOpen = model.diskRotate(); });
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &dialog, [&] {
+        if (model.diskRotate() <= atOpen - 40.0f)
+            dialog.accept();
+    });
+    watch.start(10);
+    QTimer::singleShot(20000, &dialog, &QDialog::reject); // never hang
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted) << "the record stood still under the dialog";
+    watch.stop();
+
+    model.setSwitchValue(0.0f);
+    model.setDiskSpeed(45.0f); // half a turn a tick
+    ASSERT_TRUE(waitUntil([&] { return !model.isPlaying(); }, 20000));
+    gx::NotificationCenter::defaultCenter().removeObserver(&reporter);
+    EXPECT_EQ(model.diskRotate(), 0.0f);
+    EXPECT_EQ(reporter, std::this_thread::get_id());
+    EXPECT_EQ(log.names(), std::vector<std::string> {gx::names::recordDiskStoped});
+}
