@@ -8,6 +8,7 @@
 #include "platform/Resources.h"
 #include "view/CoverLabel.h"
 #include "view/GXGramoluxView.h"
+#include "view/TurntableModel.h"
 #include "view/RecordLabel.h"
 
 #include <QBuffer>
@@ -157,7 +158,8 @@ void BM_PaintTurningLabel(benchmark::State& state)
 {
     const bool covered = state.range(0) != 0;
     const qreal scale = static_cast<qreal>(state.range(1));
-    GXGramoluxView view;
+    gx::TurntableModel model;
+    GXGramoluxView view(model);
     view.loadImages(scale);
     if (covered) {
         const QString song = songWithCover();
@@ -177,9 +179,9 @@ void BM_PaintTurningLabel(benchmark::State& state)
             return;
         }
     }
-    view.setDiskSpeed(0.37f);
+    model.setDiskSpeed(0.37f);
     for (int i = 0; i < 120; ++i)
-        view.spinOnce(); // fully faded in, at an odd angle
+        model.spinOnce(); // fully faded in, at an odd angle
     QImage target(view.size() * scale, QImage::Format_ARGB32_Premultiplied);
     target.setDevicePixelRatio(scale);
     target.fill(Qt::black);
@@ -187,7 +189,7 @@ void BM_PaintTurningLabel(benchmark::State& state)
     const QRect rect = view.widgetRectFromView({97.0f, 103.5f, 82.0f, 82.0f}).toAlignedRect();
     const QRegion region(rect);
     for (auto _ : state) {
-        view.spinOnce();
+        model.spinOnce();
         view.render(&target, rect.topLeft(), region, QWidget::DrawChildren);
         benchmark::DoNotOptimize(target.constBits());
     }

@@ -7,6 +7,7 @@
 // in a temporary folder, and the benchmark's label says so.
 #include "platform/Resources.h"
 #include "view/GXGramoluxView.h"
+#include "view/TurntableModel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -77,12 +78,13 @@ void BM_PaintDiskAndArmRect(benchmark::State& state)
 {
     ensureArtwork();
     const qreal scale = static_cast<qreal>(state.range(0));
-    GXGramoluxView view;
+    gx::TurntableModel model;
+    GXGramoluxView view(model);
     view.loadImages(scale);
-    view.setDiskSpeed(0.37f);
+    model.setDiskSpeed(0.37f);
     for (int i = 0; i < 120; ++i)
-        view.spinOnce(); // fully faded in, at an odd angle
-    view.setArmValue(0.42f);
+        model.spinOnce(); // fully faded in, at an odd angle
+    model.setArmValue(0.42f);
     QImage target(view.size() * scale, QImage::Format_ARGB32_Premultiplied);
     target.setDevicePixelRatio(scale);
     target.fill(Qt::black);
@@ -90,7 +92,7 @@ void BM_PaintDiskAndArmRect(benchmark::State& state)
     const QRegion region(rect);
     const double c0 = processCpuSeconds();
     for (auto _ : state) {
-        view.spinOnce();
+        model.spinOnce();
         view.render(&target, rect.topLeft(), region, QWidget::DrawChildren);
         benchmark::DoNotOptimize(target.constBits());
     }
@@ -101,6 +103,7 @@ BENCHMARK(BM_PaintDiskAndArmRect)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)
 
 class CountingView : public GXGramoluxView {
 public:
+    using GXGramoluxView::GXGramoluxView;
     int paints = 0;
 
 protected:
@@ -118,17 +121,18 @@ void BM_SpinningViewCpu(benchmark::State& state)
 {
     ensureArtwork();
     for (auto _ : state) {
-        CountingView view;
+        gx::TurntableModel model;
+        CountingView view(model);
         view.show();
         QCoreApplication::processEvents();
         QElapsedTimer wall;
         const double cpuBefore = processCpuSeconds();
         const int paintsBefore = view.paints;
         wall.start();
-        view.play();
+        model.play();
         QTimer::singleShot(10000, qApp, &QCoreApplication::quit);
         QCoreApplication::exec();
-        view.stop();
+        model.stop();
         const double cpu = processCpuSeconds() - cpuBefore;
         const double seconds = static_cast<double>(wall.elapsed()) / 1000.0;
         state.SetIterationTime(seconds);
