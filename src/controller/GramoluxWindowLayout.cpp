@@ -1,6 +1,7 @@
 #include "controller/GramoluxWindowLayout.h"
 
 #include "controller/AppController.h"
+#include "controller/HandOver.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "platform/Resources.h"
@@ -52,6 +53,10 @@ GramoluxWindowLayout::GramoluxWindowLayout()
     QMenu* controls = window->menuBar()->addMenu(localizedString("Controls"));
     playStop_ = controls->addAction(localizedString("Play/Stop"), Qt::Key_Space, this, [this] { workTheSwitch(); });
     playStop_->setEnabled(false);
+    // As MPRIS Next: the first queued song, for moving through an album by key.
+    nextSong_ = controls->addAction(
+        localizedString("Next Song"), QKeySequence(Qt::CTRL | Qt::Key_Right), c, [c] { c->openNextInQueue(); });
+    nextSong_->setEnabled(false);
     connect(c, &AppController::playbackChanged, this, &GramoluxWindowLayout::updateControls);
 
     c->mainWindow = window;
@@ -64,12 +69,20 @@ GramoluxWindowLayout::GramoluxWindowLayout()
 
     c->awakeFromNib();
     prefs->awakeFromNib();
+
+    GXGramoluxView* view = view_;
+    handOver_ = std::make_unique<HandOver>(HandOver::Receiver {
+        [c](const QString& path) { c->applicationOpenFile(path); },
+        [c](const QStringList& paths) { c->reserveFiles(paths); },
+        [view](const QString& notice) { view->showNotice(notice); },
+    });
 }
 
 GramoluxWindowLayout::~GramoluxWindowLayout()
 {
     // Controllers first: the engine stops and its threads end while the view
-    // and the sounds they drive still exist.
+    // and the sounds they drive still exist. No listing feeds them meanwhile.
+    handOver_.reset();
     appController_.reset();
     preferenceController_.reset();
     mainWindow_.reset();
@@ -118,6 +131,7 @@ void GramoluxWindowLayout::updateControls()
     // Not while the controller goes away (its last stop lands here).
     if (!appController_)
         return;
+    nextSong_->setEnabled(!appController_->reserveBox().isEmpty());
     const auto song = appController_->theMusic();
     view_->describeRecord(song ? AppController::musicName(appController_->currentMusicPath()) : QString(),
         song ? static_cast<double>(song->movieTotalSeconds()) : 0.0);

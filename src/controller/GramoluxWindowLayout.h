@@ -14,6 +14,7 @@ class QDialog;
 class QMainWindow;
 
 namespace gx {
+class HandOver;
 
 class GramoluxWindowLayout : public QObject {
     Q_OBJECT
@@ -28,6 +29,10 @@ public:
     AppController* appController() const { return appController_.get(); }
     PreferenceController* preferenceController() const { return preferenceController_.get(); }
     QAction* playStopAction() const { return playStop_; }
+    QAction* nextSongAction() const { return nextSong_; }
+    // Where files handed over from outside go (command line, second launch,
+    // "Open With", MPRIS).
+    HandOver* handOver() const { return handOver_.get(); }
     // Works the play/stop switch exactly as a click on the button does.
     void workTheSwitch();
 
@@ -38,8 +43,10 @@ private:
     std::unique_ptr<QMainWindow> mainWindow_;
     GXGramoluxView* view_ = nullptr;
     QAction* playStop_ = nullptr;
+    QAction* nextSong_ = nullptr;
     std::unique_ptr<AppController> appController_;
     std::unique_ptr<PreferenceController> preferenceController_;
+    std::unique_ptr<HandOver> handOver_;
 };
 
 } // namespace gx
