@@ -197,11 +197,12 @@ TEST_F(HandOverBurst, AFolderAndAPlaylistQueueInOrderAndNextSongWalksTheAlbum)
     QAction* next = layout->nextSongAction();
     EXPECT_FALSE(next->isEnabled());
     layout->handOver()->open(paths({"Disc 2", "party.m3u"}));
+    layout->handOver()->open(paths({"notes.txt"})); // while the first is listed: it follows
     ASSERT_TRUE(waitUntil([&] { return !layout->handOver()->listing(); }, 30000));
     EXPECT_EQ(c->currentMusicPath(), root.filePath("Disc 2/01 Two.wav"));
     EXPECT_EQ(c->reserveBox(),
         paths({"Disc 2/02 Ten.wav", "Disc 2/b.flac", "Disc 2/Inner/c.opus", "10 Ten.mp3", "Disc 2/01 Two.wav",
-            "Disc 2/02 Ten.wav", "Disc 2/b.flac", "Disc 2/Inner/c.opus", "2 Two.MP3"}));
+            "Disc 2/02 Ten.wav", "Disc 2/b.flac", "Disc 2/Inner/c.opus", "2 Two.MP3", "notes.txt"}));
     EXPECT_EQ(layout->view()->notice(), "3 songs of “party.m3u” are missing");
 
     // A hand-over on its own later plays at once and empties the queue.
