@@ -4,6 +4,7 @@
 #include "platform/StringTable.h"
 #include "sound/GXQTMusic.h"
 
+#include <QDir>
 #include <chrono>
 #include <pthread.h>
 #include <utility>
@@ -65,8 +66,12 @@ QString HandOver::noticeText(const HandOverReport& report, int maxSongs)
     return lines.join(u'\n');
 }
 
-void HandOver::open(const QStringList& paths)
+void HandOver::open(const QStringList& handed)
 {
+    // "Album/" is the folder "Album", and a song's name never ends empty.
+    QStringList paths;
+    for (const QString& path : handed)
+        paths << QDir::cleanPath(path);
     if (jobsUnderWay_ == 0)
         runStarted_ = false;
     // While nothing is being listed, plain files at the front go on at once,

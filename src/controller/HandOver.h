@@ -45,7 +45,7 @@ public:
     // Ends a listing early and joins the worker.
     ~HandOver() override;
 
-    void open(const QStringList& paths);
+    void open(const QStringList& handed);
     // Whether a listing is under way.
     bool listing() const { return jobsUnderWay_ > 0; }
 
