@@ -2,6 +2,7 @@
 
 #include "controller/AppController.h"
 #include "controller/HandOver.h"
+#include "controller/HandOverExpander.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "platform/Resources.h"
@@ -21,9 +22,20 @@
 
 namespace gx {
 
-GramoluxWindowLayout::GramoluxWindowLayout()
+GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
     : mainWindow_(std::make_unique<QMainWindow>())
 {
+    // Songs arrive as events, once the event loop runs, so a folder or a
+    // playlist named first is listed while the window is built.
+    handOver_ = std::make_unique<HandOver>(HandOver::Receiver {
+        [this](const QString& path) { appController_->applicationOpenFile(path); },
+        [this](const QStringList& paths) { appController_->reserveFiles(paths); },
+        [this](const QString& notice) { view_->showNotice(notice); },
+    });
+    const bool listedAtOnce = !handed.isEmpty() && HandOverExpander::isCollection(handed.first());
+    if (listedAtOnce)
+        handOver_->open(handed);
+
     QMainWindow* window = mainWindow_.get();
     window->setWindowTitle(localizedString("Gramolux"));
     view_ = new GXGramoluxView(window);
@@ -69,13 +81,10 @@ GramoluxWindowLayout::GramoluxWindowLayout()
 
     c->awakeFromNib();
     prefs->awakeFromNib();
-
-    GXGramoluxView* view = view_;
-    handOver_ = std::make_unique<HandOver>(HandOver::Receiver {
-        [c](const QString& path) { c->applicationOpenFile(path); },
-        [c](const QStringList& paths) { c->reserveFiles(paths); },
-        [view](const QString& notice) { view->showNotice(notice); },
-    });
+    // Plain files named first go to the controller now: the song named
+    // first may be playing already.
+    if (!listedAtOnce)
+        handOver_->open(handed);
 }
 
 GramoluxWindowLayout::~GramoluxWindowLayout()

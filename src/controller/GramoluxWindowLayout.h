@@ -4,6 +4,7 @@
 // controllers' outlets, then starts them up. Destroying it tears down the
 // controllers (engine stopped, threads joined) before the windows go.
 #include <QObject>
+#include <QStringList>
 #include <memory>
 
 class AppController;
@@ -19,7 +20,8 @@ class HandOver;
 class GramoluxWindowLayout : public QObject {
     Q_OBJECT
 public:
-    GramoluxWindowLayout();
+    // Opens the files handed over at launch as a hand-over does.
+    explicit GramoluxWindowLayout(const QStringList& handed = {});
     ~GramoluxWindowLayout() override;
 
     void show();

@@ -74,7 +74,10 @@ int main(int argc, char** argv)
     AppController::preloadEffectSounds();
     int status = 0;
     {
-        GramoluxWindowLayout layout;
+        // The engine starts (the song named first plays already) before the
+        // window is shown: the record is turning when it appears. A folder
+        // or playlist is listed meanwhile, and its first song plays once known.
+        GramoluxWindowLayout layout(files);
         AppController* controller = layout.appController();
         gx::HandOver* handOver = layout.handOver();
         QObject::connect(
@@ -83,10 +86,6 @@ int main(int argc, char** argv)
                 layout.mainWindow()->activateWindow();
                 handOver->open(paths);
             });
-        // The engine starts (the song named first plays already) before the
-        // window is shown: the record is turning when it appears. A folder
-        // or playlist is listed meanwhile, and its first song plays once known.
-        handOver->open(files);
         // A song started early but refused by the jukebox (or never asked
         // for) stops here instead of playing on, owned by nobody.
         GXQTMusic::dropPreopened();
