@@ -85,6 +85,9 @@ public:
     void checkMusicDone();
     // Opens the first queued file as the end-of-song check does.
     void openNextInQueue();
+    // Puts songs at the end of the queue as part of the burst under way:
+    // the songs after the first of a folder or playlist handed over.
+    void reserveFiles(const QStringList& paths);
 
     // Track title.
     static QString musicName(const QString& path);

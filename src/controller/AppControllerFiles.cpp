@@ -56,6 +56,14 @@ bool AppController::applicationOpenFile(const QString& path)
     return true;
 }
 
+void AppController::reserveFiles(const QStringList& paths)
+{
+    reserveBox_.append(paths);
+    // A long listing never splits its burst: each batch counts as a request.
+    lastPlayTime_ = std::chrono::steady_clock::now();
+    emit playbackChanged();
+}
+
 // Recent files.
 
 gx::RecentFiles& AppController::recentFiles()

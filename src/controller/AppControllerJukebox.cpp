@@ -296,4 +296,6 @@ void AppController::openNextInQueue()
     openMusic(next);
     if (!reserveBox_.isEmpty())
         reserveBox_.removeFirst();
+    // The open announced the queue with this file still in it.
+    emit playbackChanged();
 }

@@ -1,6 +1,8 @@
 #include "controller/GramoluxWindowLayout.h"
 
 #include "controller/AppController.h"
+#include "controller/HandOver.h"
+#include "controller/HandOverExpander.h"
 #include "platform/Resources.h"
 #include "platform/StringTable.h"
 #include "platform/UserDefaults.h"
@@ -22,10 +24,21 @@
 
 namespace gx {
 
-GramoluxWindowLayout::GramoluxWindowLayout()
+GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
     : turntable_(std::make_unique<TurntableModel>())
     , mainWindow_(std::make_unique<QMainWindow>())
 {
+    // Songs arrive as events, once the event loop runs, so a folder or a
+    // playlist named first is listed while the window is built.
+    handOver_ = std::make_unique<HandOver>(HandOver::Receiver {
+        [this](const QString& path) { appController_->applicationOpenFile(path); },
+        [this](const QStringList& paths) { appController_->reserveFiles(paths); },
+        [this](const QString& notice) { view_->notice().show(notice); },
+    });
+    const bool listedAtOnce = !handed.isEmpty() && HandOverExpander::isCollection(handed.first());
+    if (listedAtOnce)
+        handOver_->open(handed);
+
     QMainWindow* window = mainWindow_.get();
     window->setWindowTitle(localizedString("Gramolux"));
     view_ = new GXGramoluxView(*turntable_, window);
@@ -57,6 +70,10 @@ GramoluxWindowLayout::GramoluxWindowLayout()
     playStop_ = controls->addAction(
         localizedString("Play/Stop"), Qt::Key_Space, this, [turntable] { turntable->pressSwitch(); });
     playStop_->setEnabled(false);
+    // As MPRIS Next: the first queued song, for moving through an album by key.
+    nextSong_ = controls->addAction(
+        localizedString("Next Song"), QKeySequence(Qt::CTRL | Qt::Key_Right), c, [c] { c->openNextInQueue(); });
+    nextSong_->setEnabled(false);
     connect(c, &AppController::playbackChanged, this, &GramoluxWindowLayout::updateControls);
 
     c->mainWindow = window;
@@ -72,17 +89,23 @@ GramoluxWindowLayout::GramoluxWindowLayout()
         if (notice.isEmpty())
             view_->notice().clear();
         else
-            view_->notice().show(notice, std::chrono::seconds(6));
+            view_->notice().show(notice);
     });
 
     c->awakeFromNib();
     prefs->awakeFromNib();
+    // Plain files named first go to the controller now: the song named
+    // first may be playing already.
+    if (!listedAtOnce)
+        handOver_->open(handed);
 }
 
 GramoluxWindowLayout::~GramoluxWindowLayout()
 {
     // Controllers first: the engine stops and its threads end while the model
-    // and the sounds they drive still exist; the model goes last.
+    // and the sounds they drive still exist; the model goes last. No listing
+    // feeds them meanwhile.
+    handOver_.reset();
     appController_.reset();
     preferenceController_.reset();
     mainWindow_.reset();
@@ -122,6 +145,7 @@ void GramoluxWindowLayout::updateControls()
     // Not while the controller goes away (its last stop lands here).
     if (!appController_)
         return;
+    nextSong_->setEnabled(!appController_->reserveBox().isEmpty());
     const auto song = appController_->theMusic();
     view_->describeRecord(song ? AppController::musicName(appController_->currentMusicPath()) : QString(),
         song ? static_cast<double>(song->movieTotalSeconds()) : 0.0);

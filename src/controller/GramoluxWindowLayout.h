@@ -1,9 +1,11 @@
 #pragma once
 // The main window's layout: creates the window with the turntable, the
 // menus, the About and preferences panels and both controllers, connects the
-// controllers' outlets to the turntable's model, then starts them up. Destroying it tears down the
-// controllers (engine stopped, threads joined) before the windows go.
+// controllers' outlets to the turntable's model, then starts them up.
+// Destroying it tears down the controllers (engine stopped, threads joined)
+// before the windows go.
 #include <QObject>
+#include <QStringList>
 #include <memory>
 
 class AppController;
@@ -14,13 +16,14 @@ class QDialog;
 class QMainWindow;
 
 namespace gx {
-
+class HandOver;
 class TurntableModel;
 
 class GramoluxWindowLayout : public QObject {
     Q_OBJECT
 public:
-    GramoluxWindowLayout();
+    // Opens the files handed over at launch as a hand-over does.
+    explicit GramoluxWindowLayout(const QStringList& handed = {});
     ~GramoluxWindowLayout() override;
 
     void show();
@@ -31,6 +34,10 @@ public:
     AppController* appController() const { return appController_.get(); }
     PreferenceController* preferenceController() const { return preferenceController_.get(); }
     QAction* playStopAction() const { return playStop_; }
+    QAction* nextSongAction() const { return nextSong_; }
+    // Where files handed over from outside go (command line, second launch,
+    // "Open With", MPRIS).
+    HandOver* handOver() const { return handOver_.get(); }
 
 private:
     QDialog* makeAboutPanel();
@@ -41,8 +48,10 @@ private:
     std::unique_ptr<QMainWindow> mainWindow_;
     GXGramoluxView* view_ = nullptr;
     QAction* playStop_ = nullptr;
+    QAction* nextSong_ = nullptr;
     std::unique_ptr<AppController> appController_;
     std::unique_ptr<PreferenceController> preferenceController_;
+    std::unique_ptr<HandOver> handOver_;
 };
 
 } // namespace gx

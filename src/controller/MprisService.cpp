@@ -3,6 +3,7 @@
 #include "controller/AppController.h"
 #include "controller/DesktopMimeTypes.h"
 #include "controller/GramoluxWindowLayout.h"
+#include "controller/HandOver.h"
 #include "controller/MprisPlayerAdaptor.h"
 #include "controller/MprisRootAdaptor.h"
 #include "platform/NotificationCenter.h"
@@ -325,7 +326,7 @@ bool MprisService::openUri(const QString& uri)
     const QUrl url(uri);
     if (!url.isValid() || !url.isLocalFile())
         return false;
-    layout_.appController()->applicationOpenFile(url.toLocalFile());
+    layout_.handOver()->open({url.toLocalFile()});
     announceChanges();
     return true;
 }

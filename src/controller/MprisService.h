@@ -62,7 +62,8 @@ public:
     void setPosition(const QDBusObjectPath& track, qlonglong position);
     void setRate(double rate);
     void setVolume(double volume);
-    // False, doing nothing, for anything but a file URI.
+    // False, doing nothing, for anything but a file URI. A folder or a
+    // playlist stands for its songs, as on the command line.
     bool openUri(const QString& uri);
     void raise();
     void quit();

@@ -5,6 +5,8 @@
 #include "controller/AppController.h"
 #include "controller/CommandLine.h"
 #include "controller/GramoluxWindowLayout.h"
+#include "controller/HandOver.h"
+#include "controller/HandOverExpander.h"
 #include "controller/MprisService.h"
 #include "platform/ImageSupport.h"
 #include "platform/SingleInstance.h"
@@ -35,7 +37,8 @@ int main(int argc, char** argv)
     // Sound need not wait for the window, nor for the toolkit: the device
     // and the first song named get ready on a worker, and unless a running
     // player will take the files the song starts before the toolkit does.
-    if (!command.files.isEmpty()) {
+    // A folder or a playlist is listed once the application runs.
+    if (!command.files.isEmpty() && !gx::HandOverExpander::isCollection(command.files.first())) {
         GXQTMusic::preopen(QFileInfo(command.files.first()).absoluteFilePath().toStdString());
         if (!gx::SingleInstance::playerRunsAt(gx::SingleInstance::defaultSocketPath())) {
             AppController::initialize();
@@ -71,21 +74,18 @@ int main(int argc, char** argv)
     AppController::preloadEffectSounds();
     int status = 0;
     {
-        GramoluxWindowLayout layout;
+        // The engine starts (the song named first plays already) before the
+        // window is shown: the record is turning when it appears. A folder
+        // or playlist is listed meanwhile, and its first song plays once known.
+        GramoluxWindowLayout layout(files);
         AppController* controller = layout.appController();
-        const auto openAll = [controller](const QStringList& paths) {
-            for (const QString& p : paths)
-                controller->applicationOpenFile(p);
-        };
+        gx::HandOver* handOver = layout.handOver();
         QObject::connect(
-            &instance, &gx::SingleInstance::filesReceived, controller, [&layout, openAll](const QStringList& paths) {
+            &instance, &gx::SingleInstance::filesReceived, controller, [&layout, handOver](const QStringList& paths) {
                 layout.mainWindow()->raise();
                 layout.mainWindow()->activateWindow();
-                openAll(paths);
+                handOver->open(paths);
             });
-        // The engine starts (the song named first plays already) before the
-        // window is shown: the record is turning when it appears.
-        openAll(files);
         // A song started early but refused by the jukebox (or never asked
         // for) stops here instead of playing on, owned by nobody.
         GXQTMusic::dropPreopened();

@@ -17,7 +17,7 @@ class TurntableNotice : public QObject {
 public:
     explicit TurntableNotice(QObject* parent = nullptr);
 
-    void show(const QString& text, std::chrono::milliseconds lifetime);
+    void show(const QString& text, std::chrono::milliseconds lifetime = std::chrono::seconds(6));
     void clear();
     QString text() const { return text_; }
     // Draws it in a band across the top of a view `width` by `height` points.

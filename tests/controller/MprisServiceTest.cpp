@@ -10,6 +10,7 @@
 #include "support/TestSupport.h"
 #include "view/TurntableModel.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMainWindow>
 #include <QProcess>
@@ -240,6 +241,13 @@ TEST_F(Mpris, OpenUriQueuesAsTheDesktopDoesAndNextPlaysTheQueuedFile)
     const QString refused = gdbus("--method org.mpris.MediaPlayer2.Player.OpenUri 'https://example.org/a.mp3'");
     EXPECT_TRUE(refused.contains("NotSupported")) << refused.toStdString();
     EXPECT_EQ(c->currentMusicPath(), b);
+
+    // A playlist stands for its songs, as a folder does.
+    const QString list = gx::test::writeFile(dir.filePath("list.m3u"), "02 B.wav\n01 A.wav\n");
+    QThread::msleep(550);
+    playerctl("open " + shellQuoted(QUrl::fromLocalFile(list).toString(QUrl::FullyEncoded)));
+    EXPECT_TRUE(waitUntil([&] { return c->reserveBox() == QStringList {a}; }, 10000));
+    EXPECT_EQ(c->currentMusicPath(), b);
 }
 
 TEST_F(Mpris, PositionIsSetAndSoughtAsTheArmIsLaidAndJumpsAreSignalled)
@@ -300,4 +308,41 @@ TEST_F(Mpris, VolumeAndRateAreTheSliderAndTheDial)
     gdbus("--method org.freedesktop.DBus.Properties.Set org.mpris.MediaPlayer2.Player Rate '<9.0>'");
     EXPECT_FLOAT_EQ(c->defaultRate(), 4.0f);
     EXPECT_TRUE(waitUntil([&] { return monitor.count("'Rate': <") == 2; }, 10000));
+}
+
+namespace {
+
+// The real program on the test's bus, with the test's home and runtime folder.
+class RealPlayer : public Mpris {
+protected:
+    void SetUp() override
+    {
+        for (const char* tool : {"dbus-daemon", "playerctl", "gdbus"})
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                GTEST_SKIP() << "needs dbus-daemon, playerctl and gdbus";
+    }
+    static QString url(const QString& path)
+    {
+        return "file://" + QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
+    }
+};
+
+} // namespace
+
+TEST_F(RealPlayer, AFolderOnTheCommandLinePlaysItsFirstSongAndNextReachesTheSecond)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkpath("Album/Bonus"));
+    const QString first = tone("Album/2 Beta.wav", 30.0), second = tone("Album/10 Alpha.wav", 30.0);
+    tone("Album/Bonus/1 Gamma.wav", 1.0);
+    gx::test::writeFile(dir.filePath("Album/cover.jpg"), "not a song");
+    QProcess player;
+    player.start(GX_GRAMOLUX_BINARY, {"--", dir.filePath("Album") + "/"});
+    EXPECT_TRUE(waitUntil([&] { return playerctl("metadata xesam:url") == url(first); }, 60000));
+    EXPECT_EQ(playerctl("status"), "Playing");
+    EXPECT_EQ(property("CanGoNext"), "(<true>,)");
+    playerctl("next");
+    EXPECT_TRUE(waitUntil([&] { return playerctl("metadata xesam:url") == url(second); }, 30000));
+    gdbus("--method org.mpris.MediaPlayer2.Quit");
+    ASSERT_TRUE(waitUntil([&] { return player.state() == QProcess::NotRunning; }, 30000));
+    EXPECT_EQ(player.exitCode(), 0) << player.readAllStandardError().toStdString();
 }

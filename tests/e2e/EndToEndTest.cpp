@@ -152,12 +152,13 @@ TEST_F(EndToEnd, PlaysTheDemoAndAnswersTheUserThenQuitsCleanly)
         "05-after-click", [&](const QImage& s) { return meanDifference(turned, s, button) > 10.0; }, 10000);
     EXPECT_GT(meanDifference(turned, switchedOff, button), 10.0);
 
-    // A second launch hands over two songs: the first plays at once, the
-    // second after it.
-    const QString first = gx::test::writeToneWav(home.filePath("01 First Tone.wav"), 1.5);
-    const QString second = gx::test::writeToneWav(home.filePath("02 Second Tone.wav"), 1.5);
+    // A second launch hands over an album folder: its first song plays at
+    // once, the second after it.
+    ASSERT_TRUE(QDir(home.path()).mkpath("Album"));
+    gx::test::writeToneWav(home.filePath("Album/02 Second Tone.wav"), 1.5);
+    gx::test::writeToneWav(home.filePath("Album/01 First Tone.wav"), 1.5);
     QProcess handOver;
-    launch(handOver, {first, second});
+    launch(handOver, {home.filePath("Album")});
     ASSERT_TRUE(handOver.waitForFinished(5000));
     EXPECT_EQ(handOver.exitCode(), 0);
     EXPECT_TRUE(waitUntil([&] { return title() == "First Tone"; }, 20000)) << title().toStdString();

@@ -102,6 +102,18 @@ TEST(Packaging, InstallIntoAHomePrefixShowsInOpenWithAtOnce)
         EXPECT_TRUE(known.output.section("Registered applications:", 1).contains("gramolux.desktop"))
             << known.output.toStdString();
     }
+    // A folder and a playlist as the file manager tells their types.
+    QTemporaryDir music;
+    QDir(music.path()).mkpath("Album");
+    const QString playlist = gx::test::writeFile(music.filePath("party.m3u"), "#EXTM3U\nAlbum/01 Song.mp3\n");
+    for (const QString& path : {music.filePath("Album"), playlist}) {
+        const QString type = run("gio", {"info", "-a", "standard::content-type", path}, env)
+                                 .output.section("standard::content-type:", 1)
+                                 .trimmed();
+        SCOPED_TRACE((path + " is " + type).toStdString());
+        EXPECT_TRUE(desktopMimeTypes().contains(type));
+        EXPECT_TRUE(run("gio", {"mime", type}, env).output.section("Registered applications:", 1).contains("gramolux"));
+    }
     QSettings cache(share.filePath("applications/mimeinfo.cache"), QSettings::IniFormat);
     EXPECT_TRUE(cache.value("MIME Cache/audio/flac").toString().contains("gramolux.desktop"))
         << "update-desktop-database (desktop-file-utils) did not run";
