@@ -207,11 +207,11 @@ void GXGramoluxView::paintEvent(QPaintEvent* event)
             if (labelOnly)
                 drawWholeImage(painter, pictures_.disc, {tt::diskRect.x, tt::diskRect.y}, 1.0);
             const float angle = model_.diskRotate();
-            // All the turned image can cover, not only where it shows: a
-            // redraw that leaves out some of what changed shows up as a
-            // difference from a full one.
-            const QSizeF size = (labelOnly ? pictures_.label : pictures_.disc).deviceIndependentSize();
-            const QRect box = turningRect(static_cast<float>(std::hypot(size.width(), size.height()) / 2.0));
+            // All that the turned pixels that show can cover, whatever part
+            // is redrawn: a redraw that leaves out some of what changed shows
+            // up as a difference from a full one. Beyond the reach the image
+            // is clear, so turning it there would paint nothing.
+            const QRect box = turningRect(labelOnly ? pictures_.labelReach : pictures_.discReach);
             if (box.intersects(event->rect())) {
                 painter.setOpacity(fraction);
                 painter.drawImage(

@@ -10,6 +10,7 @@
 #include "controller/PlaylistReader.h"
 #include "support/TestSupport.h"
 #include "view/GXGramoluxView.h"
+#include "view/TurntableNotice.h"
 
 #include <QAction>
 #include <QDir>
@@ -203,7 +204,7 @@ TEST_F(HandOverBurst, AFolderAndAPlaylistQueueInOrderAndNextSongWalksTheAlbum)
     EXPECT_EQ(c->reserveBox(),
         paths({"Disc 2/02 Ten.wav", "Disc 2/b.flac", "Disc 2/Inner/c.opus", "10 Ten.mp3", "Disc 2/01 Two.wav",
             "Disc 2/02 Ten.wav", "Disc 2/b.flac", "Disc 2/Inner/c.opus", "2 Two.MP3", "notes.txt"}));
-    EXPECT_EQ(layout->view()->notice(), "3 songs of “party.m3u” are missing");
+    EXPECT_EQ(layout->view()->notice().text(), "3 songs of “party.m3u” are missing");
 
     // A hand-over on its own later plays at once and empties the queue.
     QThread::msleep(550);
