@@ -91,7 +91,7 @@ make_audacious_registry
 # and calls.
 launch() {
   home=$(mktemp -d -p "$scratch") out=$home/first-audio calls=$home/calls
-  if [ "$1" = audacious ] && [ -s "$audacious_registry" ]; then
+  if [[ " $* " == *" audacious "* ]] && [ -s "$audacious_registry" ]; then
     mkdir -p "$home/.config/audacious" && cp "$audacious_registry" "$home/.config/audacious/plugin-registry"
   fi
   t0=$(date +%s.%N)
