@@ -110,11 +110,11 @@ std::string songFile(const std::string& name)
 std::shared_ptr<gx::MemoryVoice> effectVoice(double seconds, unsigned seed)
 {
     std::mt19937 rng(seed);
-    std::uniform_real_distribution<float> dist(-0.2f, 0.2f);
-    std::vector<float> frames(static_cast<size_t>(seconds * 44100) * 2);
-    for (float& x : frames)
-        x = dist(rng);
-    return std::make_shared<gx::MemoryVoice>(44100, std::move(frames));
+    std::uniform_int_distribution<int> dist(-6553, 6553);
+    std::vector<std::int16_t> samples(static_cast<size_t>(seconds * 44100) * 2);
+    for (std::int16_t& x : samples)
+        x = static_cast<std::int16_t>(dist(rng));
+    return std::make_shared<gx::MemoryVoice>(44100, std::move(samples));
 }
 
 long residentKiB()

@@ -29,19 +29,19 @@ std::shared_ptr<gx::Voice> openVoice(const std::string& path, gx::OpenFailure& f
     const std::int64_t rate = decoder->sampleRate();
     if (decoder->estimatedFrames() <= kShortSoundSeconds * rate) {
         const std::int64_t limit = kShortSoundLimitSeconds * rate;
-        std::vector<float> frames;
-        frames.reserve(static_cast<std::size_t>(decoder->estimatedFrames() + kLoadBlock) * 2);
+        // Decoded a block at a time straight into the voice's 16-bit store.
+        std::vector<float> block(static_cast<std::size_t>(kLoadBlock) * 2);
+        std::vector<std::int16_t> samples;
+        samples.reserve(static_cast<std::size_t>(decoder->estimatedFrames()) * 2);
         for (;;) {
-            const std::size_t had = frames.size();
-            frames.resize(had + static_cast<std::size_t>(kLoadBlock) * 2);
-            const int n = decoder->read(frames.data() + had, kLoadBlock);
-            frames.resize(had + static_cast<std::size_t>(n) * 2);
+            const int n = decoder->read(block.data(), kLoadBlock);
             if (n == 0) {
-                // Held for the whole run: without the last block's slack.
-                frames.shrink_to_fit();
-                return std::make_shared<gx::MemoryVoice>(static_cast<int>(rate), std::move(frames));
+                // Held for the whole run: without slack.
+                samples.shrink_to_fit();
+                return std::make_shared<gx::MemoryVoice>(static_cast<int>(rate), std::move(samples));
             }
-            if (static_cast<std::int64_t>(frames.size() / 2) > limit)
+            gx::MemoryVoice::appendSixteenBits(block.data(), static_cast<std::size_t>(n) * 2, samples);
+            if (static_cast<std::int64_t>(samples.size() / 2) > limit)
                 break;
         }
         decoder->seek(0);

@@ -14,14 +14,22 @@ using gx::test::render;
 
 namespace {
 
+// In 16-bit steps, as a sound held in memory keeps them.
 std::vector<float> noiseFrames(std::int64_t frames, unsigned seed)
 {
     std::mt19937 rng(seed);
-    std::uniform_real_distribution<float> dist(-0.4f, 0.4f);
+    std::uniform_int_distribution<int> dist(-13107, 13107);
     std::vector<float> v(static_cast<size_t>(frames) * 2);
     for (float& x : v)
-        x = dist(rng);
+        x = static_cast<float>(dist(rng)) / 32768.0f;
     return v;
+}
+
+std::shared_ptr<MemoryVoice> memoryVoice(int rate, const std::vector<float>& frames)
+{
+    std::vector<std::int16_t> samples;
+    MemoryVoice::appendSixteenBits(frames.data(), frames.size(), samples);
+    return std::make_shared<MemoryVoice>(rate, std::move(samples));
 }
 
 std::vector<float> toneFrames(std::int64_t frames, double frequency, int rate)
@@ -52,8 +60,8 @@ double measureFrequency(const std::vector<float>& stereo, int rate)
 TEST(Mixer, PitchFollowsTheRateAndTheSourceRate)
 {
     Mixer mixer(44100);
-    auto voice = std::make_shared<MemoryVoice>(44100, toneFrames(44100 * 2, 1000.0, 44100));
-    auto half = std::make_shared<MemoryVoice>(22050, toneFrames(22050, 440.0, 22050));
+    auto voice = memoryVoice(44100, toneFrames(44100 * 2, 1000.0, 44100));
+    auto half = memoryVoice(22050, toneFrames(22050, 440.0, 22050));
     mixer.add(voice);
     voice->setRate(1.02f);
     voice->play();
@@ -82,9 +90,9 @@ TEST(Mixer, VoicesAreSummedWithTheirOwnGainsAndClipped)
     Mixer mixer(44100);
     const std::vector<float> a = noiseFrames(1000, 2);
     const std::vector<float> b = noiseFrames(1000, 3);
-    auto va = std::make_shared<MemoryVoice>(44100, a);
-    auto vb = std::make_shared<MemoryVoice>(44100, b);
-    auto muted = std::make_shared<MemoryVoice>(44100, noiseFrames(1000, 4));
+    auto va = memoryVoice(44100, a);
+    auto vb = memoryVoice(44100, b);
+    auto muted = memoryVoice(44100, noiseFrames(1000, 4));
     for (const auto& v : {va, vb, muted}) {
         mixer.add(v);
         v->play();
@@ -107,7 +115,7 @@ TEST(Mixer, RateZeroNegativeOrNanHoldsTheVoiceSilent)
 {
     for (float rate : {0.0f, -1.0f, std::nanf("")}) {
         Mixer mixer(44100);
-        auto voice = std::make_shared<MemoryVoice>(44100, noiseFrames(2000, 5));
+        auto voice = memoryVoice(44100, noiseFrames(2000, 5));
         mixer.add(voice);
         voice->play();
         render(mixer, 300);
@@ -126,7 +134,7 @@ TEST(Mixer, EndStopsExactlyAtTheLastFrameOrLoops)
 {
     Mixer mixer(44100);
     const std::vector<float> source = noiseFrames(1000, 6);
-    auto voice = std::make_shared<MemoryVoice>(44100, source);
+    auto voice = memoryVoice(44100, source);
     mixer.add(voice);
     voice->setRate(1.37f); // overshoots the last frame between samples
     voice->play();
