@@ -7,6 +7,7 @@
 #include "controller/GramoluxWindowLayout.h"
 #include "controller/MprisService.h"
 #include "platform/ImageSupport.h"
+#include "platform/QuitSignals.h"
 #include "platform/SingleInstance.h"
 #include "platform/UserDefaults.h"
 #include "sound/GXQTMusic.h"
@@ -91,6 +92,13 @@ int main(int argc, char** argv)
         GXQTMusic::dropPreopened();
         MprisService mpris(layout);
         mpris.registerOnSessionBus();
+        // A session logging out or a kill quits as the Quit command does;
+        // quit() also ends a dialog's loop, which would keep the window.
+        gx::QuitSignals quitSignals;
+        QObject::connect(&quitSignals, &gx::QuitSignals::quitRequested, &app, [&layout] {
+            layout.mainWindow()->close();
+            QApplication::quit();
+        });
         layout.show();
         status = QApplication::exec();
     }
