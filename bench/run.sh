@@ -9,7 +9,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 . tools/install-deps.sh
-gx_install "${GX_BUILD_PACKAGES[@]}" ffmpeg mpv audacious audacious-plugins xvfb xauth xdotool
+gx_install "${GX_BUILD_PACKAGES[@]}" ffmpeg mpv audacious audacious-plugins xvfb xauth xdotool pulseaudio pulseaudio-utils
 build=${1:-build/bench}
 seconds=${GX_COMPARE_SECONDS:-30}
 idle_seconds=${GX_IDLE_SECONDS:-20}
@@ -32,8 +32,10 @@ mp3=/tmp/gramolux-bench/five-minutes.mp3 # made by gx_bench_sound above
 [ -f "$mp3" ] || { echo "bench: no $mp3, no comparison"; exit 0; }
 scratch=$(mktemp -d)
 xvfb_pid=
+pulse_pid=
 cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null && wait "$pulse_pid" 2>/dev/null
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -145,6 +147,21 @@ play_row "audacious -Q, MP3" "" audacious -Q "$mp3"
 play_row "mpv --no-video, MP3" "" mpv --no-video --ao=sdl --no-config --really-quiet "$mp3"
 play_row "ffplay -nodisp, MP3" "" ffplay -nodisp -autoexit -loglevel quiet "$mp3"
 
+# The same through a real sound server: a private PulseAudio with a null
+# sink, on a runtime folder of its own.
+pulse=$scratch/pulse
+if mkdir -p "$pulse" && command -v pulseaudio >/dev/null; then
+  env XDG_RUNTIME_DIR="$pulse" PULSE_RUNTIME_PATH="$pulse" HOME="$pulse" pulseaudio -n --daemonize=no \
+    --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$pulse/native" \
+    -L 'module-null-sink sink_name=gxnull rate=44100' >/dev/null 2>&1 &
+  pulse_pid=$!
+  for _ in $(seq 100); do PULSE_SERVER="unix:$pulse/native" pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  on_pulse=(env SDL_AUDIODRIVER=pulseaudio PULSE_SERVER="unix:$pulse/native")
+  play_row "gramolux, MP3, PulseAudio" "" "${on_pulse[@]}" "$gramolux" "$mp3"
+  play_row "ffplay, MP3, PulseAudio" "" "${on_pulse[@]}" ffplay -nodisp -autoexit -loglevel quiet "$mp3"
+fi
+
 # Idle: the window shown with no song; and a song switched off (Space works
 # the switch), once the record has run down and the stop sound has played.
 launch "$gramolux"
@@ -160,11 +177,13 @@ rows+=("gramolux idle, switched off|-|$(sample "$idle_seconds")")
 finish
 
 echo
-echo "Under Xvfb, SDL_AUDIODRIVER=dummy, ${seconds} s of playback each (idle ${idle_seconds} s), one after another"
+echo "Under Xvfb, SDL_AUDIODRIVER=dummy (PulseAudio rows: a private server, null sink), ${seconds} s of playback each"
+echo "(idle ${idle_seconds} s), one after another; the PulseAudio rows compare first audio with ffplay's on PulseAudio"
 printf '%s\n' "${rows[@]}" | awk -F'|' '
   { split($3, c, " "); label[NR] = $1; fa[NR] = $2; pc[NR] = c[1]; xc[NR] = c[2]; mem[NR] = c[3]; cb[NR] = c[4]; sw[NR] = c[5]
     if ($1 ~ /^audacious/) aud = c[1] + c[2]
-    if ($1 ~ /^ffplay/) ffa = $2
+    if ($1 ~ /^ffplay/ && $1 ~ /PulseAudio/) ffp = $2
+    else if ($1 ~ /^ffplay/) ffa = $2
     if ($1 == "gramolux, MP3") one = c[1] + c[2] }
   END {
     printf "%-28s %9s %9s %9s %9s %8s %9s %8s %8s %8s\n", "player", "CPU s/min", "X s/min", "together", "vs Audac.", "first ms",
@@ -172,7 +191,8 @@ printf '%s\n' "${rows[@]}" | awk -F'|' '
     for (i = 1; i <= NR; i++) {
       t = pc[i] + xc[i]
       r = (aud > 0 ? sprintf("%.2fx", t / aud) : "-")
-      f = (fa[i] != "-" && ffa > 0 && fa[i] > 0 ? sprintf("%.2fx", fa[i] / ffa) : "-")
+      ff = (label[i] ~ /PulseAudio/ ? ffp : ffa)
+      f = (fa[i] != "-" && ff > 0 && fa[i] > 0 ? sprintf("%.2fx", fa[i] / ff) : "-")
       printf "%-28s %9.3f %9.3f %9.3f %9s %8s %9s %8.1f %8.1f %8.1f\n", label[i], pc[i], xc[i], t, r, fa[i], f, mem[i], cb[i], sw[i]
       if (label[i] ~ /2x$/ && one > 0) twox = t / one
     }
