@@ -37,28 +37,33 @@ AudioEngine& AudioEngine::shared()
 AudioEngine::AudioEngine()
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    int rate = 0;
+    int rate = kDeviceRate;
     {
         std::lock_guard device(deviceMutex_);
-        // The mixer resamples every voice to whatever rate the device has.
-        if (startSdl())
-            rate = openDevice(kDeviceRate, true);
-        lost_.store(rate == 0);
+        // The mixer resamples every voice to the default output's own rate.
+        // The device opens when the first sound plays, so that its first
+        // call already carries sound: a sound server may hold a new stream's
+        // second buffer for a while.
+        SDL_AudioSpec spec {};
+        if (startSdl() && SDL_GetDefaultAudioInfo(nullptr, &spec, 0) == 0 && spec.freq > 0)
+            rate = spec.freq;
+        lost_.store(!sdlStarted_);
         nextTry_ = SteadyClock::now() + kRetryEvery;
     }
-    mixer_ = std::make_shared<Mixer>(rate > 0 ? rate : kDeviceRate, [this] { resume(); });
+    mixer_ = std::make_shared<Mixer>(rate, [this] { resume(); });
     clockScratch_.resize(static_cast<size_t>(kClockFrames) * 2);
-    // The device's thread may already be calling back; it sees the mixer
-    // only through this pointer, published once the mixer is whole.
+    // The device's thread sees the mixer only through this pointer.
     deviceMixer_.store(mixer_.get(), std::memory_order_release);
-    if (lost_.load())
-        clockPulls(true);
     try {
         keeper_.start([this] { return keeperTick(); }, kRetryEvery);
     } catch (const std::system_error&) {
-        // No thread to be had: the device stays open while it rests, and a
+        // No thread to be had: the device opens now and stays open, and a
         // lost one is not tried again.
+        std::lock_guard device(deviceMutex_);
+        lost_.store(!sdlStarted_ || !openDevice(rate));
     }
+    if (lost_.load())
+        clockPulls(true);
 }
 
 AudioEngine::~AudioEngine()
@@ -83,7 +88,7 @@ bool AudioEngine::startSdl()
     return sdlStarted_;
 }
 
-int AudioEngine::openDevice(int rate, bool anyRate)
+bool AudioEngine::openDevice(int rate)
 {
     SDL_AudioSpec want {};
     want.freq = rate;
@@ -92,18 +97,15 @@ int AudioEngine::openDevice(int rate, bool anyRate)
     want.samples = kDeviceFrames;
     want.callback = &AudioEngine::pull;
     want.userdata = this;
-    SDL_AudioSpec have {};
-    // SDL converts format and channels for us, and the rate too unless any
-    // will do.
-    const std::uint32_t id
-        = SDL_OpenAudioDevice(nullptr, 0, &want, &have, anyRate ? SDL_AUDIO_ALLOW_FREQUENCY_CHANGE : 0);
+    // SDL converts format, channels and rate where the device differs.
+    const std::uint32_t id = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
     if (id == 0)
-        return 0;
+        return false;
     device_.store(id);
     lastPull_.store(ticksNow());
     // Started playing: with nothing to play, the first callback pauses it.
     SDL_PauseAudioDevice(id, 0);
-    return have.freq > 0 ? have.freq : rate;
+    return true;
 }
 
 void AudioEngine::closeDevice(bool lost)
@@ -207,7 +209,7 @@ TickLoop::Next AudioEngine::tryToOpen(bool wanted)
     const auto now = SteadyClock::now();
     if (lost_.load() && now < nextTry_)
         return TickLoop::Next::whenWokenOr(nextTry_ - now);
-    if (startSdl() && openDevice(mixer_->outputRate(), false) != 0) {
+    if (startSdl() && openDevice(mixer_->outputRate())) {
         // The clock stops before the device's first call: the song goes on
         // from where the clock left it, once.
         clockPulls(false);

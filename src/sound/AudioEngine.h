@@ -5,17 +5,18 @@
 // playback, its positions and its ends behave the same with no sound
 // hardware, and go on from where they are when a device comes back.
 //
-// While no voice plays the output rests: the device is paused (SDL no longer
-// calls us) or the clock sleeps. A voice told to play wakes the keeper, which
-// resumes the device within one buffer. A device paused for kRestBeforeClose
-// is closed, because SDL's audio thread keeps looping while paused; the next
-// voice told to play has the keeper open it again.
+// The device opens when the first voice plays. While no voice plays the
+// output rests: the device is paused (SDL no longer calls us) or the clock
+// sleeps. A voice told to play wakes the keeper, which resumes the device
+// within one buffer. A device paused for kRestBeforeClose is closed, because
+// SDL's audio thread keeps looping while paused; the next voice told to play
+// has the keeper open it again.
 //
 // A device that is lost (SDL finds it removed, or it stops calling us, as when
 // the sound server restarts) is closed; the clock keeps the time, and while a
 // voice plays the keeper tries the default output again once every
-// kRetryEvery. Every SDL call but the first open is the keeper's, so no thread
-// that starts a sound ever waits for the device.
+// kRetryEvery. Every SDL call but starting SDL's audio is the keeper's, so no
+// thread that starts a sound ever waits for the device.
 #include "platform/TickLoop.h"
 
 #include <atomic>
@@ -60,10 +61,9 @@ private:
     static void pull(void* engine, std::uint8_t* stream, int bytes);
     // Starts SDL's audio if it is not running. Called with deviceMutex_ held.
     bool startSdl();
-    // Opens and starts the device at `rate`, or at what the hardware
-    // offers when `anyRate`; answers its rate, 0 when none opened.
+    // Opens and starts the device at `rate`; answers whether it opened.
     // Called with deviceMutex_ held.
-    int openDevice(int rate, bool anyRate);
+    bool openDevice(int rate);
     // Closes the device and, when it was lost, SDL's audio with it, so that
     // the next try connects afresh. Called with deviceMutex_ held.
     void closeDevice(bool lost);
