@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <thread>
+#include <unistd.h>
 
 using namespace gx;
 using namespace gx::test;
@@ -46,6 +47,7 @@ void endProgram(const QString& pidFile, const char* signal)
 // The private server and what its sink plays.
 class PulseServer {
 public:
+    ~PulseServer() { kill(); }
     // Starts the server and a recorder of its sink's monitor, which runs as
     // long as the server. The first client to play after the recorder comes
     // is held for about 1.3 s (pacat too), so a tenth of a second of silence
@@ -60,6 +62,11 @@ public:
                 + " -L " + shellQuoted("module-native-protocol-unix auth-anonymous=1 socket=" + next)
                 + " -L 'module-null-sink sink_name=gxnull rate=44100' > " + shellQuoted(d + "/server.log") + " 2>&1",
             d + "/server.pid");
+        // Should this process die first, the server (and so the recorder)
+        // goes a second later.
+        runShell(QString("(while kill -0 %1; do sleep 1; done; kill -9 $(cat %2)) &")
+                     .arg(::getpid())
+                     .arg(shellQuoted(d + "/server.pid")));
         return waitUntil([&] { return runShell(at + "pactl info"); }, 15000)
             && startInBackground(at + "parec -d gxnull.monitor --raw --format=float32le --rate=44100 --channels=1"
                     + " --latency-msec=20 >> " + shellQuoted(recording()),
