@@ -11,7 +11,7 @@ export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/support/tsan.supp"
 # The thread build needs only the suites that run threads.
-threaded_targets=(gx_platform_tests gx_controller_tests gx_sound_tests gx_sound_pulse_tests gx_view_spin_tests gx_view_cover_tests gx_hostile_tests)
+threaded_targets=(gx_platform_tests gx_controller_tests gx_sound_tests gx_view_spin_tests gx_view_cover_tests gx_hostile_tests)
 for kind in address thread; do
   build=build/$kind
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGX_SANITIZE=$kind -DGX_BUILD_BENCH=OFF -DGX_WERROR=ON >/dev/null \
