@@ -11,7 +11,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 . tools/install-deps.sh
 gx_install "${GX_BUILD_PACKAGES[@]}" ffmpeg mpv audacious audacious-plugins xvfb xauth xdotool \
-  weston qt6-wayland qtwayland5
+  weston qt6-wayland qtwayland5 pulseaudio pulseaudio-utils
 build=${1:-build/bench}
 seconds=${GX_COMPARE_SECONDS:-30}
 idle_seconds=${GX_IDLE_SECONDS:-20}
@@ -33,10 +33,11 @@ demo=$(realpath "$build/share/gramolux/01 Gramolux Serenade.wav")
 mp3=/tmp/gramolux-bench/five-minutes.mp3 # made by gx_bench_sound above
 [ -f "$mp3" ] || { echo "bench: no $mp3, no comparison"; exit 0; }
 scratch=$(mktemp -d)
-xvfb_pid= weston_pid=
+xvfb_pid= weston_pid= pulse_pid=
 cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   [ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null && wait "$weston_pid" 2>/dev/null
+  [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null && wait "$pulse_pid" 2>/dev/null
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -169,6 +170,21 @@ play_row "audacious -Q, MP3" "" audacious -Q "$mp3"
 play_row "mpv --no-video, MP3" "" mpv --no-video --ao=sdl --no-config --really-quiet "$mp3"
 play_row "ffplay -nodisp, MP3" "" ffplay -nodisp -autoexit -loglevel quiet "$mp3"
 
+# The same through a real sound server: a private PulseAudio with a null
+# sink, on a runtime folder of its own.
+pulse=$scratch/pulse
+if mkdir -p "$pulse" && command -v pulseaudio >/dev/null; then
+  env XDG_RUNTIME_DIR="$pulse" PULSE_RUNTIME_PATH="$pulse" HOME="$pulse" pulseaudio -n --daemonize=no \
+    --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$pulse/native" \
+    -L 'module-null-sink sink_name=gxnull rate=44100' >/dev/null 2>&1 &
+  pulse_pid=$!
+  for _ in $(seq 100); do PULSE_SERVER="unix:$pulse/native" pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+  on_pulse=(env SDL_AUDIODRIVER=pulseaudio PULSE_SERVER="unix:$pulse/native")
+  play_row "gramolux, MP3, PulseAudio" "" "${on_pulse[@]}" "$gramolux" "$mp3"
+  play_row "ffplay, MP3, PulseAudio" "" "${on_pulse[@]}" ffplay -nodisp -autoexit -loglevel quiet "$mp3"
+fi
+
 # Idle: the window shown with no song; and a song switched off (Space works
 # the switch), once the record has run down and the stop sound has played.
 launch "$gramolux"
@@ -203,13 +219,15 @@ else
 fi
 
 echo
-echo "SDL_AUDIODRIVER=dummy, ${seconds} s of playback each (idle ${idle_seconds} s), ${runs} runs, one after another;"
+echo "SDL_AUDIODRIVER=dummy (PulseAudio rows: a private server, null sink, first audio against ffplay's there),"
+echo "${seconds} s of playback each (idle ${idle_seconds} s), ${runs} runs, one after another;"
 echo "load average before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%s\n' "${rows[@]}" | awk -F'|' '
   { split($3, c, " "); label[NR] = $1; fa[NR] = $2; pc[NR] = c[1]; xc[NR] = c[2]; mem[NR] = c[3]; cb[NR] = c[4]; sw[NR] = c[5]
     own[NR] = c[6]; worst[NR] = $4; wl[NR] = ($1 ~ /Wayland$/)
     if ($1 ~ /^audacious/) { aud[wl[NR]] = c[1] + c[2]; audsw[wl[NR]] = c[5] }
-    if ($1 ~ /^ffplay/) ffa = $2
+    if ($1 ~ /^ffplay/ && $1 ~ /PulseAudio/) ffp = $2
+    else if ($1 ~ /^ffplay/) ffa = $2
     if ($1 == "gramolux, MP3") one = c[1] + c[2] }
   END {
     printf "%-28s %8s %8s %8s %9s %7s %8s %9s %8s %7s %7s %8s %9s\n", "player", "CPU s/m", "srv s/m", "together",
@@ -219,7 +237,8 @@ printf '%s\n' "${rows[@]}" | awk -F'|' '
       r = (aud[wl[i]] > 0 ? sprintf("%.2fx", t / aud[wl[i]]) : "-")
       wr = (aud[wl[i]] > 0 && worst[i] != "-" ? sprintf("%.2fx", worst[i] / aud[wl[i]]) : "-")
       ws = (audsw[wl[i]] > 0 ? sprintf("%.2fx", sw[i] / audsw[wl[i]]) : "-")
-      f = (fa[i] != "-" && ffa > 0 && fa[i] > 0 ? sprintf("%.2fx", fa[i] / ffa) : "-")
+      ff = (label[i] ~ /PulseAudio/ ? ffp : ffa)
+      f = (fa[i] != "-" && ff > 0 && fa[i] > 0 ? sprintf("%.2fx", fa[i] / ff) : "-")
       printf "%-28s %8.3f %8.3f %8.3f %9s %7s %8s %9s %8.1f %7.1f %7.1f %8.1f %9s\n", label[i], pc[i], xc[i], t, r, wr,
         fa[i], f, mem[i], own[i], cb[i], sw[i], ws
       if (label[i] ~ /2x$/ && one > 0) twox = t / one

@@ -11,7 +11,8 @@ GX_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config
 # use a private bus, and check the install with the desktop's own tools.
 GX_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg sox xvfb xauth xdotool libxcb1-dev dbus
-  desktop-file-utils appstream librsvg2-bin libglib2.0-bin groff-base playerctl)
+  desktop-file-utils appstream librsvg2-bin libglib2.0-bin groff-base playerctl
+  pulseaudio pulseaudio-utils)
 
 gx_fail() {
   echo "gramolux: $*" >&2

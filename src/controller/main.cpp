@@ -9,6 +9,7 @@
 #include "controller/HandOverExpander.h"
 #include "controller/MprisService.h"
 #include "platform/ImageSupport.h"
+#include "platform/QuitSignals.h"
 #include "platform/SingleInstance.h"
 #include "platform/UserDefaults.h"
 #include "sound/GXQTMusic.h"
@@ -97,6 +98,13 @@ int main(int argc, char** argv)
         GXQTMusic::dropPreopened();
         MprisService mpris(layout);
         mpris.registerOnSessionBus();
+        // A session logging out or a kill quits as the Quit command does;
+        // quit() also ends a dialog's loop, which would keep the window.
+        gx::QuitSignals quitSignals;
+        QObject::connect(&quitSignals, &gx::QuitSignals::quitRequested, &app, [&layout] {
+            layout.mainWindow()->close();
+            QApplication::quit();
+        });
         layout.show();
         status = QApplication::exec();
     }

@@ -88,6 +88,10 @@ void TickLoop::run(Tick tick, Clock::duration period, Pace pace)
             wakeUp_.wait(lock, [this] { return stop_ || woken_; });
             deadline = Clock::now();
             break;
+        case Next::Kind::whenWokenOr:
+            deadline = Clock::now() + next.span_;
+            wakeUp_.wait_until(lock, deadline, [this] { return stop_ || woken_; });
+            break;
         case Next::Kind::after:
             deadline = Clock::now() + next.span_;
             wakeUp_.wait_until(lock, deadline, [this] { return stop_; });

@@ -40,12 +40,14 @@ public:
         static Next after(Clock::duration span) { return Next(Kind::after, span); }
         // Sleep until wake() or a stop (at once if woken since this tick began).
         static Next whenWoken() { return Next(Kind::whenWoken, {}); }
+        // Sleep until wake(), a stop or this long, whichever comes first.
+        static Next whenWokenOr(Clock::duration span) { return Next(Kind::whenWokenOr, span); }
         // End the loop.
         static Next stop() { return Next(Kind::stop, {}); }
 
     private:
         friend class TickLoop;
-        enum class Kind { period, after, whenWoken, stop };
+        enum class Kind { period, after, whenWoken, whenWokenOr, stop };
         Next(Kind kind, Clock::duration span)
             : kind_(kind)
             , span_(span)

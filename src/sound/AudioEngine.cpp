@@ -9,12 +9,22 @@ namespace gx {
 
 namespace {
 
+using SteadyClock = std::chrono::steady_clock;
+
 constexpr int kDeviceRate = 44100;
 // 46 ms at 44.1 kHz: SDL's thread wakes half as often as with 1024 frames,
 // which is what playing costs most, for a little more delay on an effect.
 constexpr int kDeviceFrames = 2048;
 // The silent clock pulls about every 10 ms.
 constexpr int kClockFrames = 441;
+// A playing device that has not called us for this long is gone, though SDL
+// may not say so (a server that hangs, or one that restarted under it).
+constexpr auto kDeviceSilentFor = std::chrono::milliseconds(1500);
+
+std::int64_t ticksNow()
+{
+    return SteadyClock::now().time_since_epoch().count();
+}
 
 } // namespace
 
@@ -27,27 +37,33 @@ AudioEngine& AudioEngine::shared()
 AudioEngine::AudioEngine()
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    int rate = 0;
-    std::unique_lock device(deviceMutex_);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-        sdlStarted_ = true;
-        // The mixer resamples every voice to whatever rate the device has.
-        rate = openDevice(kDeviceRate, true);
+    int rate = kDeviceRate;
+    {
+        std::lock_guard device(deviceMutex_);
+        // The mixer resamples every voice to the default output's own rate.
+        // The device opens when the first sound plays, so that its first
+        // call already carries sound: a sound server may hold a new stream's
+        // second buffer for a while.
+        SDL_AudioSpec spec {};
+        if (startSdl() && SDL_GetDefaultAudioInfo(nullptr, &spec, 0) == 0 && spec.freq > 0)
+            rate = spec.freq;
+        lost_.store(!sdlStarted_);
+        nextTry_ = SteadyClock::now() + kRetryEvery;
     }
-    mixer_ = std::make_shared<Mixer>(rate > 0 ? rate : kDeviceRate, [this] { resume(); });
-    // The device's thread may already be calling back; it sees the mixer
-    // only through this pointer, published once the mixer is whole.
+    mixer_ = std::make_shared<Mixer>(rate, [this] { resume(); });
+    clockScratch_.resize(static_cast<size_t>(kClockFrames) * 2);
+    // The device's thread sees the mixer only through this pointer.
     deviceMixer_.store(mixer_.get(), std::memory_order_release);
-    if (device_.load() == 0) {
-        startClock();
-        return;
-    }
-    device.unlock();
     try {
-        keeper_.start([this] { return keeperTick(); }, kRestBeforeClose);
+        keeper_.start([this] { return keeperTick(); }, kRetryEvery);
     } catch (const std::system_error&) {
-        // No thread to be had: the device simply stays open while it rests.
+        // No thread to be had: the device opens now and stays open, and a
+        // lost one is not tried again.
+        std::lock_guard device(deviceMutex_);
+        lost_.store(!sdlStarted_ || !openDevice(rate));
     }
+    if (lost_.load())
+        clockPulls(true);
 }
 
 AudioEngine::~AudioEngine()
@@ -56,16 +72,23 @@ AudioEngine::~AudioEngine()
     keeper_.join();
     {
         std::lock_guard device(deviceMutex_);
-        if (const std::uint32_t id = device_.exchange(0); id != 0)
-            SDL_CloseAudioDevice(id); // waits for a running callback
+        closeDevice(false);
+        if (sdlStarted_)
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        sdlStarted_ = false;
     }
     clock_.requestStop();
     clock_.join();
-    if (sdlStarted_)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-int AudioEngine::openDevice(int rate, bool anyRate)
+bool AudioEngine::startSdl()
+{
+    if (!sdlStarted_)
+        sdlStarted_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    return sdlStarted_;
+}
+
+bool AudioEngine::openDevice(int rate)
 {
     SDL_AudioSpec want {};
     want.freq = rate;
@@ -74,22 +97,33 @@ int AudioEngine::openDevice(int rate, bool anyRate)
     want.samples = kDeviceFrames;
     want.callback = &AudioEngine::pull;
     want.userdata = this;
-    SDL_AudioSpec have {};
-    // SDL converts format and channels for us, and the rate too unless any
-    // will do.
-    const std::uint32_t id
-        = SDL_OpenAudioDevice(nullptr, 0, &want, &have, anyRate ? SDL_AUDIO_ALLOW_FREQUENCY_CHANGE : 0);
+    // SDL converts format, channels and rate where the device differs.
+    const std::uint32_t id = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
     if (id == 0)
-        return 0;
+        return false;
     device_.store(id);
+    lastPull_.store(ticksNow());
     // Started playing: with nothing to play, the first callback pauses it.
     SDL_PauseAudioDevice(id, 0);
-    return have.freq > 0 ? have.freq : rate;
+    return true;
+}
+
+void AudioEngine::closeDevice(bool lost)
+{
+    if (const std::uint32_t id = device_.exchange(0); id != 0)
+        SDL_CloseAudioDevice(id); // waits for a running callback
+    restingSince_.reset();
+    if (lost && sdlStarted_) {
+        // A sound server that went away leaves SDL's connection to it dead.
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        sdlStarted_ = false;
+    }
 }
 
 void AudioEngine::pull(void* engine, std::uint8_t* stream, int bytes)
 {
     auto* self = static_cast<AudioEngine*>(engine);
+    self->lastPull_.store(ticksNow(), std::memory_order_relaxed);
     const int frames = bytes / static_cast<int>(2 * sizeof(float));
     // Before the mixer exists (the device starts paused) play silence.
     Mixer* mixer = self->deviceMixer_.load(std::memory_order_acquire);
@@ -99,15 +133,11 @@ void AudioEngine::pull(void* engine, std::uint8_t* stream, int bytes)
     }
     if (mixer->render(reinterpret_cast<float*>(stream), frames))
         return;
-    // With nothing left playing, rest. SDL holds the device's (recursive)
-    // lock around this call and resume() takes it too, so a voice started
+    // With nothing left playing, rest. SDL holds the device's lock around
+    // this call and the keeper's unpause takes it too, so a voice started
     // meanwhile either was seen playing here or unpauses after this. The
     // device is the one calling: it stays open until this returns.
     SDL_PauseAudioDevice(self->device_.load(), 1);
-    {
-        std::lock_guard lock(self->keeperMutex_);
-        self->restingSince_ = std::chrono::steady_clock::now();
-    }
     self->keeper_.wake();
 }
 
@@ -117,7 +147,7 @@ bool AudioEngine::resting() const
     std::lock_guard device(deviceMutex_);
     if (const std::uint32_t id = device_.load(); id != 0)
         return SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PAUSED;
-    return clockRunning_.load() ? clockResting_.load() : true;
+    return !lost_.load() || clockResting_.load();
 }
 
 bool AudioEngine::deviceOpen() const
@@ -127,76 +157,101 @@ bool AudioEngine::deviceOpen() const
 
 void AudioEngine::resume()
 {
-    if (!clockRunning_.load()) {
-        // Before unpausing: a pause that follows (the sound was short) sets
-        // the time again. One that came just before is left behind, and the
-        // keeper finds the device playing.
-        {
-            std::lock_guard lock(keeperMutex_);
-            restingSince_.reset();
-        }
-        std::lock_guard device(deviceMutex_);
-        if (const std::uint32_t id = device_.load(); id != 0) {
-            SDL_PauseAudioDevice(id, 0);
-            return;
-        }
-        // Closed for a rest: open again at the mixer's rate. Should the
-        // device be gone meanwhile, the silent clock takes over.
-        if (openDevice(mixer_->outputRate(), false) != 0)
-            return;
-        startClock();
-    }
+    // Only wakes: the keeper unpauses or opens the device, the clock pulls
+    // when there is none. Neither wake waits for anything but a short lock.
+    keeper_.wake();
     clock_.wake();
 }
 
 TickLoop::Next AudioEngine::keeperTick()
 {
-    std::unique_lock lock(keeperMutex_);
-    // Nothing to time: sleep until the device pauses.
-    if (!restingSince_)
-        return TickLoop::Next::whenWoken();
-    // A voice started meanwhile has cleared the time, a newer pause moved it on.
-    const auto due = *restingSince_ + kRestBeforeClose;
-    if (const auto now = std::chrono::steady_clock::now(); now < due)
-        return TickLoop::Next::after(due - now);
-    restingSince_.reset();
-    lock.unlock();
-    closeIfStillResting();
-    return TickLoop::Next::whenWoken();
-}
-
-void AudioEngine::closeIfStillResting()
-{
     std::lock_guard device(deviceMutex_);
+    const bool wanted = mixer_->anyPlaying();
+    const auto now = SteadyClock::now();
     const std::uint32_t id = device_.load();
-    // resume() unpauses under the same lock, so a device paused now stays
-    // paused until it is closed; a voice told to play after that reopens it.
-    if (id == 0 || SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_PAUSED)
-        return;
-    device_.store(0);
-    SDL_CloseAudioDevice(id);
+    if (id == 0)
+        return tryToOpen(wanted);
+    const SDL_AudioStatus status = SDL_GetAudioDeviceStatus(id);
+    if (status == SDL_AUDIO_PAUSED) {
+        if (wanted) {
+            restingSince_.reset();
+            lastPull_.store(ticksNow());
+            SDL_PauseAudioDevice(id, 0);
+            return TickLoop::Next::whenWokenOr(kRetryEvery);
+        }
+        if (!restingSince_)
+            restingSince_ = now;
+        // Resting: closed once it has rested long enough, unless a voice
+        // wakes us first.
+        if (const auto due = *restingSince_ + kRestBeforeClose; now < due)
+            return TickLoop::Next::whenWokenOr(due - now);
+        closeDevice(false);
+        return TickLoop::Next::whenWoken();
+    }
+    restingSince_.reset();
+    const SteadyClock::duration quiet(ticksNow() - lastPull_.load());
+    if (status == SDL_AUDIO_PLAYING && (quiet < kDeviceSilentFor || !wanted))
+        return wanted ? TickLoop::Next::whenWokenOr(kRetryEvery) : TickLoop::Next::whenWoken();
+    // Removed (SDL stopped it), or silent while it should play: the clock
+    // keeps the time from here, then the device goes.
+    lost_.store(true);
+    clockPulls(true);
+    closeDevice(true);
+    nextTry_ = now + kRetryEvery;
+    return wanted ? TickLoop::Next::whenWokenOr(kRetryEvery) : TickLoop::Next::whenWoken();
 }
 
-void AudioEngine::startClock()
+TickLoop::Next AudioEngine::tryToOpen(bool wanted)
 {
-    clockScratch_.resize(static_cast<size_t>(kClockFrames) * 2);
-    const auto period = std::chrono::duration_cast<TickLoop::Clock::duration>(
-        std::chrono::duration<double>(static_cast<double>(kClockFrames) / mixer_->outputRate()));
-    try {
-        clock_.start([this] { return clockTick(); }, period, TickLoop::Pace::fixedRate);
-        clockRunning_.store(true);
-    } catch (const std::system_error&) {
-        // No thread to be had either: nothing plays.
+    // At rest nothing wakes; a voice told to play wakes us again.
+    if (!wanted)
+        return TickLoop::Next::whenWoken();
+    const auto now = SteadyClock::now();
+    if (lost_.load() && now < nextTry_)
+        return TickLoop::Next::whenWokenOr(nextTry_ - now);
+    if (startSdl() && openDevice(mixer_->outputRate())) {
+        // The clock stops before the device's first call: the song goes on
+        // from where the clock left it, once.
+        clockPulls(false);
+        lost_.store(false);
+        return TickLoop::Next::whenWokenOr(kRetryEvery);
     }
+    closeDevice(true);
+    lost_.store(true);
+    clockPulls(true);
+    nextTry_ = now + kRetryEvery;
+    return TickLoop::Next::whenWokenOr(kRetryEvery);
+}
+
+void AudioEngine::clockPulls(bool pulls)
+{
+    {
+        std::lock_guard lock(clockMutex_);
+        clockPulls_ = pulls;
+    }
+    if (!pulls)
+        return;
+    if (clock_.finished()) {
+        const auto period = std::chrono::duration_cast<TickLoop::Clock::duration>(
+            std::chrono::duration<double>(static_cast<double>(kClockFrames) / mixer_->outputRate()));
+        try {
+            clock_.start([this] { return clockTick(); }, period, TickLoop::Pace::fixedRate);
+        } catch (const std::system_error&) {
+            // No thread to be had either: nothing plays until a device does.
+        }
+    }
+    clock_.wake();
 }
 
 TickLoop::Next AudioEngine::clockTick()
 {
-    clockResting_.store(false);
-    if (mixer_->render(clockScratch_.data(), kClockFrames))
+    std::lock_guard lock(clockMutex_);
+    if (clockPulls_ && mixer_->render(clockScratch_.data(), kClockFrames)) {
+        clockResting_.store(false);
         return TickLoop::Next::period();
-    // Sleeps until a voice starts; one that started during the render above
-    // has woken the loop already.
+    }
+    // Sleeps until a voice starts or the device is lost; a wake during the
+    // render above is kept for this sleep.
     clockResting_.store(true);
     return TickLoop::Next::whenWoken();
 }

@@ -1,14 +1,22 @@
 #pragma once
 // The process's one audio output: an SDL2 device pulling the shared mixer
-// from SDL's audio thread. When no device can be opened, a thread of our own
-// pulls the mixer at real-time pace and drops the result, so playback, its
-// positions and its ends behave the same with no sound hardware.
+// from SDL's audio thread. While there is no device, a thread of our own (the
+// silent clock) pulls the mixer at real-time pace and drops the result, so
+// playback, its positions and its ends behave the same with no sound
+// hardware, and go on from where they are when a device comes back.
 //
-// While no voice plays the output rests: the device is paused (SDL no longer
-// calls us) or the clock sleeps. A voice told to play resumes it within one
-// buffer. A device paused for kRestBeforeClose is closed, because SDL's
-// audio thread keeps looping while paused; the next voice told to play
-// reopens it, on its own thread, before it returns.
+// The device opens when the first voice plays. While no voice plays the
+// output rests: the device is paused (SDL no longer calls us) or the clock
+// sleeps. A voice told to play wakes the keeper, which resumes the device
+// within one buffer. A device paused for kRestBeforeClose is closed, because
+// SDL's audio thread keeps looping while paused; the next voice told to play
+// has the keeper open it again.
+//
+// A device that is lost (SDL finds it removed, or it stops calling us, as when
+// the sound server restarts) is closed; the clock keeps the time, and while a
+// voice plays the keeper tries the default output again once every
+// kRetryEvery. Every SDL call but starting SDL's audio is the keeper's, so no
+// thread that starts a sound ever waits for the device.
 #include "platform/TickLoop.h"
 
 #include <atomic>
@@ -28,6 +36,9 @@ public:
     // How long the device stays paused, and so resumes within a buffer,
     // before it is closed and must be opened again to play.
     static constexpr std::chrono::seconds kRestBeforeClose {2};
+    // While a voice plays: how often the keeper checks the device, and how
+    // often it tries to open one when there is none.
+    static constexpr std::chrono::seconds kRetryEvery {1};
 
     // Started on first use; thread-safe.
     static AudioEngine& shared();
@@ -37,51 +48,58 @@ public:
 
     const std::shared_ptr<Mixer>& mixer() const { return mixer_; }
     // True when an SDL device plays the mix (open, or closed for a rest and
-    // opened again on demand), false when the silent clock does.
-    bool hasDevice() const { return !clockRunning_.load(); }
+    // opened again on demand), false while the silent clock keeps the time.
+    bool hasDevice() const { return !lost_.load(); }
     // True while the output rests because nothing plays.
     bool resting() const;
     // True while the device is open, playing or paused; false once it has
-    // been closed for a long rest (and with no device at all).
+    // been closed for a long rest, or lost.
     bool deviceOpen() const;
 
 private:
     AudioEngine();
     static void pull(void* engine, std::uint8_t* stream, int bytes);
-    // Opens and starts the device at `rate`, or at what the hardware
-    // offers when `anyRate`; answers its rate, 0 when none opened.
+    // Starts SDL's audio if it is not running. Called with deviceMutex_ held.
+    bool startSdl();
+    // Opens and starts the device at `rate`; answers whether it opened.
     // Called with deviceMutex_ held.
-    int openDevice(int rate, bool anyRate);
-    void startClock();
+    bool openDevice(int rate);
+    // Closes the device and, when it was lost, SDL's audio with it, so that
+    // the next try connects afresh. Called with deviceMutex_ held.
+    void closeDevice(bool lost);
+    // One pass of the keeper, on its thread.
+    TickLoop::Next keeperTick();
+    TickLoop::Next tryToOpen(bool wanted);
+    // The silent clock takes over pulling, or hands back to the device.
+    void clockPulls(bool pulls);
     // One pass of the silent clock, on its thread.
     TickLoop::Next clockTick();
-    // One pass of the keeper, on its thread: closes a device that has
-    // rested for kRestBeforeClose.
-    TickLoop::Next keeperTick();
-    void closeIfStillResting();
     // Any thread: a voice has been told to play.
     void resume();
 
     std::shared_ptr<Mixer> mixer_;
     std::atomic<Mixer*> deviceMixer_ {nullptr};
-    bool sdlStarted_ = false;
 
     // --- guarded by deviceMutex_, which is never taken on SDL's audio
-    // thread (closing the device waits for that thread)
+    // thread (closing the device waits for that thread), nor by resume()
     mutable std::mutex deviceMutex_;
-    std::atomic<std::uint32_t> device_ {0}; // atomic only for deviceOpen() and the callback
-
-    // --- guarded by keeperMutex_, held only briefly and never around an
-    // SDL call
-    std::mutex keeperMutex_;
-    // When the device last paused for want of anything to play.
+    bool sdlStarted_ = false;
+    std::atomic<std::uint32_t> device_ {0}; // atomic for deviceOpen() and the callback
+    // When the device was first seen paused for want of anything to play.
     std::optional<std::chrono::steady_clock::time_point> restingSince_;
+    // No device before this (the last try failed).
+    std::chrono::steady_clock::time_point nextTry_ {};
+    std::atomic<bool> lost_ {false};
+    // When the device last called us, in steady-clock ticks.
+    std::atomic<std::int64_t> lastPull_ {0};
     TickLoop keeper_;
 
-    std::atomic<bool> clockResting_ {false};
-    std::atomic<bool> clockRunning_ {false};
-    std::vector<float> clockScratch_; // the clock's thread only, once started
-    TickLoop clock_;                  // started under deviceMutex_
+    // --- guarded by clockMutex_, held by the clock through each pull
+    std::mutex clockMutex_;
+    bool clockPulls_ = false;
+    std::vector<float> clockScratch_;
+    std::atomic<bool> clockResting_ {true};
+    TickLoop clock_; // started by the constructor or the keeper
 };
 
 } // namespace gx

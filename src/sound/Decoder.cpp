@@ -33,6 +33,8 @@ constexpr int kIoBufferSize = 64 * 1024;
 constexpr int kMaxDecodeErrors = 64;
 // Frames without a timestamp accepted after a seek before giving up on it.
 constexpr int kMaxUnstampedFrames = 16;
+// Seeks into the last seconds of a stream land before them (see seek()).
+constexpr int kTailSeconds = 2;
 
 int readFromFile(void* opaque, std::uint8_t* buffer, int size)
 {
@@ -538,6 +540,12 @@ struct Decoder::Impl {
         // then. A landing past the end of the stream tells no timestamp, so
         // step further back until one is found.
         std::int64_t from = std::max<std::int64_t>(target - preroll, 0);
+        // A container's last stretch may carry no timestamp of its own (an
+        // Ogg file's last page: its granule counts the trimmed end), and the
+        // demuxer then stamps the landing with the time asked for. Land
+        // before it and count frames from there.
+        if (const std::int64_t tail = estimate - kTailSeconds * sampleRate; from > tail)
+            from = std::max<std::int64_t>(tail, 0);
         std::int64_t back = sampleRate;
         for (int attempt = 0; attempt < 6 && seekDemuxer(from); ++attempt) {
             const Outcome outcome = decodeUpTo(target);

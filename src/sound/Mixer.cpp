@@ -38,6 +38,12 @@ std::size_t Mixer::voiceCount() const
     return voices_.size();
 }
 
+bool Mixer::anyPlaying() const
+{
+    std::lock_guard lock(mutex_);
+    return std::any_of(voices_.begin(), voices_.end(), [](const std::shared_ptr<Voice>& v) { return v->isPlaying(); });
+}
+
 bool Mixer::render(float* out, int frames)
 {
     if (!out || frames <= 0)

@@ -33,6 +33,8 @@ public:
     // Once this returns, no render is inside the voice and none will be.
     void remove(const Voice* voice);
     std::size_t voiceCount() const;
+    // Whether any voice is playing now.
+    bool anyPlaying() const;
 
     // Overwrites out with `frames` mixed stereo frames, clipped to [-1, 1].
     // Answers whether any voice is still playing afterwards.

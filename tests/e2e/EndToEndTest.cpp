@@ -185,6 +185,30 @@ TEST_F(EndToEnd, PlaysTheDemoAndAnswersTheUserThenQuitsCleanly)
     EXPECT_EQ(stored.value("myOwnKey").toString(), "keep");
 }
 
+// A session that logs out sends SIGTERM: the level set a moment before is
+// written, the socket goes, and the player says all went well.
+TEST_F(EndToEnd, ASignalQuitsAsQuitDoes)
+{
+    ASSERT_TRUE(QDir(home.path()).mkpath(".config/Gramolux"));
+    QProcess player;
+    launch(player, {});
+    const QString found = xdotool({"search", "--sync", "--onlyvisible", "--name", "Gramolux"});
+    window = found.section('\n', 0, 0).toUInt();
+    ASSERT_NE(window, 0u) << "no window appeared";
+    ASSERT_TRUE(QFile::exists(home.filePath("gramolux.socket")));
+    xdotool({"key", "--window", QString::number(window), "7"});
+    // Time for the key to come before the signal, not for the store, which
+    // waits 250 ms to gather changes.
+    QThread::msleep(50);
+    player.terminate(); // SIGTERM
+    ASSERT_TRUE(player.waitForFinished(30000)) << "the player did not quit on SIGTERM";
+    EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(player.exitCode(), 0);
+    QSettings stored(home.filePath(".config/Gramolux/Gramolux.conf"), QSettings::IniFormat);
+    EXPECT_NEAR(stored.value("musicVolume").toDouble(), 0.7, 1e-6);
+    EXPECT_FALSE(QFile::exists(home.filePath("gramolux.socket")));
+}
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using gx::TickLoop;
 using gx::test::waitUntil;
@@ -35,11 +36,11 @@ TEST(TickLoop, EndsAfterTheWorkOfTheTickThatStopsIt)
 TEST(TickLoop, AStopEndsAnySleepAtOnceAndAWakeOnlyAWhenWokenOne)
 {
     // Each sleep is an hour: only the stop or the wake can end it in time.
-    const std::pair<const char*, Next> sleeps[]
-        = {{"period", Next::period()}, {"after", Next::after(1h)}, {"whenWoken", Next::whenWoken()}};
-    for (const auto& [name, next] : sleeps) {
+    const std::tuple<const char*, Next, bool> sleeps[]
+        = {{"period", Next::period(), false}, {"after", Next::after(1h), false}, {"whenWoken", Next::whenWoken(), true},
+            {"whenWokenOr", Next::whenWokenOr(1h), true}};
+    for (const auto& [name, next, listens] : sleeps) {
         SCOPED_TRACE(name);
-        const bool listens = std::string(name) == "whenWoken";
         std::atomic<int> ticks {0};
         TickLoop loop;
         loop.start(

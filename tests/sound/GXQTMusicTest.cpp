@@ -230,7 +230,7 @@ TEST(GXQTMusicRealTime, PlaysAtRealTimePaceAndWakesTheRestingOrClosedOutput)
     EXPECT_TRUE(waitUntil([&] { return !music->isPlaying(); }, 10000));
     EXPECT_TRUE(waitUntil([&] { return !engine.deviceOpen(); }, 20000));
     music->play();
-    EXPECT_TRUE(engine.deviceOpen());
+    EXPECT_TRUE(waitUntil([&] { return engine.deviceOpen(); }, 10000));
     EXPECT_TRUE(waitUntil([&] { return !music->isPlaying(); }, 10000));
     EXPECT_EQ(music->currentTime(), music->duration());
 }

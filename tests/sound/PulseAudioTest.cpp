@@ -1,0 +1,279 @@
+// The audio engine on a real sound server: a private PulseAudio with a null
+// sink, started by the suite on a runtime folder of its own, whose monitor is
+// recorded with parec. Its own executable, because the process's one engine
+// keeps the SDL driver it starts with. Without pulseaudio (or where it cannot
+// start) the tests say so and skip.
+#include "SoundFixtures.h"
+#include "sound/AudioEngine.h"
+#include "sound/GXQTMusic.h"
+#include "sound/SoundNames.h"
+#include "support/TestSupport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <thread>
+#include <tuple>
+#include <unistd.h>
+
+using namespace gx;
+using namespace gx::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kRate = 44100;
+
+// A program started in the background, known by the pid the shell wrote.
+bool startInBackground(const QString& command, const QString& pidFile)
+{
+    return runShell(command + " & echo $! > " + shellQuoted(pidFile));
+}
+
+void endProgram(const QString& pidFile, const char* signal)
+{
+    const QString pid = "$(cat " + shellQuoted(pidFile) + ")";
+    runShell(QString("kill -") + signal + " " + pid);
+    waitUntil([&] { return !runShell("kill -0 " + pid); }, 10000);
+}
+
+// The private server and what its sink plays.
+class PulseServer {
+public:
+    ~PulseServer() { kill(); }
+    // Starts the server and a recorder of its sink's monitor, which runs as
+    // long as the server. The first client to play after the recorder comes
+    // is held for about 1.3 s (pacat too), so a tenth of a second of silence
+    // goes first, on a socket of its own; the server then appears at the
+    // player's address at once, by a rename.
+    bool start()
+    {
+        const QString d = dir_.path(), q = shellQuoted(d), next = d + "/native.next";
+        const QString env = "XDG_RUNTIME_DIR=" + q + " PULSE_RUNTIME_PATH=" + q + " HOME=" + q;
+        const QString at = "PULSE_SERVER=" + shellQuoted("unix:" + next) + " ";
+        startInBackground(env + " pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes"
+                + " -L " + shellQuoted("module-native-protocol-unix auth-anonymous=1 socket=" + next)
+                + " -L 'module-null-sink sink_name=gxnull rate=44100' > " + shellQuoted(d + "/server.log") + " 2>&1",
+            d + "/server.pid");
+        // Should this process die first, the server (and so the recorder)
+        // goes a second later.
+        runShell(QString("(while kill -0 %1; do sleep 1; done; kill -9 $(cat %2)) &")
+                     .arg(::getpid())
+                     .arg(shellQuoted(d + "/server.pid")));
+        return waitUntil([&] { return runShell(at + "pactl info"); }, 15000)
+            && startInBackground(at + "parec -d gxnull.monitor --raw --format=float32le --rate=44100 --channels=1"
+                    + " --latency-msec=20 >> " + shellQuoted(recording()),
+                d + "/parec.pid")
+            && waitUntil([&] { return runShell(at + "pactl list short source-outputs | grep -q ."); }, 15000)
+            && runShell("head -c 8820 /dev/zero | " + at + "pacat --raw --format=s16le --channels=1 --rate=44100")
+            && std::rename(QFile::encodeName(next).constData(), QFile::encodeName(d + "/native").constData()) == 0;
+    }
+    void kill()
+    {
+        endProgram(dir_.path() + "/server.pid", "KILL");
+        endProgram(dir_.path() + "/parec.pid", "TERM");
+    }
+    QString address() const { return "unix:" + dir_.path() + "/native"; }
+
+    // What the sink played (both channels mixed) since startRecording().
+    void startRecording() { from_ = QFileInfo(recording()).size() / 4 * 4; }
+    std::vector<float> recorded() const
+    {
+        QFile file(recording());
+        if (!file.open(QIODevice::ReadOnly) || !file.seek(from_))
+            return {};
+        const QByteArray raw = file.readAll();
+        std::vector<float> mono(static_cast<size_t>(raw.size() / 4));
+        std::copy_n(reinterpret_cast<const float*>(raw.constData()), mono.size(), mono.begin());
+        return mono;
+    }
+
+private:
+    QString recording() const { return dir_.path() + "/monitor.raw"; }
+    QTemporaryDir dir_;
+    qsizetype from_ = 0;
+};
+
+bool loud(float s)
+{
+    return std::abs(s) > 0.05f;
+}
+
+// From the first loud sample to the last.
+std::vector<float> soundingPart(const std::vector<float>& all)
+{
+    const auto first = std::find_if(all.begin(), all.end(), loud);
+    const auto last = std::find_if(all.rbegin(), all.rend(), loud).base();
+    return first < last ? std::vector<float>(first, last) : std::vector<float> {};
+}
+
+// Rising zero crossings, placed between samples, over the whole stretch.
+double frequency(const std::vector<float>& s)
+{
+    double first = -1.0, last = -1.0;
+    int crossings = 0;
+    for (size_t i = 1; i < s.size(); ++i)
+        if (s[i - 1] < 0.0f && s[i] >= 0.0f) {
+            const double at = static_cast<double>(i - 1) + s[i - 1] / (s[i - 1] - s[i]);
+            (first < 0.0 ? first : last) = at;
+            ++crossings;
+        }
+    return crossings > 2 ? (crossings - 1) * kRate / (last - first) : 0.0;
+}
+
+// The longest run of near-silence, in samples.
+int longestGap(const std::vector<float>& s)
+{
+    int longest = 0, run = 0;
+    for (const float x : s) {
+        run = std::abs(x) < 0.02f ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+// The longest stretch without a gap of 10 ms.
+std::vector<float> longestUnbroken(const std::vector<float>& s)
+{
+    size_t bestFrom = 0, bestTo = 0, from = 0;
+    int quiet = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        quiet = std::abs(s[i]) < 0.02f ? quiet + 1 : 0;
+        if (quiet > kRate / 100)
+            from = i + 1;
+        else if (i + 1 - from > bestTo - bestFrom)
+            std::tie(bestFrom, bestTo) = std::pair(from, i + 1);
+    }
+    return {s.begin() + static_cast<std::ptrdiff_t>(bestFrom), s.begin() + static_cast<std::ptrdiff_t>(bestTo)};
+}
+
+class RealServer : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        server = new PulseServer;
+        qputenv("PULSE_SERVER", server->address().toUtf8());
+        qputenv("SDL_AUDIODRIVER", "pulseaudio");
+        if (!runShell("command -v pulseaudio && command -v parec") || !server->start())
+            return;
+        running = AudioEngine::shared().hasDevice();
+    }
+    static void TearDownTestSuite()
+    {
+        delete server;
+        server = nullptr;
+    }
+    void SetUp() override
+    {
+        if (!running)
+            GTEST_SKIP() << "no private PulseAudio server could be started (is pulseaudio installed?)";
+    }
+    static std::string sine() { return fixture(format("Wav"), "sine1000", toneSignal(20.0, 1000.0)); }
+
+    static inline PulseServer* server = nullptr;
+    static inline bool running = false;
+};
+
+} // namespace
+
+TEST_F(RealServer, TheSineArrivesAtItsPitchWithoutAGap)
+{
+    struct Case {
+        const char* name;
+        float rate;
+        int busyCores;
+        double hertz;
+    };
+    for (const Case& c : {Case {"dial 1.0", 1.0f, 0, 1000.0}, Case {"dial 1.0, both cores busy", 1.0f, 2, 1000.0},
+             Case {"dial 0.5", 0.5f, 0, 500.0}}) {
+        SCOPED_TRACE(c.name);
+        auto music = GXQTMusic::initWithFilePath(sine());
+        music->setVolume(1.0f);
+        music->setMovieRate(c.rate);
+        std::vector<std::jthread> busy; // spin until the case ends
+        for (int i = 0; i < c.busyCores; ++i)
+            busy.emplace_back([](const std::stop_token& stop) {
+                while (!stop.stop_requested()) { }
+            });
+        server->startRecording();
+        music->play();
+        // Waits on what the sink played, whatever the delays on the way.
+        std::vector<float> heard;
+        ASSERT_TRUE(waitUntil([&] { return (heard = soundingPart(server->recorded())).size() > kRate; }, 30000));
+        music->stop();
+        EXPECT_NEAR(frequency(heard), c.hertz, 0.5);
+        EXPECT_LE(longestGap(heard), kRate / 100); // 10 ms
+    }
+}
+
+TEST_F(RealServer, TheStopSoundIsHeard)
+{
+    auto stopSound = GXQTMusic::initWithResourceFile(sounds::stop);
+    ASSERT_TRUE(stopSound->hasMovie());
+    server->startRecording();
+    stopSound->play();
+    ASSERT_TRUE(waitUntil([&] { return !stopSound->isPlaying(); }, 30000));
+    QThread::msleep(300); // the sink's own latency
+    const std::vector<float> heard = soundingPart(server->recorded());
+    EXPECT_GT(heard.size(), size_t {kRate / 10});
+}
+
+// The server restarts under a playing song (an update, a crash): the song's
+// clock runs on silently and the sound comes back from where it stands.
+TEST_F(RealServer, AfterTheServerRestartsTheSineIsHeardAgainAndThePositionDoesNotJump)
+{
+    auto music = GXQTMusic::initWithFilePath(sine());
+    music->setVolume(1.0f);
+    music->play();
+    ASSERT_TRUE(waitUntil([&] { return music->movieCrntSecond() > 0.5f; }, 30000));
+
+    // Each step of the position against the time that passed.
+    float lastPosition = music->movieCrntSecond();
+    auto lastTime = std::chrono::steady_clock::now();
+    double worstLead = -1.0;
+    const auto watch = [&] {
+        const float now = music->movieCrntSecond();
+        const auto at = std::chrono::steady_clock::now();
+        worstLead = std::max(
+            worstLead, static_cast<double>(now - lastPosition) - std::chrono::duration<double>(at - lastTime).count());
+        EXPECT_GE(now, lastPosition);
+        lastPosition = now;
+        lastTime = at;
+    };
+    server->kill();
+    ASSERT_TRUE(waitUntil([&] { return watch(), !AudioEngine::shared().hasDevice(); }, 30000));
+    const float lostAt = music->movieCrntSecond();
+    EXPECT_TRUE(waitUntil([&] { return watch(), music->movieCrntSecond() > lostAt + 0.5f; }, 30000))
+        << "the song's clock stopped with the server";
+
+    ASSERT_TRUE(server->start());
+    const auto back = std::chrono::steady_clock::now();
+    server->startRecording();
+    const auto heardFor = [&](long samples) {
+        return waitUntil(
+            [&] {
+                watch();
+                const std::vector<float> r = server->recorded();
+                return std::count_if(r.begin(), r.end(), loud) > samples;
+            },
+            30000);
+    };
+    ASSERT_TRUE(heardFor(kRate / 100));
+    const double after = std::chrono::duration<double>(std::chrono::steady_clock::now() - back).count();
+    RecordProperty("secondsUntilHeardAgain", std::to_string(after));
+    std::cout << "heard again " << after << " s after the server was back\n";
+    ASSERT_TRUE(heardFor(kRate));
+    // At its own pitch, not hurried through queued sound (a sink that runs
+    // dry a moment as the device starts again is not the point here).
+    EXPECT_NEAR(frequency(longestUnbroken(soundingPart(server->recorded()))), 1000.0, 0.5);
+    EXPECT_LT(worstLead, 0.15) << "the position jumped ahead of the time";
+    EXPECT_TRUE(AudioEngine::shared().hasDevice());
+}
