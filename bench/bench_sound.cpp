@@ -111,9 +111,11 @@ std::shared_ptr<gx::MemoryVoice> effectVoice(double seconds, unsigned seed)
 {
     std::mt19937 rng(seed);
     std::uniform_int_distribution<int> dist(-6553, 6553);
-    std::vector<std::int16_t> samples(static_cast<size_t>(seconds * 44100) * 2);
-    for (std::int16_t& x : samples)
-        x = static_cast<std::int16_t>(dist(rng));
+    std::vector<float> frames(static_cast<size_t>(seconds * 44100) * 2);
+    for (float& x : frames)
+        x = static_cast<float>(dist(rng)) / 32768.0f; // 16-bit, as our sounds
+    gx::MemoryVoice::Samples samples;
+    samples.append(frames.data(), frames.size());
     return std::make_shared<gx::MemoryVoice>(44100, std::move(samples));
 }
 

@@ -29,18 +29,15 @@ std::shared_ptr<gx::Voice> openVoice(const std::string& path, gx::OpenFailure& f
     const std::int64_t rate = decoder->sampleRate();
     if (decoder->estimatedFrames() <= kShortSoundSeconds * rate) {
         const std::int64_t limit = kShortSoundLimitSeconds * rate;
-        // Decoded a block at a time straight into the voice's 16-bit store.
+        // Decoded a block at a time straight into the voice's store.
         std::vector<float> block(static_cast<std::size_t>(kLoadBlock) * 2);
-        std::vector<std::int16_t> samples;
+        gx::MemoryVoice::Samples samples;
         samples.reserve(static_cast<std::size_t>(decoder->estimatedFrames()) * 2);
         for (;;) {
             const int n = decoder->read(block.data(), kLoadBlock);
-            if (n == 0) {
-                // Held for the whole run: without slack.
-                samples.shrink_to_fit();
+            if (n == 0)
                 return std::make_shared<gx::MemoryVoice>(static_cast<int>(rate), std::move(samples));
-            }
-            gx::MemoryVoice::appendSixteenBits(block.data(), static_cast<std::size_t>(n) * 2, samples);
+            samples.append(block.data(), static_cast<std::size_t>(n) * 2);
             if (static_cast<std::int64_t>(samples.size() / 2) > limit)
                 break;
         }

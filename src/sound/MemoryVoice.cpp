@@ -10,32 +10,59 @@ namespace {
 constexpr float kFullScale = 32768.0f;
 }
 
-MemoryVoice::MemoryVoice(int sampleRate, std::vector<std::int16_t> samples)
+void MemoryVoice::Samples::append(const float* samples, std::size_t count)
+{
+    for (std::size_t i = 0; exact_ && i < count; ++i) {
+        const float x = samples[i] * kFullScale;
+        if (x != std::trunc(x) || x < -kFullScale || x >= kFullScale) {
+            // Floats from here on, the samples so far too.
+            floats_.reserve(whole_.capacity());
+            for (const std::int16_t w : whole_)
+                floats_.push_back(static_cast<float>(w) / kFullScale);
+            whole_ = {};
+            exact_ = false;
+            floats_.insert(floats_.end(), samples + i, samples + count);
+            return;
+        }
+        whole_.push_back(static_cast<std::int16_t>(x));
+    }
+    if (!exact_)
+        floats_.insert(floats_.end(), samples, samples + count);
+}
+
+MemoryVoice::MemoryVoice(int sampleRate, Samples samples)
     : Voice(sampleRate, static_cast<std::int64_t>(samples.size() / 2))
     , samples_(std::move(samples))
     , frameCount_(static_cast<std::int64_t>(samples_.size() / 2))
 {
-}
-
-void MemoryVoice::appendSixteenBits(const float* samples, std::size_t count, std::vector<std::int16_t>& out)
-{
-    for (std::size_t i = 0; i < count; ++i) {
-        const float x = samples[i] * kFullScale;
-        out.push_back(
-            std::isnan(x) ? 0 : static_cast<std::int16_t>(std::lrint(std::clamp(x, -kFullScale, kFullScale - 1.0f))));
-    }
+    // Held for the whole run: without slack.
+    samples_.whole_.shrink_to_fit();
+    samples_.floats_.shrink_to_fit();
 }
 
 int MemoryVoice::renderLocked(double step, float gain, std::int64_t stopFrame, float* out, int frames)
 {
-    const std::int16_t* data = samples_.data();
+    static constexpr float kSilence[2] = {0.0f, 0.0f};
     const std::int64_t count = frameCount_;
-    // Before the start the first frame stands in; past the end is silence.
+    if (!samples_.exact_) {
+        const float* data = samples_.floats_.data();
+        // Before the start the first frame stands in; past the end is silence.
+        auto frameAt = [data, count](std::int64_t i) -> const float* {
+            if (i < 0)
+                i = 0;
+            return i < count ? data + 2 * i : kSilence;
+        };
+        return resampleAdd(
+            frameAt, cursor_, step, gain, stopFrame, std::numeric_limits<std::int64_t>::max(), out, frames);
+    }
+    const std::int16_t* data = samples_.whole_.data();
     auto frameAt = [this, data, count](std::int64_t i) -> const float* {
         if (i < 0)
             i = 0;
-        frame_[0] = i < count ? static_cast<float>(data[2 * i]) / kFullScale : 0.0f;
-        frame_[1] = i < count ? static_cast<float>(data[2 * i + 1]) / kFullScale : 0.0f;
+        if (i >= count)
+            return kSilence;
+        frame_[0] = static_cast<float>(data[2 * i]) / kFullScale;
+        frame_[1] = static_cast<float>(data[2 * i + 1]) / kFullScale;
         return frame_;
     };
     return resampleAdd(frameAt, cursor_, step, gain, stopFrame, std::numeric_limits<std::int64_t>::max(), out, frames);

@@ -12,13 +12,23 @@ namespace gx {
 
 class MemoryVoice final : public Voice {
 public:
-    // samples: interleaved stereo, 16-bit as the sounds we ship are (half
-    // the memory of floats, for sounds held the whole run); twice the frame
-    // count.
-    MemoryVoice(int sampleRate, std::vector<std::int16_t> samples);
+    // Decoded samples, interleaved stereo, gathered a block at a time. While
+    // every one is a 16-bit value, as in the sounds we ship, they are kept
+    // as such: half the memory of floats, for sounds held the whole run.
+    class Samples {
+    public:
+        void append(const float* samples, std::size_t count);
+        std::size_t size() const { return exact_ ? whole_.size() : floats_.size(); }
+        void reserve(std::size_t count) { whole_.reserve(count); }
 
-    // Appends `count` float samples (-1 to 1) as 16-bit ones.
-    static void appendSixteenBits(const float* samples, std::size_t count, std::vector<std::int16_t>& out);
+    private:
+        friend class MemoryVoice;
+        bool exact_ = true;
+        std::vector<std::int16_t> whole_; // while exact_
+        std::vector<float> floats_;       // once a sample was no 16-bit value
+    };
+
+    MemoryVoice(int sampleRate, Samples samples);
 
 protected:
     std::int64_t endFrameLocked() const override { return frameCount_; }
@@ -26,7 +36,7 @@ protected:
     int renderLocked(double step, float gain, std::int64_t stopFrame, float* out, int frames) override;
 
 private:
-    const std::vector<std::int16_t> samples_;
+    Samples samples_;
     const std::int64_t frameCount_;
     float frame_[2] = {0.0f, 0.0f}; // guarded by mutex_: the frame being read
 };

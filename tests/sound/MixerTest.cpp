@@ -14,21 +14,21 @@ using gx::test::render;
 
 namespace {
 
-// In 16-bit steps, as a sound held in memory keeps them.
 std::vector<float> noiseFrames(std::int64_t frames, unsigned seed)
 {
     std::mt19937 rng(seed);
-    std::uniform_int_distribution<int> dist(-13107, 13107);
+    std::uniform_real_distribution<float> dist(-0.4f, 0.4f);
     std::vector<float> v(static_cast<size_t>(frames) * 2);
     for (float& x : v)
-        x = static_cast<float>(dist(rng)) / 32768.0f;
+        x = dist(rng);
     return v;
 }
 
+// Kept as 16-bit samples where each is one (the sounds we ship), else as floats.
 std::shared_ptr<MemoryVoice> memoryVoice(int rate, const std::vector<float>& frames)
 {
-    std::vector<std::int16_t> samples;
-    MemoryVoice::appendSixteenBits(frames.data(), frames.size(), samples);
+    MemoryVoice::Samples samples;
+    samples.append(frames.data(), frames.size());
     return std::make_shared<MemoryVoice>(rate, std::move(samples));
 }
 
