@@ -76,12 +76,12 @@ private:
     std::mutex keeperMutex_;
     // When the device last paused for want of anything to play.
     std::optional<std::chrono::steady_clock::time_point> restingSince_;
-    TickLoop keeper_;
+    TickLoop keeper_ {"gx-audio-keeper"};
 
     std::atomic<bool> clockResting_ {false};
     std::atomic<bool> clockRunning_ {false};
-    std::vector<float> clockScratch_; // the clock's thread only, once started
-    TickLoop clock_;                  // started under deviceMutex_
+    std::vector<float> clockScratch_;    // the clock's thread only, once started
+    TickLoop clock_ {"gx-silent-clock"}; // started under deviceMutex_
 };
 
 } // namespace gx
