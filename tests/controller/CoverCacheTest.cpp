@@ -20,9 +20,9 @@ TEST(CoverCache, KeepsTheMostRecentlyUsedPicturesUpToItsBound)
         const char* kept;
     } cases[] = {
         {"abc", "abc"},
-        {"abcd", "bcd"},   // the oldest goes
-        {"abcad", "acd"},  // used again, a stays and b goes
-        {"aaaa", "a"},     // one file however often
+        {"abcd", "bcd"},  // the oldest goes
+        {"abcad", "acd"}, // used again, a stays and b goes
+        {"aaaa", "a"},    // one file however often
         {"abcdefa", "aef"},
     };
     for (const auto& c : cases) {
