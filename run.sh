@@ -5,7 +5,6 @@ cd "$(dirname "$0")"
 . tools/install-deps.sh
 gx_install "${GX_BUILD_PACKAGES[@]}"
 build=build/release
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGX_BUILD_TESTS=OFF -DGX_BUILD_BENCH=OFF >/dev/null \
-  || gx_fail "cmake configure failed (see above)"
+cmake --preset release >/dev/null || gx_fail "cmake configure failed (see above)"
 cmake --build "$build" || gx_fail "build failed (see above)"
 exec "$build/bin/gramolux" "$build/share/gramolux/01 Gramolux Serenade.wav" "$@"

@@ -8,8 +8,8 @@
 #include "platform/Resources.h"
 #include "view/CoverLabel.h"
 #include "view/GXGramoluxView.h"
-#include "view/TurntableModel.h"
 #include "view/RecordLabel.h"
+#include "view/TurntableModel.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

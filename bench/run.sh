@@ -4,7 +4,7 @@
 # side on a display of its own (Xvfb, then a headless Weston compositor, both
 # started and stopped here) and prints one table of CPU, first audio and
 # memory with the ratios, each figure the median of three runs:
-#   bench/run.sh [build-folder]        (default build/bench)
+#   bench/run.sh                        (the bench preset, in build/bench)
 # GX_COMPARE_SECONDS sets how long each player is measured while it plays
 # (default 30), GX_IDLE_SECONDS how long an idle player is (default 20).
 set -uo pipefail
@@ -12,11 +12,11 @@ cd "$(dirname "$0")/.."
 . tools/install-deps.sh
 gx_install "${GX_BUILD_PACKAGES[@]}" ffmpeg mpv audacious audacious-plugins xvfb xauth xdotool \
   weston qt6-wayland qtwayland5 pulseaudio pulseaudio-utils
-build=${1:-build/bench}
+build=build/bench
 seconds=${GX_COMPARE_SECONDS:-30}
 idle_seconds=${GX_IDLE_SECONDS:-20}
 warm=3 # seconds a player runs before it is measured
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DGX_BUILD_TESTS=OFF >/dev/null || exit 1
+cmake --preset bench >/dev/null || exit 1
 cmake --build "$build" >/dev/null || { echo "bench: build failed" >&2; exit 1; }
 export SDL_AUDIODRIVER=dummy
 printf '%-58s %12s %12s  %s\n' "benchmark" "time" "cpu" "figures"

@@ -6,6 +6,7 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "platform/ThreadName.h"
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "sound/GXQTMusic.h"
@@ -74,7 +75,10 @@ void AppController::preloadEffectSounds()
     if (preloaded().valid())
         return;
     try {
-        preloaded() = std::async(std::launch::async, &EffectSounds::load);
+        preloaded() = std::async(std::launch::async, [] {
+            gx::nameThisThread("gx-preload");
+            return EffectSounds::load();
+        });
     } catch (const std::system_error&) {
         // No thread to be had: awakeFromNib loads them itself.
     }

@@ -161,8 +161,8 @@ private:
     std::shared_ptr<gx::EffectSounds> sounds_;
 
     // Started, told to stop and joined on the main thread.
-    gx::TickLoop jukeBoxLoop_;
-    gx::TickLoop hissLoop_;
+    gx::TickLoop jukeBoxLoop_ {"gx-jukebox"};
+    gx::TickLoop hissLoop_ {"gx-hiss"};
 
     // Main thread only.
     gx::RecentFiles recentFiles_;

@@ -2,11 +2,11 @@
 
 #include "controller/HandOverExpander.h"
 #include "platform/StringTable.h"
+#include "platform/ThreadName.h"
 #include "sound/GXQTMusic.h"
 
 #include <QDir>
 #include <chrono>
-#include <pthread.h>
 #include <utility>
 
 using namespace std::chrono_literals;
@@ -120,7 +120,7 @@ void HandOver::finishJob(const HandOverReport& report, int maxSongs)
 // Runs on the worker.
 void HandOver::work()
 {
-    pthread_setname_np(pthread_self(), "hand-over");
+    gx::nameThisThread("gx-hand-over");
     for (;;) {
         Job job;
         {

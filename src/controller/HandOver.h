@@ -7,7 +7,7 @@
 // after it queue behind it in order, however long the listing takes.
 // Hand-overs that arrive while one is still being listed follow it.
 //
-// Folders and playlists are listed on a worker thread ("hand-over"), so the
+// Folders and playlists are listed on a worker thread ("gx-hand-over"), so the
 // window never waits on a large folder or a slow disk; the first song is
 // passed on as soon as it is known, the rest in batches after it. Plain
 // files handed over while nothing is being listed are passed on at once.

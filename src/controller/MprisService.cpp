@@ -1,6 +1,7 @@
 #include "controller/MprisService.h"
 
 #include "controller/AppController.h"
+#include "controller/CoverCache.h"
 #include "controller/DesktopMimeTypes.h"
 #include "controller/GramoluxWindowLayout.h"
 #include "controller/HandOver.h"
@@ -12,17 +13,13 @@
 #include "settings/SettingsKeys.h"
 #include "sound/Decoder.h"
 #include "sound/GXQTMusic.h"
+#include "view/GXGramoluxView.h"
 #include "view/TurntableLogic.h"
 #include "view/TurntableModel.h"
 
-#include <QCryptographicHash>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDir>
-#include <QFileInfo>
 #include <QMainWindow>
-#include <QSaveFile>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -33,56 +30,18 @@ namespace gx {
 struct MprisService::Song {
     std::weak_ptr<GXQTMusic> music;
     QDBusObjectPath trackId;
-    // The file's own tags and the cover's URL, as Metadata entries.
-    QVariantMap tags;
 };
 
 namespace {
 
 constexpr double kMicroseconds = 1e6;
 
-// The cover goes to the user's cache folder under a name made from its bytes,
-// so it is written once however often the song is opened.
-QString writeCover(const gx::TrackTags& tags)
+QStringList stringList(const std::vector<std::string>& list)
 {
-    if (tags.cover.empty())
-        return {};
-    const QByteArray bytes = QByteArray::fromStdString(tags.cover);
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + "/gramolux/covers";
-    const QString path = folder + "/" + QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex() + "."
-        + QString::fromStdString(tags.coverExtension);
-    if (!QFileInfo::exists(path)) {
-        QSaveFile file(path);
-        if (!QDir().mkpath(folder) || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
-            || !file.commit())
-            return {};
-    }
-    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
-}
-
-QVariantMap tagEntries(const QString& path)
-{
-    QVariantMap entries;
-    const std::optional<gx::TrackTags> tags = gx::Decoder::readTags(path.toStdString());
-    if (!tags)
-        return entries;
-    const auto list = [](const std::vector<std::string>& names) {
-        QStringList out;
-        for (const std::string& n : names)
-            out << QString::fromStdString(n);
-        return out;
-    };
-    if (!tags->artists.empty())
-        entries.insert("xesam:artist", list(tags->artists));
-    if (!tags->album.empty())
-        entries.insert("xesam:album", QString::fromStdString(tags->album));
-    if (!tags->albumArtists.empty())
-        entries.insert("xesam:albumArtist", list(tags->albumArtists));
-    if (tags->trackNumber > 0)
-        entries.insert("xesam:trackNumber", tags->trackNumber);
-    if (const QString art = writeCover(*tags); !art.isEmpty())
-        entries.insert("mpris:artUrl", art);
-    return entries;
+    QStringList out;
+    for (const std::string& n : list)
+        out << QString::fromStdString(n);
+    return out;
 }
 
 } // namespace
@@ -92,11 +51,14 @@ MprisService::MprisService(GramoluxWindowLayout& layout, QObject* parent)
     , layout_(layout)
     , exported_(new MprisObject(this))
     , watch_(new QTimer(this))
+    , covers_(std::make_unique<CoverCache>())
 {
     new MprisRootAdaptor(exported_, *this);
     auto* player = new MprisPlayerAdaptor(exported_, *this);
     connect(this, &MprisService::seeked, player, &MprisPlayerAdaptor::Seeked);
     connect(layout_.appController(), &AppController::playbackChanged, this, &MprisService::announceChanges);
+    // The tags the record's label was read with: the file is opened once.
+    connect(layout_.view(), &GXGramoluxView::songTagsRead, this, &MprisService::takeTags);
     // While the engine runs, the song can play out and the needle fall back
     // with no event to tell; look a few times a second.
     watch_->setInterval(250);
@@ -152,10 +114,38 @@ const MprisService::Song* MprisService::currentSong() const
         song_ = std::make_unique<Song>();
         song_->music = music;
         song_->trackId = QDBusObjectPath("/org/gramolux/track/" + QString::number(++track_));
-        if (music->hasMovie())
-            song_->tags = tagEntries(layout_.appController()->currentMusicPath());
     }
     return song_.get();
+}
+
+void MprisService::takeTags(const QString& path, const TrackTags& tags)
+{
+    taggedPath_ = path;
+    tagEntries_.clear();
+    if (!tags.artists.empty())
+        tagEntries_.insert("xesam:artist", stringList(tags.artists));
+    if (!tags.album.empty())
+        tagEntries_.insert("xesam:album", QString::fromStdString(tags.album));
+    if (!tags.albumArtists.empty())
+        tagEntries_.insert("xesam:albumArtist", stringList(tags.albumArtists));
+    if (tags.trackNumber > 0)
+        tagEntries_.insert("xesam:trackNumber", tags.trackNumber);
+    const std::uint64_t tagged = ++tagged_;
+    if (!tags.cover.empty()) {
+        // Written on the cache's thread; the URL joins the tags on this one,
+        // unless other tags came meanwhile.
+        covers_->store(tags.cover, tags.coverExtension, [this, tagged](const std::string& file) {
+            if (!file.empty())
+                QMetaObject::invokeMethod(this, [this, tagged, file] {
+                    if (tagged != tagged_)
+                        return;
+                    tagEntries_.insert(
+                        "mpris:artUrl", QUrl::fromLocalFile(QString::fromStdString(file)).toString(QUrl::FullyEncoded));
+                    announceChanges();
+                });
+        });
+    }
+    announceChanges();
 }
 
 QString MprisService::playbackStatus() const
@@ -172,7 +162,9 @@ QVariantMap MprisService::metadata() const
         return {{"mpris:trackid", QVariant::fromValue(QDBusObjectPath("/org/mpris/MediaPlayer2/TrackList/NoTrack"))}};
     const AppController* c = layout_.appController();
     const QString path = c->currentMusicPath();
-    QVariantMap meta = song->tags;
+    QVariantMap meta;
+    if (path == taggedPath_ && c->theMusic()->hasMovie())
+        meta = tagEntries_;
     meta.insert("mpris:trackid", QVariant::fromValue(song->trackId));
     meta.insert("mpris:length",
         static_cast<qlonglong>(static_cast<double>(c->theMusic()->movieTotalSeconds()) * kMicroseconds));

@@ -20,7 +20,9 @@ class QTimer;
 
 namespace gx {
 
+class CoverCache;
 class GramoluxWindowLayout;
+struct TrackTags;
 class MprisObject;
 
 class MprisService : public QObject {
@@ -75,6 +77,8 @@ signals:
 private:
     struct Song;
 
+    // The tags of the song at `path`, as the record's label was read.
+    void takeTags(const QString& path, const TrackTags& tags);
     void announceChanges();
     QVariantMap playerProperties() const;
     const Song* currentSong() const;
@@ -88,9 +92,15 @@ private:
     bool registered_ = false;
     QVariantMap lastProperties_;
     std::uint64_t lastJumps_ = 0;
-    // What was read of the current song, once per song.
+    // The current song and its track id, made when first asked for.
     mutable std::unique_ptr<Song> song_;
     mutable quint64 track_ = 0;
+    // The file's own tags and the cover's URL as Metadata entries, for the
+    // song at taggedPath_; tagged_ counts the songs tagged.
+    QString taggedPath_;
+    QVariantMap tagEntries_;
+    std::uint64_t tagged_ = 0;
+    std::unique_ptr<CoverCache> covers_; // last: its thread posts to this object
 };
 
 } // namespace gx

@@ -1,5 +1,7 @@
 #include "platform/TickLoop.h"
 
+#include "platform/ThreadName.h"
+
 namespace gx {
 
 namespace {
@@ -8,6 +10,11 @@ namespace {
 constexpr auto kMaxLag = std::chrono::milliseconds(200);
 
 } // namespace
+
+TickLoop::TickLoop(std::string name)
+    : name_(std::move(name))
+{
+}
 
 TickLoop::~TickLoop()
 {
@@ -72,6 +79,7 @@ bool TickLoop::finished() const
 // Runs on the loop's own thread.
 void TickLoop::run(Tick tick, Clock::duration period, Pace pace)
 {
+    nameThisThread(name_.c_str());
     auto deadline = Clock::now();
     std::unique_lock lock(mutex_);
     while (!stop_) {

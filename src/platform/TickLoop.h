@@ -5,13 +5,15 @@
 // keeps only its period and its work.
 //
 // Threads: start(), join() and the destructor run on the owner's thread;
-// the tick runs on the loop's own thread; requestStop() and wake() may be
-// called from any thread, the tick's own included, and never block for longer
-// than a short lock.
+// the tick runs on the loop's own thread, which carries the loop's name (what
+// `top -H` and gdb show); requestStop() and wake() may be called from any
+// thread, the tick's own included, and never block for longer than a short
+// lock.
 #include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 
 namespace gx {
@@ -58,7 +60,8 @@ public:
     };
     using Tick = std::function<Next()>;
 
-    TickLoop() = default;
+    // `name` names the thread, at most 15 characters ("gx-jukebox").
+    explicit TickLoop(std::string name = "gx-loop");
     // Requests a stop and joins: call it on the owner's thread, never from the
     // tick.
     ~TickLoop();
@@ -84,6 +87,7 @@ public:
 private:
     void run(Tick tick, Clock::duration period, Pace pace);
 
+    const std::string name_;
     std::thread thread_;
     mutable std::mutex mutex_;
     std::condition_variable wakeUp_;

@@ -84,33 +84,32 @@ UserDefaults::UserDefaults(const QString& filePath)
     : path_(filePath.isEmpty() ? standardFileName() : filePath)
 {
     reload();
-    writer_ = std::thread(&UserDefaults::writerLoop, this);
+    writer_.start([this] { return writerTick(); }, kGatherChanges);
 }
 
 UserDefaults::~UserDefaults()
 {
-    {
-        std::lock_guard lock(pendingMutex_);
-        stopping_ = true;
-    }
-    pendingWake_.notify_all();
+    writer_.requestStop(); // ends a gathering at once: the rest is written here
     writer_.join();
     writePending();
 }
 
-// Runs on the store's writer thread.
-void UserDefaults::writerLoop()
+// Runs on writer_: a change wakes it, it gathers those that follow for a
+// moment, then writes them together and sleeps until the next change.
+TickLoop::Next UserDefaults::writerTick()
 {
-    std::unique_lock lock(pendingMutex_);
-    for (;;) {
-        pendingWake_.wait(lock, [this] { return stopping_ || !pending_.isEmpty(); });
-        if (stopping_)
-            return; // the destructor writes the rest
-        pendingWake_.wait_for(lock, kGatherChanges, [this] { return stopping_; });
-        lock.unlock();
+    if (gathering_) {
+        gathering_ = false;
         writePending();
-        lock.lock();
+        return TickLoop::Next::whenWoken();
     }
+    bool idle = false;
+    {
+        std::lock_guard lock(pendingMutex_);
+        idle = pending_.isEmpty();
+    }
+    gathering_ = !idle;
+    return idle ? TickLoop::Next::whenWoken() : TickLoop::Next::period();
 }
 
 void UserDefaults::writePending()
@@ -234,7 +233,7 @@ void UserDefaults::store(const QString& key, const QVariant& value)
         std::lock_guard lock(pendingMutex_);
         pending_.insert(std::move(ownKey), std::move(ownValue));
     }
-    pendingWake_.notify_one();
+    writer_.wake();
 }
 
 } // namespace gx

@@ -11,17 +11,18 @@
 // a file behind.
 //
 // Threads: every read and write may come from any thread (the jukebox thread
-// reads the levels on each tick); writer_ runs writerLoop, and every use of
-// the file, from it or from synchronize(), reload() and the destructor, holds
-// fileMutex_.
+// reads the levels on each tick); writer_ ("gx-settings") runs writerTick,
+// and every use of the file, from it or from synchronize(), reload() and the
+// destructor, holds fileMutex_. No lock is held across a call out of the
+// store but fileMutex_ across QSettings.
+#include "platform/TickLoop.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
-#include <condition_variable>
 #include <mutex>
 #include <shared_mutex>
-#include <thread>
 
 namespace gx {
 
@@ -60,7 +61,8 @@ public:
 
 private:
     void store(const QString& key, const QVariant& value);
-    void writerLoop();
+    // Runs on writer_.
+    TickLoop::Next writerTick();
     void writePending();
 
     const QString path_;
@@ -72,13 +74,13 @@ private:
 
     // --- guarded by pendingMutex_: changes not yet handed to the file
     std::mutex pendingMutex_;
-    std::condition_variable pendingWake_;
     QVariantMap pending_;
-    bool stopping_ = false;
 
     // Serialises every use of the file, so batches reach it in order.
     std::mutex fileMutex_;
-    std::thread writer_;
+    // --- writer_'s thread only: a batch is being gathered
+    bool gathering_ = false;
+    TickLoop writer_ {"gx-settings"}; // last: it ends before the fields it reads go
 };
 
 } // namespace gx

@@ -92,14 +92,14 @@ private:
     std::atomic<bool> lost_ {false};
     // When the device last called us, in steady-clock ticks.
     std::atomic<std::int64_t> lastPull_ {0};
-    TickLoop keeper_;
+    TickLoop keeper_ {"gx-audio-keeper"};
 
     // --- guarded by clockMutex_, held by the clock through each pull
     std::mutex clockMutex_;
     bool clockPulls_ = false;
     std::vector<float> clockScratch_;
     std::atomic<bool> clockResting_ {true};
-    TickLoop clock_; // started by the constructor or the keeper
+    TickLoop clock_ {"gx-silent-clock"}; // started by the constructor or the keeper
 };
 
 } // namespace gx

@@ -1,6 +1,7 @@
 #include "sound/GXQTMusic.h"
 
 #include "platform/Resources.h"
+#include "platform/ThreadName.h"
 #include "sound/AudioEngine.h"
 #include "sound/Decoder.h"
 #include "sound/MemoryVoice.h"
@@ -105,6 +106,7 @@ void GXQTMusic::preopen(const std::string& path)
     std::lock_guard lock(slot.mutex);
     try {
         slot.song = std::async(std::launch::async, [path] {
+            gx::nameThisThread("gx-preopen");
             initialize();
             return initWithFilePath(path, gx::AudioEngine::shared().mixer());
         });

@@ -70,7 +70,7 @@ private:
     bool workerWaiting_ = false;
     // --- the worker's only
     std::vector<float> block_;
-    TickLoop worker_;
+    TickLoop worker_ {"gx-decoder"};
 };
 
 } // namespace gx

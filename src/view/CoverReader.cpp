@@ -1,25 +1,8 @@
 #include "view/CoverReader.h"
 
-#include "sound/Decoder.h"
-
-#include <QStringList>
-#include <string>
 #include <system_error>
-#include <vector>
 
 namespace gx {
-
-namespace {
-
-QString joined(const std::vector<std::string>& names)
-{
-    QStringList list;
-    for (const std::string& name : names)
-        list << QString::fromStdString(name);
-    return list.join(QStringLiteral(", "));
-}
-
-} // namespace
 
 CoverReader::CoverReader(std::function<void()> ready)
     : ready_(std::move(ready))
@@ -30,12 +13,10 @@ CoverReader::~CoverReader()
 {
     {
         std::lock_guard lock(mutex_);
-        stopping_ = true;
         pending_.reset();
     }
-    wake_.notify_all();
-    if (thread_.joinable())
-        thread_.join();
+    loop_.requestStop();
+    loop_.join();
 }
 
 void CoverReader::request(std::uint64_t ticket, const QString& path, const QImage& disc, const QImage& label)
@@ -45,11 +26,13 @@ void CoverReader::request(std::uint64_t ticket, const QString& path, const QImag
         pending_ = Request {ticket, path, disc, label};
         result_.reset();
     }
-    wake_.notify_all();
-    if (thread_.joinable())
+    if (started_) {
+        loop_.wake();
         return;
+    }
     try {
-        thread_ = std::thread(&CoverReader::run, this);
+        loop_.start([this] { return tick(); }, TickLoop::Clock::duration::zero());
+        started_ = true;
     } catch (const std::system_error&) {
         // No thread to be had: the record keeps our label and the window's
         // title names it.
@@ -70,35 +53,34 @@ CoverReader::Result CoverReader::read(const Request& request)
 {
     Result result;
     result.ticket = request.ticket;
-    const std::optional<TrackTags> tags = Decoder::readTags(request.path.toStdString());
+    std::optional<TrackTags> tags = Decoder::readTags(request.path.toStdString());
     if (!tags)
         return result;
-    result.artist = joined(tags->artists);
-    result.title = QString::fromStdString(tags->title);
-    result.album = QString::fromStdString(tags->album);
-    if (!tags->cover.empty())
-        result.record = cover::coveredRecord(QByteArray::fromStdString(tags->cover), request.disc, request.label);
+    result.tags = std::move(*tags);
+    if (!result.tags.cover.empty())
+        result.record = cover::coveredRecord(QByteArray::fromStdString(result.tags.cover), request.disc, request.label);
     return result;
 }
 
-void CoverReader::run()
+TickLoop::Next CoverReader::tick()
 {
-    std::unique_lock lock(mutex_);
-    for (;;) {
-        wake_.wait(lock, [this] { return stopping_ || pending_.has_value(); });
-        if (stopping_)
-            return;
-        const Request request = std::move(*pending_);
-        pending_.reset();
-        lock.unlock();
-        Result result = read(request);
-        lock.lock();
-        // A newer request makes this answer stale before anyone sees it.
-        if (stopping_ || pending_)
-            continue;
-        result_ = std::move(result);
-        ready_();
+    std::optional<Request> request;
+    {
+        std::lock_guard lock(mutex_);
+        request.swap(pending_);
     }
+    if (!request)
+        return TickLoop::Next::whenWoken();
+    Result result = read(*request);
+    {
+        std::lock_guard lock(mutex_);
+        // A newer request makes this answer stale before anyone sees it.
+        if (pending_)
+            return TickLoop::Next::period();
+        result_ = std::move(result);
+    }
+    ready_();
+    return TickLoop::Next::whenWoken();
 }
 
 } // namespace gx

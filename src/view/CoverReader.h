@@ -1,19 +1,20 @@
 #pragma once
 // Reads a song's tags and prints its cover on the label on a thread of its
-// own, so that neither opening the file nor decoding a large picture ever
-// holds up the main thread, the audio or the jukebox. The thread starts with
-// the first request and serves one song at a time; a request replaces one
-// not yet begun, and the caller tells a stale answer by its ticket.
+// own ("gx-cover", a TickLoop), so that neither opening the file nor decoding
+// a large picture ever holds up the main thread, the audio or the jukebox.
+// The thread starts with the first request and serves one song at a time; a
+// request replaces one not yet begun, and the caller tells a stale answer by
+// its ticket.
+#include "platform/TickLoop.h"
+#include "sound/Decoder.h"
 #include "view/CoverLabel.h"
 
 #include <QImage>
 #include <QString>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
 #include <optional>
-#include <thread>
 
 namespace gx {
 
@@ -21,15 +22,13 @@ class CoverReader {
 public:
     struct Result {
         std::uint64_t ticket = 0;
-        QString artist;
-        QString title;
-        QString album;
+        TrackTags tags;              // empty when the file has none or does not open
         cover::CoveredRecord record; // null images: our own label
     };
 
-    // `ready` runs on the reader's thread, with the reader's lock held, each
-    // time a result can be taken; it should only post a call to the main
-    // thread, which then takes the result (and so passes the same lock).
+    // `ready` runs on the reader's thread, with no lock held, each time a
+    // result can be taken; it should only post a call to the main thread,
+    // which then takes the result.
     explicit CoverReader(std::function<void()> ready);
     // Waits for the song being read, if any, and ends the thread.
     ~CoverReader();
@@ -49,18 +48,17 @@ private:
         QImage label;
     };
     static Result read(const Request& request);
-    // Runs on the reader's thread.
-    void run();
+    // Runs on loop_.
+    TickLoop::Next tick();
 
-    std::function<void()> ready_;
-    // --- guarded by mutex_
+    const std::function<void()> ready_;
+    // --- guarded by mutex_: the request not yet begun, the answer not yet taken
     std::mutex mutex_;
-    std::condition_variable wake_;
     std::optional<Request> pending_;
     std::optional<Result> result_;
-    bool stopping_ = false;
     // --- main thread only
-    std::thread thread_;
+    bool started_ = false;
+    TickLoop loop_ {"gx-cover"}; // last, so it ends before the fields it reads go
 };
 
 } // namespace gx

@@ -1,8 +1,8 @@
 #include "view/GXGramoluxView.h"
 
 #include "view/SongCover.h"
-#include "view/TurntableLogic.h"
 #include "view/TurntableAccessibility.h"
+#include "view/TurntableLogic.h"
 #include "view/TurntableModel.h"
 #include "view/TurntableNotice.h"
 
@@ -57,6 +57,7 @@ GXGramoluxView::GXGramoluxView(gx::TurntableModel& model, QWidget* parent)
             spinClock_.stop();
     });
     songCover_ = new gx::SongCover([this](const QImage& disc, const QImage& label) { showCover(disc, label); }, this);
+    connect(songCover_, &gx::SongCover::tagsRead, this, &GXGramoluxView::songTagsRead);
     model_.hooks().changed = [this] { showChanges(); };
     model_.hooks().startSpinClock = [this] {
         if (!spinClock_.isActive())

@@ -12,6 +12,7 @@
 //
 // Threads: main thread only. The cover reader answers from a thread of its
 // own through a queued call.
+#include "sound/Decoder.h"
 #include "view/TurntableChangeTracker.h"
 #include "view/TurntableGeometry.h"
 #include "view/TurntablePictures.h"
@@ -57,6 +58,11 @@ public:
     void showSong(const QString& path);
     bool labelShowsCover() const { return pictures_.showsCover(); }
 
+signals:
+    // The song's tags as read for the record (MPRIS shows them too).
+    void songTagsRead(const QString& path, const gx::TrackTags& tags);
+
+public:
     // The notice over the top of the turntable (why a file did not play).
     gx::TurntableNotice& notice() const { return *notice_; }
 

@@ -3,9 +3,22 @@
 #include "view/CoverReader.h"
 #include "view/RecordToolTip.h"
 
+#include <QStringList>
 #include <QTextDocument>
 
 namespace gx {
+
+namespace {
+
+QString joined(const std::vector<std::string>& names)
+{
+    QStringList list;
+    for (const std::string& name : names)
+        list << QString::fromStdString(name);
+    return list.join(QStringLiteral(", "));
+}
+
+} // namespace
 
 SongCover::SongCover(std::function<void(const QImage&, const QImage&)> found, QObject* parent)
     : QObject(parent)
@@ -28,8 +41,8 @@ void SongCover::read(const QString& path, const QImage& disc, const QImage& labe
     if (path_.isEmpty() || disc.isNull())
         return;
     if (!reader_) {
-        // On the reader's thread: only a call by name is posted, ordered by
-        // the reader's lock, which take() passes before reading anything.
+        // On the reader's thread: only a call by name is posted; take() then
+        // passes the reader's lock before reading anything.
         reader_
             = std::make_unique<CoverReader>([this] { QMetaObject::invokeMethod(this, "take", Qt::QueuedConnection); });
     }
@@ -43,10 +56,11 @@ void SongCover::take()
     std::optional<CoverReader::Result> result = reader_->take();
     if (!result || result->ticket != ticket_)
         return;
-    artist_ = result->artist;
-    title_ = result->title;
-    album_ = result->album;
+    artist_ = joined(result->tags.artists);
+    title_ = QString::fromStdString(result->tags.title);
+    album_ = QString::fromStdString(result->tags.album);
     found_(result->record.disc, result->record.label);
+    emit tagsRead(path_, result->tags);
 }
 
 QString SongCover::toolTip(const QString& fallbackTitle) const

@@ -2,6 +2,8 @@
 // The song on the record as its file tells it: its tags for the tooltip and
 // its cover printed on the label, both read on the cover reader's thread so
 // that the main thread never waits for the file. Main thread only.
+#include "sound/Decoder.h"
+
 #include <QImage>
 #include <QObject>
 #include <QString>
@@ -29,6 +31,11 @@ public:
     // "Artist — Title (Album)" from the tags, or `fallbackTitle` without them.
     QString toolTip(const QString& fallbackTitle) const;
 
+signals:
+    // The tags (and the cover's bytes) of the song at `path`, as read for the
+    // label, so that others need not open the file again.
+    void tagsRead(const QString& path, const gx::TrackTags& tags);
+
 private slots:
     // Takes what the reader found, if it is still about this song.
     void take();
@@ -36,7 +43,7 @@ private slots:
 private:
     std::function<void(const QImage&, const QImage&)> found_;
     QString path_;
-    QString artist_, title_, album_;
+    QString artist_, title_, album_; // for the tooltip
     std::uint64_t ticket_ = 0;
     std::unique_ptr<CoverReader> reader_; // started with the first song
 };

@@ -158,10 +158,7 @@ public:
         return std::max<double>(tt::highestOfferedDialRate, model().dialValue());
     }
 
-    QVariant minimumValue() const override
-    {
-        return part_ == Part::Arm ? 0.0 : tt::lowestDialRate;
-    }
+    QVariant minimumValue() const override { return part_ == Part::Arm ? 0.0 : tt::lowestDialRate; }
 
     QVariant minimumStepSize() const override { return part_ == Part::Arm ? 1.0 : tt::dialRatePerPoint; }
 

@@ -184,6 +184,8 @@ TEST_F(Mpris, StatusAndMetadataFollowTheTurntable)
     c->openMusic(song);
     EXPECT_EQ(playerctl("status"), "Playing");
     EXPECT_EQ(playerctl("metadata xesam:title"), "Cover Song #1 ü");
+    // The tags come as the record's label reads them, the cover's file after.
+    ASSERT_TRUE(waitUntil([&] { return property("Metadata").contains("mpris:artUrl"); }, 20000));
     EXPECT_EQ(playerctl("metadata xesam:artist"), "Ann Example");
     EXPECT_EQ(playerctl("metadata xesam:album"), "Tests & Tones");
     EXPECT_EQ(playerctl("metadata xesam:albumArtist"), "Various");
@@ -221,6 +223,24 @@ TEST_F(Mpris, StatusAndMetadataFollowTheTurntable)
     // (playerctl shows no metadata of a stopped player.)
     EXPECT_TRUE(property("Metadata").contains("'xesam:comment': <['Can’t play “gone.wav”: file not found']>"));
     EXPECT_EQ(property("CanPlay"), "(<false>,)");
+}
+
+TEST_F(Mpris, EveryThreadOfOursGoesByItsName)
+{
+    c->openMusic(tone("a.wav", 20));
+    const auto comm = [](const QString& task) { return QString(gx::test::readFile(task + "/comm")).trimmed(); };
+    QStringList names;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            names.clear();
+            for (const QString& id : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+                names << comm("/proc/self/task/" + id);
+            // None but the main thread goes by the program's name.
+            return names.contains("gx-jukebox") && names.contains("gx-hiss") && names.contains("gx-settings")
+                && names.contains("gx-cover") && names.count(comm("/proc/self")) == 1;
+        },
+        20000))
+        << names.join(' ').toStdString();
 }
 
 TEST_F(Mpris, OpenUriQueuesAsTheDesktopDoesAndNextPlaysTheQueuedFile)

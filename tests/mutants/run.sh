@@ -5,7 +5,8 @@
 #   tests/mutants/run.sh                 # every mutant in tests/mutants/mutants.txt
 #   tests/mutants/run.sh NAME...         # only these
 #
-# The tree is copied to $GX_MUTANT_DIR (default /tmp/gx-mutants) and built
+# The tree is copied to $GX_MUTANT_DIR (default /tmp/gx-mutants-<hash of the
+# tree's path>) and built
 # there in Debug without sanitizers, so the working tree stays free to edit and
 # a run is quick; a second run copies only what changed and rebuilds
 # incrementally. $GX_MUTANT_SOURCE names another tree to test instead of this
@@ -23,7 +24,9 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=${GX_MUTANT_SOURCE:-$(cd "$here/../.." && pwd)}
-work=${GX_MUTANT_DIR:-/tmp/gx-mutants}
+# One work folder per tree, so runs from two worktrees never share the copy of
+# the file they mutate.
+work=${GX_MUTANT_DIR:-/tmp/gx-mutants-$(printf '%s' "$root" | md5sum | cut -c1-8)}
 jobs=${GX_MUTANT_JOBS:-2}
 tree=$work/tree build=$work/build
 export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy GX_FUZZ_SECONDS=${GX_FUZZ_SECONDS:-5}
@@ -40,7 +43,9 @@ else
   tar -C "$root" --exclude=./build --exclude=./.git -cf - . | tar -C "$tree" -xf -
 fi
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGX_SANITIZE= -DGX_BUILD_BENCH=OFF >/dev/null \
+  # The address preset without its sanitizers or -Werror (a mutant that only
+  # warns still counts), in a folder of the copy's own.
+  (cd "$tree" && cmake --preset address -B "$build" -DGX_SANITIZE= -DGX_WERROR=OFF >/dev/null) \
     || { echo "mutants: configure failed" >&2; exit 1; }
 fi
 cmake --build "$build" -j "$jobs" >"$work/build.log" 2>&1 \

@@ -12,13 +12,11 @@
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace gx::art {
 
 namespace {
 
-constexpr double kDeg = std::numbers::pi / 180.0;
 // The lamp is at the upper left of the image.
 const QPointF kToLight(-0.7071, -0.7071);
 
