@@ -150,11 +150,16 @@ TEST_F(Model, GesturesLiftAndLayTheArmTurnTheDialAndWorkTheSwitchOnceEnabled)
     model.mouseDown({29, 215}, 2); // a double click resets it
     EXPECT_EQ(model.dialValue(), 1.0f);
 
+    model.turnDial(std::nanf("")); // as other faces turn it: told, unchanged
+    EXPECT_EQ(model.dialValue(), 1.0f);
+    model.setArmPlace(1.7f); // lifted and laid at once, held to the record
+    EXPECT_EQ(model.armValue(), 1.0f);
+    EXPECT_FALSE(model.isArmDragging());
     model.mouseDown({39, 57}, 1);
     EXPECT_TRUE(model.switchValue());
     EXPECT_EQ(log.names(),
         (Names {names::armStartDragg, names::armEndDragg, names::dialDragged, names::dialDragged, names::dialDragged,
-            names::dialDragged, names::playBtnClicked}));
+            names::dialDragged, names::dialDragged, names::armStartDragg, names::armEndDragg, names::playBtnClicked}));
 }
 
 TEST_F(Model, DigitKeysStoreTheVolumeBeforeTellingFromTheStartAndOtherKeysDoNothing)
