@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <system_error>
 
 namespace gx {
 
@@ -31,14 +30,7 @@ void CoverCache::store(std::string bytes, std::string extension, Done done)
         std::lock_guard lock(mutex_);
         jobs_.push_back({std::move(bytes), std::move(extension), std::move(done)});
     }
-    if (started_) {
-        loop_.wake();
-        return;
-    }
-    try {
-        loop_.start([this] { return tick(); }, TickLoop::Clock::duration::zero());
-        started_ = true;
-    } catch (const std::system_error&) {
+    if (!loop_.startOrWake([this] { return tick(); })) {
         // No thread to be had: the song goes without its cover's URL.
         std::lock_guard lock(mutex_);
         jobs_.clear();

@@ -54,8 +54,6 @@ private:
     std::deque<Job> jobs_;
     // --- loop_ only: the files, least recently used first (read at the first job)
     std::optional<QStringList> order_;
-    // --- owner's thread only
-    bool started_ = false;
     TickLoop loop_ {"gx-cover-cache"}; // last, so it ends before the fields it reads go
 };
 

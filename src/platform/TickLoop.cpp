@@ -1,5 +1,7 @@
 #include "platform/TickLoop.h"
 
+#include <system_error>
+
 #include "platform/ThreadName.h"
 
 namespace gx {
@@ -20,6 +22,20 @@ TickLoop::~TickLoop()
 {
     requestStop();
     join();
+}
+
+bool TickLoop::startOrWake(Tick tick)
+{
+    if (thread_.joinable()) {
+        wake();
+        return true;
+    }
+    try {
+        start(std::move(tick), Clock::duration::zero());
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
 }
 
 void TickLoop::start(Tick tick, Clock::duration period, Pace pace)

@@ -1,7 +1,8 @@
 #pragma once
 // A thread that works, then sleeps until a deadline or a stop, over and over:
 // the one way our background loops run (the jukebox and hiss threads, the
-// spin loop, the silent audio clock, a streamed song's decoder). Each caller
+// audio engine's keeper and silent clock, a streamed song's decoder, the
+// settings writer, the cover reader and the cover cache). Each caller
 // keeps only its period and its work.
 //
 // Threads: start(), join() and the destructor run on the owner's thread;
@@ -72,6 +73,9 @@ public:
     // is requested. A loop may start again once its last run was stopped and
     // joined. Throws std::system_error when no thread can be had.
     void start(Tick tick, Clock::duration period, Pace pace = Pace::afterWork);
+    // For a loop that sleeps until woken: starts it on the first call and
+    // wakes it on later ones. Answers false when no thread can be had.
+    bool startOrWake(Tick tick);
     // Ends the loop: a sleep ends at once, a running tick finishes its work
     // and is the last. Never blocks, so the tick may call it.
     void requestStop();

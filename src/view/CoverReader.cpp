@@ -1,7 +1,5 @@
 #include "view/CoverReader.h"
 
-#include <system_error>
-
 namespace gx {
 
 CoverReader::CoverReader(std::function<void()> ready)
@@ -26,14 +24,7 @@ void CoverReader::request(std::uint64_t ticket, const QString& path, const QImag
         pending_ = Request {ticket, path, disc, label};
         result_.reset();
     }
-    if (started_) {
-        loop_.wake();
-        return;
-    }
-    try {
-        loop_.start([this] { return tick(); }, TickLoop::Clock::duration::zero());
-        started_ = true;
-    } catch (const std::system_error&) {
+    if (!loop_.startOrWake([this] { return tick(); })) {
         // No thread to be had: the record keeps our label and the window's
         // title names it.
         std::lock_guard lock(mutex_);

@@ -56,8 +56,6 @@ private:
     std::mutex mutex_;
     std::optional<Request> pending_;
     std::optional<Result> result_;
-    // --- main thread only
-    bool started_ = false;
     TickLoop loop_ {"gx-cover"}; // last, so it ends before the fields it reads go
 };
 
