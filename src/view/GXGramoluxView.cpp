@@ -91,10 +91,9 @@ void GXGramoluxView::showSong(const QString& path)
 {
     if (path == songCover_->path())
         return;
+    songCover_->read(path, pictures_.disc, pictures_.label);
     // Never the last song's cover on this one, not even for a moment.
     showCover({}, {});
-    songCover_->read(path, pictures_.disc, pictures_.label);
-    setToolTip(songCover_->toolTip(recordTitle_));
 }
 
 void GXGramoluxView::showCover(const QImage& disc, const QImage& label)
@@ -157,6 +156,13 @@ QRect GXGramoluxView::turningRect(float reach) const
 
 // --- Rendering -------------------------------------------------------------
 
+bool GXGramoluxView::labelTurnsAlone() const
+{
+    // Fully shown, the grooves are drawn upright and only the label turns;
+    // while fading, the label must not show through twice.
+    return model_.diskFraction() >= 1.0f && !pictures_.label.isNull();
+}
+
 void GXGramoluxView::drawImagePart(QPainter& painter, const QImage& image, RectF source, PointF at, qreal opacity) const
 {
     if (image.isNull())
@@ -202,9 +208,7 @@ void GXGramoluxView::paintEvent(QPaintEvent* event)
     const float fraction = model_.diskFraction();
     if (fraction > 0.0f) {
         if (!pictures_.disc.isNull()) {
-            // Fully shown, the grooves are drawn upright and only the label
-            // turns; while fading, the label must not show through twice.
-            const bool labelOnly = fraction >= 1.0f && !pictures_.label.isNull();
+            const bool labelOnly = labelTurnsAlone();
             if (labelOnly)
                 drawWholeImage(painter, pictures_.disc, {tt::diskRect.x, tt::diskRect.y}, 1.0);
             const float angle = model_.diskRotate();
@@ -264,12 +268,12 @@ void GXGramoluxView::showChanges()
     // than the pixels it changes, and 25 a second still turn smoothly. The
     // model keeps its 0.02 s step; switched off, running down to rest or
     // stopped, every turn is shown.
-    const gx::TurntableChanges seen = tracker_.compare(now);
-    if (seen.turned && seen.onlyTurned() && now.switchOn && now.diskFraction >= 1.0f && (++quietTurns_ % 2) != 0)
-        return;
-    const gx::TurntableChanges changes = tracker_.take(now);
+    const gx::TurntableChanges changes = tracker_.compare(now);
     if (!changes.any())
         return;
+    if (changes.onlyTurned() && now.switchOn && now.diskFraction >= 1.0f && (++quietTurns_ % 2) != 0)
+        return;
+    tracker_.show(now);
     // Painted now, within this wake-up of the main thread, not on a later pass.
     if (const QRegion region = regionOf(changes); !region.isEmpty())
         repaint(region);
@@ -291,8 +295,7 @@ QRegion GXGramoluxView::regionOf(const gx::TurntableChanges& changes) const
         region += area(tt::reflectOrigin, pictures_.reflection);
     } else if (changes.turned) {
         // Turning: once the record is fully shown, its label alone.
-        const bool labelOnly = model_.diskFraction() >= 1.0f && !pictures_.label.isNull();
-        region += turningRect(labelOnly ? pictures_.labelReach : pictures_.discReach);
+        region += turningRect(labelTurnsAlone() ? pictures_.labelReach : pictures_.discReach);
     }
     if (changes.arm)
         region += widgetRectFromView({tt::armOrigin.x, tt::armOrigin.y, tt::armFrameWidth, tt::armFrameHeight})

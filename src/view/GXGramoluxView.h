@@ -96,6 +96,7 @@ private:
     // technology.
     void showChanges();
     QRegion regionOf(const gx::TurntableChanges& changes) const;
+    bool labelTurnsAlone() const;
     // The square about the record's centre that an image turned there may
     // paint into, at any angle.
     QRect turningRect(float reach) const;

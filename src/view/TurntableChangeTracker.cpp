@@ -19,7 +19,7 @@ TurntableLook TurntableLook::of(const TurntableModel& model, double songSeconds,
 
 bool TurntableChanges::any() const
 {
-    return faded || turned || !onlyTurned();
+    return turned || !onlyTurned();
 }
 
 bool TurntableChanges::onlyTurned() const
@@ -41,13 +41,6 @@ TurntableChanges TurntableChangeTracker::compare(const TurntableLook& now) const
     c.armSecond = now.armSecond != shown_.armSecond;
     c.dialValue = now.dialHundredths != shown_.dialHundredths;
     c.title = now.title != shown_.title;
-    return c;
-}
-
-TurntableChanges TurntableChangeTracker::take(const TurntableLook& now)
-{
-    const TurntableChanges c = compare(now);
-    shown_ = now;
     return c;
 }
 

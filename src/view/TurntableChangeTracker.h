@@ -50,10 +50,10 @@ public:
         : shown_(std::move(shown))
     {
     }
-    // What differs between the look last taken and this one.
+    // What differs between the look last shown and this one.
     TurntableChanges compare(const TurntableLook& now) const;
-    // The same, and this look is shown from now on.
-    TurntableChanges take(const TurntableLook& now);
+    // This look is shown from now on.
+    void show(TurntableLook now) { shown_ = std::move(now); }
 
 private:
     TurntableLook shown_;

@@ -197,12 +197,6 @@ void TurntableModel::mouseDown(PointF p, int clickCount)
         pressSwitch();
 }
 
-void TurntableModel::setArmValueAtPoint(PointF p)
-{
-    armValue_.store(tt::armValueForPoint(p));
-    changed();
-}
-
 void TurntableModel::mouseDragged(PointF p)
 {
     if (!enable_.load())

@@ -100,7 +100,6 @@ public:
     void mouseDown(PointF p, int clickCount);
     void mouseDragged(PointF p);
     void mouseUp(PointF p);
-    void setArmValueAtPoint(PointF p);
 
 private:
     void post(const std::string& name) const;
