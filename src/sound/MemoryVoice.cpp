@@ -44,25 +44,17 @@ int MemoryVoice::renderLocked(double step, float gain, std::int64_t stopFrame, f
 {
     static constexpr float kSilence[2] = {0.0f, 0.0f};
     const std::int64_t count = frameCount_;
-    if (!samples_.exact_) {
-        const float* data = samples_.floats_.data();
-        // Before the start the first frame stands in; past the end is silence.
-        auto frameAt = [data, count](std::int64_t i) -> const float* {
-            if (i < 0)
-                i = 0;
-            return i < count ? data + 2 * i : kSilence;
-        };
-        return resampleAdd(
-            frameAt, cursor_, step, gain, stopFrame, std::numeric_limits<std::int64_t>::max(), out, frames);
-    }
-    const std::int16_t* data = samples_.whole_.data();
-    auto frameAt = [this, data, count](std::int64_t i) -> const float* {
-        if (i < 0)
-            i = 0;
+    const float* floats = samples_.floats_.data();
+    const std::int16_t* whole = samples_.whole_.data();
+    // Before the start the first frame stands in; past the end is silence.
+    auto frameAt = [this, floats, whole, count](std::int64_t i) -> const float* {
+        i = std::max<std::int64_t>(i, 0);
         if (i >= count)
             return kSilence;
-        frame_[0] = static_cast<float>(data[2 * i]) / kFullScale;
-        frame_[1] = static_cast<float>(data[2 * i + 1]) / kFullScale;
+        if (!samples_.exact_)
+            return floats + 2 * i;
+        frame_[0] = static_cast<float>(whole[2 * i]) / kFullScale;
+        frame_[1] = static_cast<float>(whole[2 * i + 1]) / kFullScale;
         return frame_;
     };
     return resampleAdd(frameAt, cursor_, step, gain, stopFrame, std::numeric_limits<std::int64_t>::max(), out, frames);
