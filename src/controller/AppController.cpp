@@ -1,46 +1,29 @@
-// The controller's state, start-up, tear-down and volume mapping.
 #include "controller/AppController.h"
 
 #include "controller/EffectSounds.h"
+#include "controller/ScriptInstaller.h"
+#include "controller/TrackTitle.h"
 #include "controller/UserPrompts.h"
-
 #include "platform/NotificationCenter.h"
-#include "platform/NotificationNames.h"
+#include "platform/StringTable.h"
 #include "platform/ThreadName.h"
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "sound/GXQTMusic.h"
-#include "sound/SoundNames.h"
 
-#include <QTimer>
+#include <QAction>
+#include <QFileDialog>
+#include <QMainWindow>
+#include <QMenu>
 #include <future>
 #include <mutex>
 #include <system_error>
 #include <utility>
 
+using gx::localizedString;
 using gx::NotificationCenter;
 using gx::UserDefaults;
 namespace keys = gx::keys;
-namespace names = gx::names;
-
-namespace gx {
-
-EffectSounds::EffectSounds() = default;
-EffectSounds::~EffectSounds() = default;
-
-std::shared_ptr<EffectSounds> EffectSounds::load()
-{
-    auto sounds = std::make_shared<EffectSounds>();
-    for (int i = 1; i <= sounds::crackleCount; ++i)
-        sounds->noises.push_back(GXQTMusic::initWithResourceFile(sounds::crackle(i)));
-    sounds->hiss = GXQTMusic::initWithResourceFile(sounds::hiss);
-    sounds->skip = GXQTMusic::initWithResourceFile(sounds::skip);
-    sounds->stop = GXQTMusic::initWithResourceFile(sounds::stop);
-    sounds->switchSound = GXQTMusic::initWithResourceFile(sounds::switchClick);
-    return sounds;
-}
-
-} // namespace gx
 
 namespace {
 
@@ -92,7 +75,7 @@ void AppController::provideEffectSounds(std::shared_ptr<gx::EffectSounds> sounds
 
 void AppController::startPreopenedSong()
 {
-    // The dial's rate before awakeFromNib is 1.0, as awakeFromNib sets it.
+    // The dial's rate is 1.0 until the engine exists, as the engine starts it.
     GXQTMusic::playPreopened(
         UserDefaults::standardUserDefaults().floatForKey(keys::musicVolume), gx::startingRate(1.0f));
 }
@@ -105,72 +88,145 @@ void AppController::initialize()
 
 AppController::AppController(QObject* parent)
     : QObject(parent)
-    , sounds_(std::make_shared<gx::EffectSounds>())
     , recentFiles_(this, [this](QAction* item) { recentFileMenuSelected(item); })
 {
     initialize();
 }
 
-AppController::~AppController()
-{
-    // No answer to the turntable's notifications once the controller goes.
-    NotificationCenter::defaultCenter().removeObserver(this);
-    if (isPlaying_)
-        stopJukeBox();
-    // Every worker leaves before any sound it plays is destroyed.
-    joinWorkers();
-    dropMusicDoneTimer();
-    {
-        std::lock_guard lock(songMutex_);
-        theMusic_.reset();
-    }
-    sounds_.reset();
-}
+// The engine goes first: it stops, and its loops end while the model and
+// the sounds they drive still exist.
+AppController::~AppController() = default;
 
 void AppController::awakeFromNib()
 {
-    auto& centre = NotificationCenter::defaultCenter();
-    const auto subscribe = [&](const std::string& name, void (AppController::*handler)()) {
-        centre.addObserver(
-            this, [this, handler](const gx::Notification&) { (this->*handler)(); }, name);
-    };
-    subscribe(names::playBtnClicked, &AppController::palyBtnClicked);
-    subscribe(names::armStartDragg, &AppController::armStartDragg);
-    subscribe(names::armEndDragg, &AppController::armEndDragg);
-    subscribe(names::recordDiskStoped, &AppController::recordDiskStopped);
-    subscribe(names::dialDragged, &AppController::dialDragged);
-    subscribe(names::preferenceChanged, &AppController::preferenceChanged);
-
-    rates_.defaultRate = 1.0f;
     resetRecentFileMenu();
-
-    sounds_ = takeEffectSounds();
-
-    reserveBox_.clear();
-    lastPlayTime_.reset();
-    setVolumeToPreference();
+    jukebox_ = std::make_unique<gx::Jukebox>(
+        *turntable, takeEffectSounds(), UserDefaults::standardUserDefaults(), NotificationCenter::defaultCenter());
+    connect(jukebox_.get(), &gx::Jukebox::songOpened, this, &AppController::songOpened);
+    connect(jukebox_.get(), &gx::Jukebox::playbackChanged, this, &AppController::playbackChanged);
     removeInstallAppleScriptMenuItemIfAlreladyInstalled();
 }
 
-void AppController::setVolumeToPreference()
+// Every open, by whatever road, is told here first.
+void AppController::songOpened(const QString& path, const QString& notice)
 {
-    auto& store = UserDefaults::standardUserDefaults();
-    if (const auto song = theMusic())
-        song->setVolume(store.floatForKey(keys::musicVolume));
-    for (const auto& noise : sounds_->noises)
-        noise->setVolume(store.floatForKey(keys::effectsVolume));
-    for (GXQTMusic* sound : {sounds_->hiss.get(), sounds_->skip.get(), sounds_->stop.get(), sounds_->switchSound.get()})
-        if (sound)
-            sound->setVolume(store.floatForKey(keys::effectsVolume));
+    addFileToRecentFileList(path);
+    if (mainWindow)
+        mainWindow->setWindowTitle(gx::windowTitleText(musicName(path)));
+    // Told, not asked: a dialog would hold up a queue behind this file.
+    if (!notice.isEmpty())
+        prompts().beep();
+    emit musicOpened(notice);
 }
 
-void AppController::preferenceChanged()
+QString AppController::musicName(const QString& path)
 {
-    setVolumeToPreference();
+    return gx::trackTitleOfPath(path);
 }
 
-std::shared_ptr<GXQTMusic> AppController::theMusic() const
+// Opening files.
+
+void AppController::selectMusicFile()
 {
-    std::lock_guard lock(songMutex_);
-    return theMusic_;
+    if (jukebox_->isPlaying())
+        stopJukeBox();
+    auto* panel = new QFileDialog(mainWindow);
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setWindowModality(Qt::WindowModal);
+    panel->setFileMode(QFileDialog::ExistingFile);
+    QStringList patterns;
+    for (const std::string& t : GXQTMusic::musicFileType())
+        patterns << "*." + QString::fromStdString(t);
+    panel->setNameFilter(localizedString("Music Files") + " (" + patterns.join(' ') + ")");
+    connect(panel, &QFileDialog::finished, this, [this, panel](int result) {
+        openPanelDidEnd(result == QDialog::Accepted ? 1 : 0, panel->selectedFiles().value(0));
+    });
+    panel->open();
+}
+
+void AppController::openPanelDidEnd(int returnCode, const QString& fileName)
+{
+    if (returnCode != 1 || fileName.isEmpty())
+        return;
+    clearResrveBox();
+    openMusic(fileName);
+}
+
+bool AppController::applicationOpenFile(const QString& path)
+{
+    checkPlayOrReserve(path);
+    return true;
+}
+
+// Recent files.
+
+gx::RecentFiles& AppController::recentFiles()
+{
+    // The layout may set the outlet at any time before it is used.
+    recentFiles_.setMenu(recentFileMenu);
+    return recentFiles_;
+}
+
+void AppController::addFileToRecentFileList(const QString& path)
+{
+    recentFiles().add(path);
+}
+
+void AppController::resetRecentFileMenu()
+{
+    recentFiles().rebuildMenu();
+}
+
+void AppController::recentFileMenuSelected(QAction* item)
+{
+    const QString path = recentFiles().pathFor(item);
+    if (path.isEmpty())
+        return;
+    clearResrveBox();
+    openMusic(path);
+}
+
+void AppController::clearRecentMenu()
+{
+    recentFiles().clear();
+}
+
+// iTunes script and About.
+
+gx::UserPrompts& AppController::prompts()
+{
+    if (!prompts_)
+        prompts_ = std::make_unique<gx::DialogPrompts>(mainWindow);
+    return *prompts_;
+}
+
+QString AppController::pathForScriptsFolder()
+{
+    return gx::ScriptInstaller::scriptsFolder();
+}
+
+QString AppController::pathForAppleScript()
+{
+    return gx::ScriptInstaller::installedPath();
+}
+
+void AppController::installAppleScript()
+{
+    if (gx::ScriptInstaller(prompts()).install())
+        removeInstallAppleScriptMenuItemIfAlreladyInstalled();
+}
+
+void AppController::removeInstallAppleScriptMenuItemIfAlreladyInstalled()
+{
+    if (gramoluxMenu && installAppleScriptMenuItem && gx::ScriptInstaller::isInstalled())
+        gramoluxMenu->removeAction(installAppleScriptMenuItem);
+}
+
+void AppController::showAboutPanel()
+{
+    if (!aboutPanel)
+        return;
+    aboutPanel->show();
+    aboutPanel->raise();
+    aboutPanel->activateWindow();
 }

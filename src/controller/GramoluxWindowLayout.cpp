@@ -32,7 +32,7 @@ GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
     // playlist named first is listed while the window is built.
     handOver_ = std::make_unique<HandOver>(HandOver::Receiver {
         [this](const QString& path) { appController_->applicationOpenFile(path); },
-        [this](const QStringList& paths) { appController_->reserveFiles(paths); },
+        [this](const QStringList& paths) { appController_->jukebox().reserveFiles(paths); },
         [this](const QString& notice) { view_->notice().show(notice); },
     });
     const bool listedAtOnce = !handed.isEmpty() && HandOverExpander::isCollection(handed.first());
@@ -71,8 +71,8 @@ GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
         localizedString("Play/Stop"), Qt::Key_Space, this, [turntable] { turntable->pressSwitch(); });
     playStop_->setEnabled(false);
     // As MPRIS Next: the first queued song, for moving through an album by key.
-    nextSong_ = controls->addAction(
-        localizedString("Next Song"), QKeySequence(Qt::CTRL | Qt::Key_Right), c, [c] { c->openNextInQueue(); });
+    nextSong_ = controls->addAction(localizedString("Next Song"), QKeySequence(Qt::CTRL | Qt::Key_Right), c,
+        [c] { c->jukebox().openNextInQueue(); });
     nextSong_->setEnabled(false);
     connect(c, &AppController::playbackChanged, this, &GramoluxWindowLayout::updateControls);
 
@@ -145,11 +145,12 @@ void GramoluxWindowLayout::updateControls()
     // Not while the controller goes away (its last stop lands here).
     if (!appController_)
         return;
-    nextSong_->setEnabled(!appController_->reserveBox().isEmpty());
-    const auto song = appController_->theMusic();
-    view_->describeRecord(song ? AppController::musicName(appController_->currentMusicPath()) : QString(),
+    const Jukebox& jukebox = appController_->jukebox();
+    nextSong_->setEnabled(!jukebox.reserveBox().isEmpty());
+    const auto song = jukebox.theMusic();
+    view_->describeRecord(song ? AppController::musicName(jukebox.currentMusicPath()) : QString(),
         song ? static_cast<double>(song->movieTotalSeconds()) : 0.0);
-    view_->showSong(song ? appController_->currentMusicPath() : QString());
+    view_->showSong(song ? jukebox.currentMusicPath() : QString());
 }
 
 } // namespace gx

@@ -9,20 +9,14 @@
 
 namespace gx {
 
-namespace {
-float level(const QString& key)
-{
-    return gx::UserDefaults::standardUserDefaults().floatForKey(key);
-}
-} // namespace
-
 JukeboxSongEnvironment::JukeboxSongEnvironment(TurntableModel& turntable, std::shared_ptr<GXQTMusic> song,
-    GXQTMusic* skipSound, const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds,
+    GXQTMusic* skipSound, const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds, const UserDefaults& store,
     std::atomic<std::uint64_t>* positionJumps)
     : turntable_(turntable)
     , song_(std::move(song))
     , skipSound_(skipSound)
     , noiseSounds_(noiseSounds)
+    , store_(store)
     , positionJumps_(positionJumps)
 {
 }
@@ -74,15 +68,15 @@ void JukeboxSongEnvironment::playNoiseSound(int index)
 }
 float JukeboxSongEnvironment::distortionLevel()
 {
-    return level(gx::keys::distortion);
+    return store_.floatForKey(gx::keys::distortion);
 }
 float JukeboxSongEnvironment::skipLevel()
 {
-    return level(gx::keys::skip);
+    return store_.floatForKey(gx::keys::skip);
 }
 float JukeboxSongEnvironment::noiseLevel()
 {
-    return level(gx::keys::noise);
+    return store_.floatForKey(gx::keys::noise);
 }
 // The C library's generator, never seeded.
 long JukeboxSongEnvironment::random()

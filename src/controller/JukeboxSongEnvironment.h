@@ -1,7 +1,7 @@
 #pragma once
 // What one run of the jukebox tick sees in the running program: the run's
-// song, the turntable, the effect sounds and the settings store, each
-// read at the moment of use.
+// song, the turntable, the effect sounds and the settings store, whose
+// levels are read at the moment of use.
 #include "controller/JukeboxTick.h"
 
 #include <atomic>
@@ -14,12 +14,13 @@ class GXQTMusic;
 namespace gx {
 
 class TurntableModel;
+class UserDefaults;
 
 class JukeboxSongEnvironment : public JukeboxEnvironment {
 public:
     // Each needle fall-back counts one in positionJumps, when given.
     JukeboxSongEnvironment(TurntableModel& turntable, std::shared_ptr<GXQTMusic> song, GXQTMusic* skipSound,
-        const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds,
+        const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds, const UserDefaults& store,
         std::atomic<std::uint64_t>* positionJumps = nullptr);
 
     float songPosition() override;
@@ -42,6 +43,7 @@ private:
     std::shared_ptr<GXQTMusic> song_;
     GXQTMusic* skipSound_;
     const std::vector<std::unique_ptr<GXQTMusic>>& noiseSounds_;
+    const UserDefaults& store_;
     std::atomic<std::uint64_t>* positionJumps_;
 };
 

@@ -91,7 +91,7 @@ bool MprisService::registerOnSessionBus()
     if (!registered_)
         bus.unregisterObject(objectPath);
     lastProperties_ = playerProperties();
-    lastJumps_ = layout_.appController()->positionJumps();
+    lastJumps_ = jukebox().positionJumps();
     return registered_;
 }
 
@@ -103,9 +103,14 @@ QStringList MprisService::supportedMimeTypes()
     return types;
 }
 
+Jukebox& MprisService::jukebox() const
+{
+    return layout_.appController()->jukebox();
+}
+
 const MprisService::Song* MprisService::currentSong() const
 {
-    const auto music = layout_.appController()->theMusic();
+    const auto music = jukebox().theMusic();
     if (!music) {
         song_.reset();
         return nullptr;
@@ -152,7 +157,7 @@ QString MprisService::playbackStatus() const
 {
     if (!canPlay() || playedOut())
         return QStringLiteral("Stopped");
-    return layout_.appController()->isPlaying() ? QStringLiteral("Playing") : QStringLiteral("Paused");
+    return jukebox().isPlaying() ? QStringLiteral("Playing") : QStringLiteral("Paused");
 }
 
 QVariantMap MprisService::metadata() const
@@ -160,30 +165,30 @@ QVariantMap MprisService::metadata() const
     const Song* song = currentSong();
     if (!song)
         return {{"mpris:trackid", QVariant::fromValue(QDBusObjectPath("/org/mpris/MediaPlayer2/TrackList/NoTrack"))}};
-    const AppController* c = layout_.appController();
-    const QString path = c->currentMusicPath();
+    const Jukebox& c = jukebox();
+    const QString path = c.currentMusicPath();
     QVariantMap meta;
-    if (path == taggedPath_ && c->theMusic()->hasMovie())
+    if (path == taggedPath_ && c.theMusic()->hasMovie())
         meta = tagEntries_;
     meta.insert("mpris:trackid", QVariant::fromValue(song->trackId));
-    meta.insert("mpris:length",
-        static_cast<qlonglong>(static_cast<double>(c->theMusic()->movieTotalSeconds()) * kMicroseconds));
+    meta.insert(
+        "mpris:length", static_cast<qlonglong>(static_cast<double>(c.theMusic()->movieTotalSeconds()) * kMicroseconds));
     meta.insert("xesam:title", AppController::musicName(path));
     meta.insert("xesam:url", QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
-    if (!c->failureNotice().isEmpty())
-        meta.insert("xesam:comment", QStringList {c->failureNotice()});
+    if (!c.failureNotice().isEmpty())
+        meta.insert("xesam:comment", QStringList {c.failureNotice()});
     return meta;
 }
 
 float MprisService::positionSeconds() const
 {
-    const AppController* c = layout_.appController();
-    const auto music = c->theMusic();
+    const Jukebox& c = jukebox();
+    const auto music = c.theMusic();
     if (!music)
         return 0.0f;
     // Stopped, the arm shows where the song will resume; a stop keeps it
     // there, and a drop of the arm moves it.
-    return c->isPlaying() ? music->movieCrntSecond() : layout_.turntable().armValue() * music->movieTotalSeconds();
+    return c.isPlaying() ? music->movieCrntSecond() : layout_.turntable().armValue() * music->movieTotalSeconds();
 }
 
 qlonglong MprisService::position() const
@@ -193,13 +198,13 @@ qlonglong MprisService::position() const
 
 bool MprisService::playedOut() const
 {
-    const auto music = layout_.appController()->theMusic();
+    const auto music = jukebox().theMusic();
     return music && music->hasMovie() && positionSeconds() >= music->movieTotalSeconds();
 }
 
 double MprisService::rate() const
 {
-    return layout_.appController()->defaultRate();
+    return jukebox().defaultRate();
 }
 
 double MprisService::volume() const
@@ -209,12 +214,12 @@ double MprisService::volume() const
 
 bool MprisService::canGoNext() const
 {
-    return !layout_.appController()->reserveBox().isEmpty();
+    return !jukebox().reserveBox().isEmpty();
 }
 
 bool MprisService::canPlay() const
 {
-    const auto music = layout_.appController()->theMusic();
+    const auto music = jukebox().theMusic();
     return layout_.turntable().enable() && music && music->hasMovie();
 }
 
@@ -248,7 +253,7 @@ void MprisService::playPause()
 
 void MprisService::next()
 {
-    layout_.appController()->openNextInQueue();
+    jukebox().openNextInQueue();
     announceChanges();
 }
 
@@ -262,7 +267,7 @@ void MprisService::previous()
 
 void MprisService::moveTo(qlonglong position)
 {
-    const double length = static_cast<double>(layout_.appController()->theMusic()->movieTotalSeconds()) * kMicroseconds;
+    const double length = static_cast<double>(jukebox().theMusic()->movieTotalSeconds()) * kMicroseconds;
     layout_.turntable().setArmPlace(static_cast<float>(static_cast<double>(position) / length));
     announceChanges();
 }
@@ -357,8 +362,8 @@ void MprisService::announceChanges()
 {
     if (!registered_)
         return;
-    AppController* c = layout_.appController();
-    if (c->isPlaying())
+    const Jukebox& c = jukebox();
+    if (c.isPlaying())
         watch_->start();
     else
         watch_->stop();
@@ -374,7 +379,7 @@ void MprisService::announceChanges()
         signal << QStringLiteral("org.mpris.MediaPlayer2.Player") << changed << QStringList();
         QDBusConnection::sessionBus().send(signal);
     }
-    if (const std::uint64_t jumps = c->positionJumps(); jumps != lastJumps_) {
+    if (const std::uint64_t jumps = c.positionJumps(); jumps != lastJumps_) {
         lastJumps_ = jumps;
         emit seeked(position());
     }

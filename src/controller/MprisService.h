@@ -22,6 +22,7 @@ namespace gx {
 
 class CoverCache;
 class GramoluxWindowLayout;
+class Jukebox;
 struct TrackTags;
 class MprisObject;
 
@@ -81,6 +82,7 @@ private:
     void takeTags(const QString& path, const TrackTags& tags);
     void announceChanges();
     QVariantMap playerProperties() const;
+    Jukebox& jukebox() const;
     const Song* currentSong() const;
     float positionSeconds() const;
     bool playedOut() const;

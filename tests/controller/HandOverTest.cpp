@@ -200,8 +200,8 @@ TEST_F(HandOverBurst, AFolderAndAPlaylistQueueInOrderAndNextSongWalksTheAlbum)
     layout->handOver()->open(paths({"Disc 2", "party.m3u"}));
     layout->handOver()->open(paths({"notes.txt"})); // while the first is listed: it follows
     ASSERT_TRUE(waitUntil([&] { return !layout->handOver()->listing(); }, 30000));
-    EXPECT_EQ(c->currentMusicPath(), root.filePath("Disc 2/01 Two.wav"));
-    EXPECT_EQ(c->reserveBox(),
+    EXPECT_EQ(c->jukebox().currentMusicPath(), root.filePath("Disc 2/01 Two.wav"));
+    EXPECT_EQ(c->jukebox().reserveBox(),
         paths({"Disc 2/02 Ten.wav", "Disc 2/b.flac", "Disc 2/Inner/c.opus", "10 Ten.mp3", "Disc 2/01 Two.wav",
             "Disc 2/02 Ten.wav", "Disc 2/b.flac", "Disc 2/Inner/c.opus", "2 Two.MP3", "notes.txt"}));
     EXPECT_EQ(layout->view()->notice().text(), "3 songs of “party.m3u” are missing");
@@ -209,12 +209,13 @@ TEST_F(HandOverBurst, AFolderAndAPlaylistQueueInOrderAndNextSongWalksTheAlbum)
     // A hand-over on its own later plays at once and empties the queue.
     QThread::msleep(550);
     layout->handOver()->open(paths({"Disc 2"}));
-    ASSERT_TRUE(waitUntil([&] { return c->reserveBox().size() == 3 && !layout->handOver()->listing(); }, 30000));
+    ASSERT_TRUE(
+        waitUntil([&] { return c->jukebox().reserveBox().size() == 3 && !layout->handOver()->listing(); }, 30000));
     EXPECT_TRUE(next->isEnabled());
     next->trigger();
-    EXPECT_EQ(c->currentMusicPath(), root.filePath("Disc 2/02 Ten.wav"));
+    EXPECT_EQ(c->jukebox().currentMusicPath(), root.filePath("Disc 2/02 Ten.wav"));
     next->trigger();
     next->trigger();
-    EXPECT_EQ(c->currentMusicPath(), root.filePath("Disc 2/Inner/c.opus"));
+    EXPECT_EQ(c->jukebox().currentMusicPath(), root.filePath("Disc 2/Inner/c.opus"));
     EXPECT_FALSE(next->isEnabled());
 }

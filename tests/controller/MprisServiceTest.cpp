@@ -202,7 +202,7 @@ TEST_F(Mpris, StatusAndMetadataFollowTheTurntable)
     // Pause works the switch as the button does: the record runs down.
     playerctl("pause");
     EXPECT_FALSE(view->switchValue());
-    ASSERT_TRUE(waitUntil([&] { return !c->isPlaying(); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return !c->jukebox().isPlaying(); }, 10000));
     EXPECT_EQ(playerctl("status"), "Paused");
     playerctl("play-pause");
     EXPECT_TRUE(view->switchValue());
@@ -212,7 +212,7 @@ TEST_F(Mpris, StatusAndMetadataFollowTheTurntable)
 
     // Played out with nothing queued: stopped, while the record turns on.
     ASSERT_TRUE(waitUntil([&] { return playerctl("status") == "Stopped"; }, 30000));
-    EXPECT_TRUE(c->isPlaying());
+    EXPECT_TRUE(c->jukebox().isPlaying());
     playerctl("play"); // from the beginning again
     EXPECT_EQ(playerctl("status"), "Playing");
     EXPECT_LT(positionSeconds(), 2.5);
@@ -250,24 +250,24 @@ TEST_F(Mpris, OpenUriQueuesAsTheDesktopDoesAndNextPlaysTheQueuedFile)
     Monitor monitor;
     playerctl("open " + shellQuoted(QUrl::fromLocalFile(a).toString(QUrl::FullyEncoded)));
     mpris->openUri(QUrl::fromLocalFile(b).toString()); // right after the one before: queued
-    EXPECT_EQ(c->reserveBox(), QStringList {b});
+    EXPECT_EQ(c->jukebox().reserveBox(), QStringList {b});
     EXPECT_EQ(property("CanGoNext"), "(<true>,)");
     EXPECT_TRUE(waitUntil([&] { return monitor.text().contains("'CanGoNext': <true>"); }, 10000));
     playerctl("next");
     EXPECT_EQ(playerctl("metadata xesam:title"), "B");
-    EXPECT_TRUE(c->reserveBox().isEmpty());
+    EXPECT_TRUE(c->jukebox().reserveBox().isEmpty());
     playerctl("next"); // nothing queued: nothing happens
-    EXPECT_EQ(c->currentMusicPath(), b);
+    EXPECT_EQ(c->jukebox().currentMusicPath(), b);
     const QString refused = gdbus("--method org.mpris.MediaPlayer2.Player.OpenUri 'https://example.org/a.mp3'");
     EXPECT_TRUE(refused.contains("NotSupported")) << refused.toStdString();
-    EXPECT_EQ(c->currentMusicPath(), b);
+    EXPECT_EQ(c->jukebox().currentMusicPath(), b);
 
     // A playlist stands for its songs, as a folder does.
     const QString list = gx::test::writeFile(dir.filePath("list.m3u"), "02 B.wav\n01 A.wav\n");
     QThread::msleep(550);
     playerctl("open " + shellQuoted(QUrl::fromLocalFile(list).toString(QUrl::FullyEncoded)));
-    EXPECT_TRUE(waitUntil([&] { return c->reserveBox() == QStringList {a}; }, 10000));
-    EXPECT_EQ(c->currentMusicPath(), b);
+    EXPECT_TRUE(waitUntil([&] { return c->jukebox().reserveBox() == QStringList {a}; }, 10000));
+    EXPECT_EQ(c->jukebox().currentMusicPath(), b);
 }
 
 TEST_F(Mpris, PositionIsSetAndSoughtAsTheArmIsLaidAndJumpsAreSignalled)
@@ -310,7 +310,7 @@ TEST_F(Mpris, VolumeAndRateAreTheSliderAndTheDial)
 
     playerctl("volume 0.357"); // in whole hundredths, as the slider sets it
     EXPECT_FLOAT_EQ(gx::UserDefaults::standardUserDefaults().floatForKey(keys::musicVolume), 0.36f);
-    EXPECT_EQ(c->theMusic()->engineVolume(), 91); // 0.36 * 255
+    EXPECT_EQ(c->jukebox().theMusic()->engineVolume(), 91); // 0.36 * 255
     EXPECT_EQ(layout->preferenceController()->musicVolSlider->value(), 36);
     // A digit key and the slider are announced as well.
     view->keyDown("7");
@@ -323,10 +323,10 @@ TEST_F(Mpris, VolumeAndRateAreTheSliderAndTheDial)
     EXPECT_EQ(property("MaximumRate"), "(<4.0>,)");
     gdbus("--method org.freedesktop.DBus.Properties.Set org.mpris.MediaPlayer2.Player Rate '<1.5>'");
     EXPECT_FLOAT_EQ(view->dialValue(), 1.5f);
-    EXPECT_FLOAT_EQ(c->defaultRate(), 1.5f);
+    EXPECT_FLOAT_EQ(c->jukebox().defaultRate(), 1.5f);
     EXPECT_EQ(property("Rate"), "(<1.5>,)");
     gdbus("--method org.freedesktop.DBus.Properties.Set org.mpris.MediaPlayer2.Player Rate '<9.0>'");
-    EXPECT_FLOAT_EQ(c->defaultRate(), 4.0f);
+    EXPECT_FLOAT_EQ(c->jukebox().defaultRate(), 4.0f);
     EXPECT_TRUE(waitUntil([&] { return monitor.count("'Rate': <") == 2; }, 10000));
 }
 

@@ -182,11 +182,11 @@ TEST_F(HostileInput, PlayerKeepsWorkingForTheNextGoodFile)
         SCOPED_TRACE(f.name.toStdString());
         Watchdog dog;
         c->openMusic(f.path);
-        EXPECT_TRUE(c->isPlaying());
+        EXPECT_TRUE(c->jukebox().isPlaying());
         c->openMusic(good);
-        ASSERT_TRUE(c->theMusic()->hasMovie());
-        EXPECT_NEAR(c->theMusic()->movieTotalSeconds(), 1.5f, 0.01f);
-        EXPECT_TRUE(waitUntil([&] { return c->theMusic()->movieCrntSecond() > 0.0f; }, 10000));
+        ASSERT_TRUE(c->jukebox().theMusic()->hasMovie());
+        EXPECT_NEAR(c->jukebox().theMusic()->movieTotalSeconds(), 1.5f, 0.01f);
+        EXPECT_TRUE(waitUntil([&] { return c->jukebox().theMusic()->movieCrntSecond() > 0.0f; }, 10000));
     }
     EXPECT_EQ(listing(work.path()), before);
 }

@@ -1,0 +1,342 @@
+#include "controller/Jukebox.h"
+
+#include "controller/EffectSounds.h"
+#include "controller/JukeboxSongEnvironment.h"
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
+#include "platform/StepInDouble.h"
+#include "platform/StringTable.h"
+#include "platform/UserDefaults.h"
+#include "settings/SettingsKeys.h"
+#include "sound/GXQTMusic.h"
+#include "view/TurntableModel.h"
+
+#include <QFileInfo>
+#include <QTimer>
+#include <thread>
+#include <utility>
+
+using namespace std::chrono_literals;
+
+namespace gx {
+
+namespace {
+
+QString cantPlayNotice(const QString& path, OpenFailure why)
+{
+    QString reason;
+    switch (why) {
+    case OpenFailure::none:
+        return {};
+    case OpenFailure::notFound:
+        reason = localizedString("file not found");
+        break;
+    case OpenFailure::permissionDenied:
+        reason = localizedString("permission denied");
+        break;
+    case OpenFailure::noSound:
+        reason = localizedString("no sound track we can decode");
+        break;
+    }
+    return localizedString("Can’t play “%1”: %2").arg(QFileInfo(path).fileName(), reason);
+}
+
+} // namespace
+
+std::shared_ptr<GXQTMusic> Jukebox::openSongFile(const QString& path)
+{
+    return GXQTMusic::initWithFilePath(path.toStdString());
+}
+
+Jukebox::Jukebox(TurntableModel& turntable, std::shared_ptr<EffectSounds> sounds, UserDefaults& store,
+    NotificationCenter& centre, Clock clock, SongOpener openSong, QObject* parent)
+    : QObject(parent)
+    , turntable_(turntable)
+    , store_(store)
+    , centre_(centre)
+    , clock_(std::move(clock))
+    , openSong_(std::move(openSong))
+    , sounds_(sounds ? std::move(sounds) : std::make_shared<EffectSounds>())
+{
+    const auto subscribe = [&](const std::string& name, void (Jukebox::*handler)()) {
+        centre_.addObserver(
+            this, [this, handler](const Notification&) { (this->*handler)(); }, name);
+    };
+    subscribe(names::playBtnClicked, &Jukebox::palyBtnClicked);
+    subscribe(names::armStartDragg, &Jukebox::armStartDragg);
+    subscribe(names::armEndDragg, &Jukebox::armEndDragg);
+    subscribe(names::recordDiskStoped, &Jukebox::recordDiskStopped);
+    subscribe(names::dialDragged, &Jukebox::dialDragged);
+    subscribe(names::preferenceChanged, &Jukebox::setVolumeToPreference);
+    rates_.defaultRate = 1.0f;
+    setVolumeToPreference();
+}
+
+Jukebox::~Jukebox()
+{
+    // No answer to the turntable's notifications once the engine goes.
+    centre_.removeObserver(this);
+    if (isPlaying_)
+        stopJukeBox();
+    // Every loop leaves before any sound it plays is destroyed.
+    joinWorkers();
+    dropMusicDoneTimer();
+}
+
+void Jukebox::setVolumeToPreference()
+{
+    if (theMusic_)
+        theMusic_->setVolume(store_.floatForKey(keys::musicVolume));
+    const float effects = store_.floatForKey(keys::effectsVolume);
+    for (const auto& noise : sounds_->noises)
+        noise->setVolume(effects);
+    for (GXQTMusic* sound : {sounds_->hiss.get(), sounds_->skip.get(), sounds_->stop.get(), sounds_->switchSound.get()})
+        if (sound)
+            sound->setVolume(effects);
+}
+
+void Jukebox::openMusic(const QString& path)
+{
+    if (isPlaying_)
+        stopJukeBox();
+    // The old run's loops leave the song before it is destroyed.
+    joinWorkers();
+    theMusic_.reset();
+    theMusic_ = openSong_(path);
+    failureNotice_ = cantPlayNotice(path, theMusic_->openFailure());
+    currentPath_ = path;
+    turntable_.setEnable(true);
+    turntable_.setArmValue(0.0f);
+    ++positionJumps_;
+    emit songOpened(path, failureNotice_);
+    startJukeBox();
+    emit playbackChanged();
+}
+
+void Jukebox::startJukeBox()
+{
+    const auto song = theMusic_;
+    if (!song || isPlaying_)
+        return;
+    // The loops of the last run were told to stop; they leave the song first.
+    joinWorkers();
+
+    // Only a song started before the window (the preopened one) plays here
+    // already; it goes on from where it is.
+    if (!song->isPlaying())
+        song->setMovieCrntSecond(turntable_.armValue() * song->movieTotalSeconds());
+    song->setVolume(store_.floatForKey(keys::musicVolume));
+    const float defaultRate = rates_.defaultRate;
+    rates_.targetRate = defaultRate;
+    rates_.crntRate = startingRate(defaultRate);
+
+    song->play();
+    if (sounds_->hiss)
+        sounds_->hiss->play();
+    song->setMovieRate(rates_.crntRate);
+    turntable_.play();
+
+    isPlaying_ = true;
+    startJukeBoxLoop(song);
+    if (sounds_->hiss)
+        startHissLoop();
+
+    // The loops' first ticks come before the end-of-song check can run.
+    std::this_thread::sleep_for(30ms);
+    scheduleMusicDoneTimer();
+    emit playbackChanged();
+}
+
+void Jukebox::stopJukeBox()
+{
+    isPlaying_ = false;
+    // The loops leave at once, from their sleeps or after the tick at hand.
+    jukeBoxLoop_.requestStop();
+    hissLoop_.requestStop();
+    if (theMusic_)
+        theMusic_->pause();
+    if (sounds_->hiss)
+        sounds_->hiss->stop();
+    turntable_.stop();
+    dropMusicDoneTimer();
+    emit playbackChanged();
+}
+
+void Jukebox::joinWorkers()
+{
+    jukeBoxLoop_.join();
+    hissLoop_.join();
+}
+
+// The ticks run on the jukebox thread.
+void Jukebox::startJukeBoxLoop(std::shared_ptr<GXQTMusic> song)
+{
+    // The run's own environment and tick, kept by the loop for its life.
+    struct Run {
+        Run(Jukebox& j, std::shared_ptr<GXQTMusic> song)
+            : env(j.turntable_, std::move(song), j.sounds_->skip.get(), j.sounds_->noises, j.store_, &j.positionJumps_)
+            , tick(env, j.rates_)
+        {
+        }
+        JukeboxSongEnvironment env;
+        JukeboxTick tick;
+    };
+    auto state = std::make_shared<Run>(*this, std::move(song));
+    jukeBoxLoop_.start(
+        [this, state, first = true]() mutable {
+            if (std::exchange(first, false))
+                state->tick.begin();
+            if (!isPlaying_)
+                return TickLoop::Next::stop();
+            state->tick.tick();
+            return TickLoop::Next::period();
+        },
+        30ms);
+}
+
+// The ticks run on the hiss thread.
+void Jukebox::startHissLoop()
+{
+    hissLoop_.start(
+        [this, first = true]() mutable {
+            if (std::exchange(first, false))
+                sounds_->hiss->play();
+            if (!isPlaying_)
+                return TickLoop::Next::stop();
+            if (turntable_.isArmDragging()) {
+                // While the arm is held the hiss is left alone; look again
+                // shortly instead of spinning a core.
+                return TickLoop::Next::after(10ms);
+            }
+            sounds_->hiss->setMovieCrntSecond(0.5f);
+            return TickLoop::Next::period();
+        },
+        4000ms);
+}
+
+void Jukebox::scheduleMusicDoneTimer()
+{
+    dropMusicDoneTimer();
+    musicDoneTimer_ = new QTimer(this);
+    connect(musicDoneTimer_, &QTimer::timeout, this, &Jukebox::checkMusicDone);
+    musicDoneTimer_->start(1s);
+}
+
+void Jukebox::dropMusicDoneTimer()
+{
+    if (!musicDoneTimer_)
+        return;
+    musicDoneTimer_->stop();
+    // It may be the timer whose signal is being delivered right now.
+    musicDoneTimer_->deleteLater();
+    musicDoneTimer_ = nullptr;
+}
+
+// The answers to the turntable's gestures.
+
+void Jukebox::palyBtnClicked()
+{
+    if (sounds_->switchSound)
+        sounds_->switchSound->stop();
+    if (turntable_.switchValue() && !isPlaying_)
+        startJukeBox();
+    if (sounds_->switchSound)
+        sounds_->switchSound->play();
+}
+
+void Jukebox::armStartDragg()
+{
+    if (theMusic_)
+        theMusic_->pause();
+    if (sounds_->hiss)
+        sounds_->hiss->stop();
+}
+
+void Jukebox::armEndDragg()
+{
+    // Stopped, the arm is where the song will resume: a jump all the same.
+    ++positionJumps_;
+    const auto song = theMusic_;
+    if (!isPlaying_ || !song)
+        return;
+    const float length = song->movieTotalSeconds();
+    float position = turntable_.armValue() * length;
+    if (position >= length)
+        position = length - 1.0f;
+    const float defaultRate = rates_.defaultRate;
+    rates_.targetRate = defaultRate;
+    rates_.crntRate = startingRate(defaultRate);
+    turntable_.setDiskSpeed(rates_.crntRate);
+    song->setMovieCrntSecond(position);
+    song->play();
+    if (sounds_->hiss)
+        sounds_->hiss->play();
+    song->setMovieRate(rates_.crntRate);
+}
+
+// The record has come to rest on the spin clock's tick.
+void Jukebox::recordDiskStopped()
+{
+    stopJukeBox();
+    if (sounds_->stop)
+        sounds_->stop->play();
+}
+
+void Jukebox::dialDragged()
+{
+    const float d = turntable_.dialValue();
+    rates_.defaultRate = d;
+    rates_.targetRate = d;
+    rates_.crntRate = stepInDouble(d, 0.02);
+}
+
+// The play queue.
+
+bool Jukebox::checkPlayOrReserve(const QString& path)
+{
+    bool opened = false;
+    if (lastPlayTime_ && clock_() - *lastPlayTime_ < 500ms) {
+        reserveBox_.append(path);
+        emit playbackChanged();
+    } else {
+        clearResrveBox();
+        openMusic(path);
+        opened = true;
+    }
+    lastPlayTime_ = clock_();
+    return opened;
+}
+
+void Jukebox::clearResrveBox()
+{
+    reserveBox_ = QStringList();
+}
+
+void Jukebox::reserveFiles(const QStringList& paths)
+{
+    reserveBox_.append(paths);
+    // A long listing never splits its burst: each batch counts as a request.
+    lastPlayTime_ = clock_();
+    emit playbackChanged();
+}
+
+void Jukebox::checkMusicDone()
+{
+    if (reserveBox_.isEmpty() || !theMusic_ || theMusic_->movieTotalSeconds() != theMusic_->movieCrntSecond())
+        return;
+    openNextInQueue();
+}
+
+void Jukebox::openNextInQueue()
+{
+    if (reserveBox_.isEmpty())
+        return;
+    const QString next = reserveBox_.first();
+    openMusic(next);
+    if (!reserveBox_.isEmpty())
+        reserveBox_.removeFirst();
+    // The open announced the queue with this file still in it.
+    emit playbackChanged();
+}
+
+} // namespace gx
