@@ -36,17 +36,10 @@ std::future<std::shared_ptr<EffectSounds>>& preloaded()
     static auto* future = new std::future<std::shared_ptr<EffectSounds>>();
     return *future;
 }
-std::shared_ptr<EffectSounds>& provided()
-{
-    static auto* sounds = new std::shared_ptr<EffectSounds>();
-    return *sounds;
-}
 
 std::shared_ptr<EffectSounds> takeEffectSounds()
 {
     std::lock_guard lock(preloadMutex);
-    if (provided())
-        return std::exchange(provided(), nullptr);
     return preloaded().valid() ? preloaded().get() : EffectSounds::load();
 }
 
@@ -65,12 +58,6 @@ void AppController::preloadEffectSounds()
     } catch (const std::system_error&) {
         // No thread to be had: awakeFromNib loads them itself.
     }
-}
-
-void AppController::provideEffectSounds(std::shared_ptr<gx::EffectSounds> sounds)
-{
-    std::lock_guard lock(preloadMutex);
-    provided() = std::move(sounds);
 }
 
 void AppController::startPreopenedSong()

@@ -31,9 +31,6 @@ public:
     // Starts decoding the eleven effect sounds on a worker thread, so that
     // the window is built meanwhile; the next awakeFromNib takes them.
     static void preloadEffectSounds();
-    // Hands the next awakeFromNib these sounds instead: whoever provides them
-    // can hear what the engine does with them.
-    static void provideEffectSounds(std::shared_ptr<gx::EffectSounds> sounds);
     // Starts the song preopened from the command line as the engine's start
     // would (from its beginning, at the music volume and 0.1 below the
     // dial's rate), before any window exists: sound need not wait for the

@@ -33,7 +33,6 @@ public:
     GXGramoluxView* view() const { return view_; }
     AppController* appController() const { return appController_.get(); }
     PreferenceController* preferenceController() const { return preferenceController_.get(); }
-    QAction* playStopAction() const { return playStop_; }
     QAction* nextSongAction() const { return nextSong_; }
     // Where files handed over from outside go (command line, second launch,
     // "Open With", MPRIS).

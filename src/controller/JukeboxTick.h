@@ -66,7 +66,6 @@ public:
     void begin();
     void tick();
 
-    float songFraction() const { return fraction_; }
     int skipCount() const { return skipCount_; }
     float skipAnchor() const { return skipAnchor_; }
 

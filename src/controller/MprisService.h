@@ -40,7 +40,6 @@ public:
 
     // Registers on the session bus; false when there is none.
     bool registerOnSessionBus();
-    bool isRegistered() const { return registered_; }
 
     // The desktop entry's MimeType list.
     static QStringList supportedMimeTypes();

@@ -80,12 +80,6 @@ void TickLoop::join()
         thread_.join();
 }
 
-bool TickLoop::stopRequested() const
-{
-    std::lock_guard lock(mutex_);
-    return stop_;
-}
-
 bool TickLoop::finished() const
 {
     std::lock_guard lock(mutex_);

@@ -83,8 +83,6 @@ public:
     void wake();
     // Waits for the thread to end. On the owner's thread only.
     void join();
-
-    bool stopRequested() const;
     // True once the thread has left its last tick (or never started).
     bool finished() const;
 

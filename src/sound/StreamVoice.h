@@ -37,8 +37,6 @@ public:
     // Whether the worker has decoded up to the real end.
     bool endKnown() const;
 
-    std::int64_t capacityFrames() const { return capacity_; }
-
 protected:
     std::int64_t endFrameLocked() const override { return endFrame_; }
     void cursorMovedLocked(std::int64_t frame) override;
