@@ -29,6 +29,7 @@ namespace {
 
 using gx::EffectSounds;
 
+// Guards the preload's future.
 std::mutex preloadMutex;
 // Never destroyed: sounds still held at exit must not outlive the engine.
 std::future<std::shared_ptr<EffectSounds>>& preloaded()

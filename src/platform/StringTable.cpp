@@ -12,6 +12,7 @@ namespace gx {
 
 namespace {
 
+// Guards the table and whether it is loaded.
 std::mutex tableMutex;
 QHash<QString, QString> table;
 bool loaded = false;

@@ -48,7 +48,7 @@ std::shared_ptr<gx::Voice> openVoice(const std::string& path, gx::OpenFailure& f
 }
 
 struct Preopened {
-    std::mutex mutex;
+    std::mutex mutex; // guards path and song
     std::string path;
     std::future<std::unique_ptr<GXQTMusic>> song;
 };

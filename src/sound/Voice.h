@@ -70,6 +70,8 @@ protected:
     // Moves the cursor and tells the source, without clamping.
     void moveCursorLocked(std::int64_t frame);
 
+    // Guards the cursor and the source's ring; the mixer takes it under its
+    // own mutex_, never the other way round.
     mutable std::mutex mutex_;
     PlayCursor cursor_;
 
