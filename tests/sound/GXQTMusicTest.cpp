@@ -79,46 +79,6 @@ TEST_P(Formats, DecodeWholePlayFromTheExactFrameAndToABitExactEnd)
 
 INSTANTIATE_TEST_SUITE_P(Accepted, Formats, ::testing::ValuesIn(everyFormat()), formatName);
 
-TEST(GXQTMusic, TransportAndTimeValuesInTheFilesOwnScale)
-{
-    ScratchDir dir;
-    ASSERT_TRUE(writeWav(dir.file("scale10.wav"), toneSignal(7.0, 1.0, 10)));
-    auto mixer = std::make_shared<Mixer>(44100);
-    auto music = GXQTMusic::initWithFilePath(dir.file("scale10.wav"), mixer);
-    EXPECT_EQ(music->timeScale(), 10);
-    EXPECT_EQ(music->duration(), 70);
-    music->setMovieCrntSecond(5.99f); // in the file's own tenths
-    EXPECT_EQ(music->movieCrntSecond(), 5.9f);
-
-    music = GXQTMusic::initWithFilePath(sweepFixture("Wav"), mixer);
-    render(*mixer, 1000); // halted: nothing moves
-    EXPECT_EQ(music->currentTime(), 0);
-    music->play();
-    render(*mixer, 1000);
-    music->play(); // playing: goes on, no restart
-    render(*mixer, 500);
-    EXPECT_EQ(music->currentTime(), 1500);
-    music->pause();
-    render(*mixer, 500);
-    music->play(); // paused: resumes where it was
-    render(*mixer, 500);
-    EXPECT_EQ(music->currentTime(), 2000);
-    music->stop();
-    EXPECT_EQ(music->currentTime(), 0);
-    music->play();
-    renderToEnd(*mixer, *music);
-    EXPECT_EQ(music->currentTime(), music->duration());
-    music->play(); // at the end: from the beginning again
-    EXPECT_EQ(music->currentTime(), 0);
-    music->pause();
-    music->setMovieCrntSecond(1e9f); // to the end, and a play there rewinds too
-    EXPECT_EQ(music->currentTime(), music->duration());
-    music->play();
-    EXPECT_EQ(music->currentTime(), 0);
-    music->setMovieCrntSecond(-3.0f);
-    EXPECT_EQ(music->currentTime(), 0);
-}
-
 TEST(GXQTMusic, LongSongsStreamRewindAtTheirReportedEndAndEndWhereTheyReallyEnd)
 {
     if (!haveFfmpeg())

@@ -147,3 +147,37 @@ TEST(Mixer, EndStopsExactlyAtTheLastFrameOrLoops)
     EXPECT_TRUE(voice->isPlaying());
     EXPECT_EQ(voice->positionFrames(), 300);
 }
+
+// A play goes on, a pause holds, a stop rewinds; a play at the end, reached
+// by playing or by a seek (held to the sound), starts over.
+TEST(Mixer, VoicesPlayPauseStopAndStartOverFromTheEnd)
+{
+    Mixer mixer(44100);
+    auto voice = memoryVoice(44100, noiseFrames(3000, 7));
+    mixer.add(voice);
+    render(mixer, 1000); // halted: nothing moves
+    EXPECT_EQ(voice->positionFrames(), 0);
+    voice->play();
+    render(mixer, 1000);
+    voice->play();
+    render(mixer, 500);
+    EXPECT_EQ(voice->positionFrames(), 1500);
+    voice->pause();
+    render(mixer, 500);
+    voice->play();
+    render(mixer, 500);
+    EXPECT_EQ(voice->positionFrames(), 2000);
+    voice->stop();
+    EXPECT_EQ(voice->positionFrames(), 0);
+    voice->play();
+    render(mixer, 4000);
+    voice->play();
+    EXPECT_EQ(voice->positionFrames(), 0);
+    voice->pause();
+    voice->seek(1'000'000);
+    EXPECT_EQ(voice->positionFrames(), 3000);
+    voice->play();
+    EXPECT_EQ(voice->positionFrames(), 0);
+    voice->seek(-3);
+    EXPECT_EQ(voice->positionFrames(), 0);
+}
