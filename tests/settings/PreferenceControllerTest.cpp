@@ -31,7 +31,7 @@ protected:
 
 } // namespace
 
-TEST_F(PreferenceControllerTest, OpensShowingTheStoredLevelsWithinTheSlidersBoundsAndFollowsTheKeyboard)
+TEST_F(PreferenceControllerTest, ShowsTheStoredLevelsFollowsTheKeyboardAndASliderStoresItsLevelOnly)
 {
     store().setFloat(1.7f, keys::noise);
     store().setFloat(-0.2f, keys::skip);
@@ -48,15 +48,11 @@ TEST_F(PreferenceControllerTest, OpensShowingTheStoredLevelsWithinTheSlidersBoun
     gx::NotificationCenter::defaultCenter().postNotificationName(gx::names::musicVolChanged, nullptr);
     EXPECT_EQ(prefs.musicVolField->text(), "100");
     EXPECT_TRUE(posted.empty());
-}
 
-TEST_F(PreferenceControllerTest, MovingASliderStoresThatLevelOnlyAndTellsTheRest)
-{
-    prefs.showPreferencePanel();
-    prefs.musicVolSlider->setValue(25);
+    prefs.musicVolSlider->setValue(25); // tells the rest
     EXPECT_EQ(prefs.musicVolField->text(), "25");
     EXPECT_EQ(store().floatForKey(keys::musicVolume), 0.25f);
-    EXPECT_EQ(store().floatForKey(keys::effectsVolume), 0.6f);
+    EXPECT_EQ(store().floatForKey(keys::noise), 1.7f);
     EXPECT_EQ(posted.size(), 1u);
     prefs.distortionSlider->setValue(37); // the float nearest 0.37, after a restart too
     store().reload();

@@ -10,6 +10,7 @@
 #include <vector>
 
 using namespace gx;
+using gx::test::frequency;
 using gx::test::render;
 
 namespace {
@@ -32,27 +33,12 @@ std::shared_ptr<MemoryVoice> memoryVoice(int rate, const std::vector<float>& fra
     return std::make_shared<MemoryVoice>(rate, std::move(samples));
 }
 
-std::vector<float> toneFrames(std::int64_t frames, double frequency, int rate)
+std::vector<float> toneFrames(std::int64_t frames, double hertz, int rate)
 {
     std::vector<float> v(static_cast<size_t>(frames) * 2);
     for (std::int64_t i = 0; i < frames; ++i)
-        v[2 * i] = v[2 * i + 1] = static_cast<float>(0.5 * std::sin(2.0 * M_PI * frequency * i / rate));
+        v[2 * i] = v[2 * i + 1] = static_cast<float>(0.5 * std::sin(2.0 * M_PI * hertz * i / rate));
     return v;
-}
-
-// Frequency from upward zero crossings, placed between samples by linear
-// interpolation.
-double measureFrequency(const std::vector<float>& stereo, int rate)
-{
-    std::vector<double> crossings;
-    for (size_t i = 2; i < stereo.size(); i += 2) {
-        const float a = stereo[i - 2], b = stereo[i];
-        if (a < 0.0f && b >= 0.0f)
-            crossings.push_back(static_cast<double>(i / 2 - 1) + a / (a - b));
-    }
-    if (crossings.size() < 2)
-        return 0.0;
-    return (crossings.size() - 1) * rate / (crossings.back() - crossings.front());
 }
 
 } // namespace
@@ -65,7 +51,7 @@ TEST(Mixer, PitchFollowsTheRateAndTheSourceRate)
     mixer.add(voice);
     voice->setRate(1.02f);
     voice->play();
-    EXPECT_NEAR(measureFrequency(render(mixer, 44100), 44100), 1020.0, 0.5);
+    EXPECT_NEAR(frequency(render(mixer, 44100), 44100, 2), 1020.0, 0.5);
     // A second of output at 1.02 consumes 1.02 seconds of the source.
     EXPECT_NEAR(voice->positionFrames(), 44982, 1);
     // Slowed, most samples fall between source frames: the cubic interpolation
@@ -81,7 +67,7 @@ TEST(Mixer, PitchFollowsTheRateAndTheSourceRate)
     voice->pause();
     mixer.add(half);
     half->play();
-    EXPECT_NEAR(measureFrequency(render(mixer, 8820), 44100), 440.0, 0.5);
+    EXPECT_NEAR(frequency(render(mixer, 8820), 44100, 2), 440.0, 0.5);
     EXPECT_EQ(half->positionFrames(), 4410);
 }
 
@@ -160,4 +146,38 @@ TEST(Mixer, EndStopsExactlyAtTheLastFrameOrLoops)
         ASSERT_EQ(looped[i], source[i % 2000]) << i;
     EXPECT_TRUE(voice->isPlaying());
     EXPECT_EQ(voice->positionFrames(), 300);
+}
+
+// A play goes on, a pause holds, a stop rewinds; a play at the end, reached
+// by playing or by a seek (held to the sound), starts over.
+TEST(Mixer, VoicesPlayPauseStopAndStartOverFromTheEnd)
+{
+    Mixer mixer(44100);
+    auto voice = memoryVoice(44100, noiseFrames(3000, 7));
+    mixer.add(voice);
+    render(mixer, 1000); // halted: nothing moves
+    EXPECT_EQ(voice->positionFrames(), 0);
+    voice->play();
+    render(mixer, 1000);
+    voice->play();
+    render(mixer, 500);
+    EXPECT_EQ(voice->positionFrames(), 1500);
+    voice->pause();
+    render(mixer, 500);
+    voice->play();
+    render(mixer, 500);
+    EXPECT_EQ(voice->positionFrames(), 2000);
+    voice->stop();
+    EXPECT_EQ(voice->positionFrames(), 0);
+    voice->play();
+    render(mixer, 4000);
+    voice->play();
+    EXPECT_EQ(voice->positionFrames(), 0);
+    voice->pause();
+    voice->seek(1'000'000);
+    EXPECT_EQ(voice->positionFrames(), 3000);
+    voice->play();
+    EXPECT_EQ(voice->positionFrames(), 0);
+    voice->seek(-3);
+    EXPECT_EQ(voice->positionFrames(), 0);
 }

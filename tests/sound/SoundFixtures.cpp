@@ -3,11 +3,8 @@
 
 #include "support/TestSupport.h"
 
-#include <atomic>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -16,12 +13,6 @@ namespace fs = std::filesystem;
 namespace gx::test {
 
 namespace {
-
-std::string uniqueSuffix()
-{
-    static std::atomic<int> counter {0};
-    return "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp";
-}
 
 std::string fixtureRoot()
 {
@@ -70,6 +61,13 @@ const std::vector<FormatInfo>& desktopFormats()
     return formats;
 }
 
+std::vector<FormatInfo> everyFormat()
+{
+    std::vector<FormatInfo> all = allFormats();
+    all.insert(all.end(), desktopFormats().begin(), desktopFormats().end());
+    return all;
+}
+
 const FormatInfo& format(const std::string& name)
 {
     for (const auto* list : {&allFormats(), &desktopFormats()})
@@ -77,16 +75,6 @@ const FormatInfo& format(const std::string& name)
             if (name == f.name)
                 return f;
     throw std::invalid_argument("no format " + name);
-}
-
-Signal toneSignal(double seconds, double frequency, int sampleRate, int channels)
-{
-    Signal s {sampleRate, channels, {}};
-    for (std::int64_t i = 0; i < std::llround(seconds * sampleRate); ++i)
-        for (int c = 0; c < channels; ++c)
-            s.samples.push_back(static_cast<std::int16_t>(std::lround(
-                12000.0 * std::sin(2.0 * M_PI * frequency * static_cast<double>(i) / sampleRate + c * 0.5))));
-    return s;
 }
 
 Signal sweepSignal(double seconds)
@@ -102,27 +90,6 @@ Signal sweepSignal(double seconds)
         s.samples.push_back(static_cast<std::int16_t>(std::lround(level * std::sin(1.5 * phase + 0.3))));
     }
     return s;
-}
-
-bool writeWav(const std::string& path, const Signal& signal)
-{
-    // The canonical 44-byte header; this machine is little-endian, as WAV is.
-    const auto dataBytes = static_cast<std::uint32_t>(signal.samples.size() * 2);
-    const auto rate = static_cast<std::uint32_t>(signal.sampleRate),
-               channels = static_cast<std::uint32_t>(signal.channels);
-    const std::uint32_t header[11]
-        = {0x46464952 /* RIFF */, 36 + dataBytes, 0x45564157 /* WAVE */, 0x20746d66 /* fmt */, 16, 1 | channels << 16,
-            rate, rate * channels * 2, channels * 2 | 16 << 16, 0x61746164 /* data */, dataBytes};
-    const std::string temp = path + uniqueSuffix();
-    {
-        std::ofstream file(temp, std::ios::binary);
-        file.write(reinterpret_cast<const char*>(header), sizeof header);
-        if (!file.write(reinterpret_cast<const char*>(signal.samples.data()), dataBytes))
-            return false;
-    }
-    std::error_code ec;
-    fs::rename(temp, path, ec);
-    return !ec;
 }
 
 std::vector<float> decodeAll(const std::string& path)
@@ -151,7 +118,7 @@ std::string fixture(const FormatInfo& format, const std::string& key, const Sign
         return {};
     if (std::string(format.name) == "Wav")
         return writeWav(base, signal) ? base : std::string();
-    const std::string temp = base + uniqueSuffix();
+    const std::string temp = base + "." + std::to_string(::getpid()) + ".tmp"; // one test at a time a process
     if (!haveFfmpeg()
         || !run("ffmpeg -hide_banner -nostdin -y -i '" + source + "' " + format.encoder + " '" + temp + "'")) {
         fs::remove(temp, ec);

@@ -5,6 +5,7 @@
 // temporary name and renamed, so test processes running side by side share
 // them safely.
 #include "sound/Mixer.h"
+#include "support/TestSupport.h"
 
 #include <QTemporaryDir>
 #include <cstdint>
@@ -26,6 +27,8 @@ const std::vector<FormatInfo>& allFormats();
 // Formats the desktop entry also offers, which reach the player only by path
 // (from "Open With" or the command line).
 const std::vector<FormatInfo>& desktopFormats();
+// Both lists.
+std::vector<FormatInfo> everyFormat();
 // One of either list by name.
 const FormatInfo& format(const std::string& name);
 inline void PrintTo(const FormatInfo& info, std::ostream* os)
@@ -33,21 +36,9 @@ inline void PrintTo(const FormatInfo& info, std::ostream* os)
     *os << info.name;
 }
 
-// A generated signal as 16-bit frames.
-struct Signal {
-    int sampleRate = 44100;
-    int channels = 2;
-    std::vector<std::int16_t> samples; // interleaved
-    std::int64_t frames() const { return static_cast<std::int64_t>(samples.size()) / channels; }
-};
-
-// A sine tone (left and right a little apart, so channel mix-ups show).
-Signal toneSignal(double seconds, double frequency, int sampleRate = 44100, int channels = 2);
 // A tone that changes pitch and level all the time, so that every stretch of
 // it is unlike every other: what seek checks need to tell positions apart.
 Signal sweepSignal(double seconds);
-
-bool writeWav(const std::string& path, const Signal& signal);
 
 bool haveFfmpeg();
 
@@ -86,6 +77,21 @@ inline std::vector<float> render(Mixer& mixer, int frames)
     std::vector<float> out(static_cast<size_t>(frames) * 2);
     mixer.render(out.data(), frames);
     return out;
+}
+
+// Frequency from the rising zero crossings, placed between samples, of every
+// `stride`-th sample (2: the left channel of interleaved stereo).
+inline double frequency(const std::vector<float>& s, int rate, std::size_t stride = 1)
+{
+    double first = -1.0, last = -1.0;
+    int crossings = 0;
+    for (std::size_t i = stride; i < s.size(); i += stride)
+        if (s[i - stride] < 0.0f && s[i] >= 0.0f) {
+            const double at = static_cast<double>(i / stride - 1) + s[i - stride] / (s[i - stride] - s[i]);
+            (first < 0.0 ? first : last) = at;
+            ++crossings;
+        }
+    return crossings > 2 ? (crossings - 1) * rate / (last - first) : 0.0;
 }
 
 // Exact decoded float of a 16-bit sample.

@@ -4,37 +4,48 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QUrl>
-#include <QtEndian>
+#include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <unistd.h>
 
 namespace gx::test {
 
-QString writeToneWav(const QString& path, double seconds, int sampleRate, int channels, double frequency)
+Signal toneSignal(double seconds, double frequency, int sampleRate, int channels)
 {
-    const auto frames = static_cast<quint32>(seconds * sampleRate);
-    const quint32 dataBytes = frames * static_cast<quint32>(channels) * 2;
-    QByteArray out;
-    auto put32 = [&](quint32 v) { out.append(reinterpret_cast<const char*>(&(v = qToLittleEndian(v))), 4); };
-    auto put16 = [&](quint16 v) { out.append(reinterpret_cast<const char*>(&(v = qToLittleEndian(v))), 2); };
-    out.append("RIFF");
-    put32(36 + dataBytes);
-    out.append("WAVEfmt ");
-    put32(16);
-    put16(1);
-    put16(static_cast<quint16>(channels));
-    put32(static_cast<quint32>(sampleRate));
-    put32(static_cast<quint32>(sampleRate * channels * 2));
-    put16(static_cast<quint16>(channels * 2));
-    put16(16);
-    out.append("data");
-    put32(dataBytes);
-    for (quint32 i = 0; i < frames; ++i) {
-        const auto s = static_cast<qint16>(std::lround(12000.0 * std::sin(2.0 * M_PI * frequency * i / sampleRate)));
+    Signal s {sampleRate, channels, {}};
+    for (std::int64_t i = 0; i < std::llround(seconds * sampleRate); ++i)
         for (int c = 0; c < channels; ++c)
-            put16(static_cast<quint16>(s));
+            s.samples.push_back(static_cast<std::int16_t>(std::lround(
+                12000.0 * std::sin(2.0 * M_PI * frequency * static_cast<double>(i) / sampleRate + c * 0.5))));
+    return s;
+}
+
+bool writeWav(const std::string& path, const Signal& signal)
+{
+    // The canonical 44-byte header; this machine is little-endian, as WAV is.
+    const auto dataBytes = static_cast<std::uint32_t>(signal.samples.size() * 2);
+    const auto rate = static_cast<std::uint32_t>(signal.sampleRate),
+               channels = static_cast<std::uint32_t>(signal.channels);
+    const std::uint32_t header[11]
+        = {0x46464952 /* RIFF */, 36 + dataBytes, 0x45564157 /* WAVE */, 0x20746d66 /* fmt */, 16, 1 | channels << 16,
+            rate, rate * channels * 2, channels * 2 | 16 << 16, 0x61746164 /* data */, dataBytes};
+    static std::atomic<int> counter {0};
+    const std::string temp = path + "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp";
+    {
+        std::ofstream file(temp, std::ios::binary);
+        file.write(reinterpret_cast<const char*>(header), sizeof header);
+        if (!file.write(reinterpret_cast<const char*>(signal.samples.data()), dataBytes))
+            return false;
     }
-    return writeFile(path, out);
+    return std::rename(temp.c_str(), path.c_str()) == 0;
+}
+
+QString writeToneWav(const QString& path, double seconds)
+{
+    return writeWav(path.toStdString(), toneSignal(seconds, 440.0)) ? path : QString();
 }
 
 QString writeFile(const QString& path, const QByteArray& bytes)

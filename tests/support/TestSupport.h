@@ -5,12 +5,28 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 namespace gx::test {
 
-// Writes a 16-bit PCM WAV of a sine tone; answers the path.
-QString writeToneWav(
-    const QString& path, double seconds, int sampleRate = 44100, int channels = 2, double frequency = 440.0);
+// A generated signal as 16-bit frames.
+struct Signal {
+    int sampleRate = 44100;
+    int channels = 2;
+    std::vector<std::int16_t> samples; // interleaved
+    std::int64_t frames() const { return static_cast<std::int64_t>(samples.size()) / channels; }
+};
+
+// A sine tone (left and right a little apart, so channel mix-ups show).
+Signal toneSignal(double seconds, double frequency, int sampleRate = 44100, int channels = 2);
+
+// Writes the signal as a 16-bit PCM WAV under a temporary name and renames
+// it, so test processes running side by side may share the file.
+bool writeWav(const std::string& path, const Signal& signal);
+// A 440 Hz tone as a WAV; answers the path, or an empty string.
+QString writeToneWav(const QString& path, double seconds);
 
 // Writes the bytes to a file; answers its path, or an empty string when it
 // could not.

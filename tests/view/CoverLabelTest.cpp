@@ -2,7 +2,7 @@
 // and once with QT_SCALE_FACTOR=2; the screenshots of a covered and an
 // uncovered record at each scale are kept in the build tree's
 // cover-artefacts folder.
-#include "sound/Decoder.h"
+#include "view/CoverLabel.h"
 #include "support/TestSupport.h"
 #include "view/GXGramoluxView.h"
 #include "view/RecordToolTip.h"
@@ -10,13 +10,13 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QPainter>
 #include <QStandardPaths>
 #include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>
+#include <tuple>
 
 using namespace gx::test;
 
@@ -70,17 +70,6 @@ QString taggedSong(const QString& path, const QString& picture)
     command += path.endsWith(".mp3") ? " -c:a libmp3lame -id3v2_version 3" : " -c:a aac";
     command += " -metadata artist='Ann Example' -metadata title='Blue Tone' -metadata album='Test Pressings' ";
     return runShell(command + shellQuoted(path)) ? path : QString();
-}
-
-// Overwrites the first copy of `original` in the file, keeping its length.
-bool overwrite(const QString& path, const QByteArray& original, const QByteArray& replacement)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
-        return false;
-    QByteArray bytes = file.readAll();
-    const qsizetype at = bytes.indexOf(original);
-    return at >= 0 && file.seek(0) && file.write(bytes.replace(at, replacement.size(), replacement)) == bytes.size();
 }
 
 // The pixel under the view point at `radius` points from the record's centre,
@@ -180,43 +169,38 @@ TEST_F(Cover, LabelShowsTheSongsCoverTurningWithTheRecord)
     EXPECT_GT(half.red(), half.blue() + 40);
 }
 
-// A song with no cover, or one that is no picture we show, gets our label
-// exactly as a record that never had a cover: also after a covered song.
-TEST_F(Cover, WithoutAReadablePictureTheLabelIsOurs)
+// What is no picture we show is refused before it reaches the label.
+TEST(CoverPicture, ReadsTheMiddleSquareAndRefusesHugeCutOrFalsePictures)
 {
     const QByteArray jpeg = quadrantPicture("JPG", 400);
+    const QImage read = gx::cover::readPicture(jpeg, 100);
+    ASSERT_EQ(read.size(), QSize(100, 100));
+    for (const auto& [x, y, k] : {std::tuple {75, 25, 0}, {25, 25, 1}, {25, 75, 2}, {75, 75, 3}})
+        EXPECT_TRUE(near(read.pixelColor(x, y), kQuadrants[k], 8)) << k;
+    const std::pair<const char*, QByteArray> refused[] = {{"nothing", {}}, {"10,000 x 10,000 PNG", hugePng(10000)},
+        // Small enough for Qt's own limit; a second of decoding all the same.
+        {"5,600 x 5,600 PNG", hugePng(5600)},
+        {"JPEG cut short", jpeg.left(jpeg.size() / 2) + QByteArray(jpeg.size() - jpeg.size() / 2, '\0')},
+        {"not a picture", QByteArray("These are not the pictures you are looking for. ").repeated(300)}};
+    for (const auto& [what, bytes] : refused)
+        EXPECT_TRUE(gx::cover::readPicture(bytes, 100).isNull()) << what;
+}
+
+// A song with no cover, or one too large to show, gets our label exactly as a
+// record that never had a cover: also after a covered song.
+TEST_F(Cover, WithoutAShownPictureTheLabelIsOurs)
+{
     const QString withCover
         = taggedSong(dir.filePath("covered.mp3"), writeFile(dir.filePath("c.png"), quadrantPicture("PNG", 64)));
     ASSERT_FALSE(withCover.isEmpty());
-    const QByteArray words = QByteArray("These are not the pictures you are looking for. ").repeated(jpeg.size());
-
-    // The cover as ffmpeg stores it, then damaged in the file where needed.
-    const struct {
-        const char* what;
-        QByteArray picture; // empty: a tagged song with no picture at all
-        QByteArray damaged; // empty: stored as it is
-    } cases[] = {
-        {"no cover", {}, {}},
-        {"10,000 x 10,000 PNG", hugePng(10000), {}},
-        // Small enough for Qt's own limit; a second of decoding all the same.
-        {"5,600 x 5,600 PNG", hugePng(5600), {}},
-        {"JPEG cut short", jpeg, jpeg.left(jpeg.size() / 2) + QByteArray(jpeg.size() - jpeg.size() / 2, '\0')},
-        {"not a picture", jpeg, words.left(jpeg.size())},
-    };
     spin(coveredTurntable.model, 5.5f, 3);
     spin(plainTurntable.model, 5.5f, 3);
     const QImage ours = shot(plain);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const QByteArray& picture : {QByteArray(), hugePng(10000)}) {
         covered.showSong(withCover);
         ASSERT_TRUE(waitUntil([&] { return covered.labelShowsCover(); }, 20000));
-        const QString song = dir.filePath(QString("broken-%1.mp3").arg(&c - cases));
-        const QString picture = c.picture.isEmpty() ? QString() : writeFile(song + ".picture", c.picture);
-        ASSERT_FALSE(taggedSong(song, picture).isEmpty());
-        ASSERT_TRUE(c.damaged.isEmpty() || overwrite(song, c.picture, c.damaged));
-        // The file does carry the bytes: what is refused is the picture.
-        const auto tags = gx::Decoder::readTags(song.toStdString());
-        ASSERT_TRUE(tags && tags->cover.empty() == c.picture.isEmpty());
+        const QString song = dir.filePath(QString("plain-%1.mp3").arg(picture.size()));
+        ASSERT_FALSE(taggedSong(song, picture.isEmpty() ? QString() : writeFile(song + ".png", picture)).isEmpty());
         covered.showSong(song);
         EXPECT_FALSE(covered.labelShowsCover()) << "the last song's cover stays";
         // Read once the tags show.

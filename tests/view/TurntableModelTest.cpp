@@ -4,6 +4,7 @@
 #include "view/TurntableModel.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "view/TurntableLogic.h"
 #include "view/ViewTestSupport.h"
 
 #include <cmath>
@@ -198,4 +199,13 @@ TEST_F(Model, ADragIsTakenByItsFirstFileWhoseTypeAppearsAnywhereInItsPath)
     EXPECT_TRUE(model.drop({"/a/song.wav", "/a/other.wav"})); // before the first song too
     EXPECT_FALSE(model.drop({}));
     EXPECT_EQ(opened, std::vector<std::string> {"/a/song.wav"});
+}
+
+TEST(TurntableLogic, FrameIndexOfTheArmAndDialStrips)
+{
+    for (const auto& [value, frame] :
+        {std::pair {0.0f, 0}, {1.7f, 49}, {0.96f, 47}, {0.5f, 25}, {std::nanf(""), 0}, {-0.3f, 0}})
+        EXPECT_EQ(gx::turntable::armFrameIndex(value), frame) << value;
+    for (const auto& [value, frame] : {std::pair {0.23f, 3}, {1.05f, 4}, {1.06f, 0}, {-0.03f, -3}})
+        EXPECT_EQ(gx::turntable::dialFrameIndex(value), frame) << value; // a negative frame is not drawn
 }

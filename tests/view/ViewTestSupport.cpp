@@ -6,7 +6,6 @@
 #include "view/GXGramoluxView.h"
 
 #include <QBackingStore>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
@@ -144,11 +143,6 @@ NotificationLog::~NotificationLog()
     NotificationCenter::defaultCenter().removeObserver(this);
 }
 
-std::vector<std::string> NotificationLog::names() const
-{
-    return names_;
-}
-
 void mouse(GXGramoluxView& view, QEvent::Type type, float x, float y, Qt::MouseButton button)
 {
     const QPointF local(x, view.height() - y);
@@ -156,14 +150,6 @@ void mouse(GXGramoluxView& view, QEvent::Type type, float x, float y, Qt::MouseB
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
     QMouseEvent event(type, local, view.mapToGlobal(local), changed, held, Qt::NoModifier);
     QCoreApplication::sendEvent(&view, &event);
-}
-
-bool typeKey(GXGramoluxView& view, int key, const QString& text, Qt::KeyboardModifiers mods)
-{
-    QKeyEvent event(QEvent::KeyPress, key, mods, text);
-    event.setAccepted(false);
-    QCoreApplication::sendEvent(&view, &event);
-    return event.isAccepted();
 }
 
 } // namespace gx::test

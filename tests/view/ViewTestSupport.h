@@ -84,7 +84,7 @@ class NotificationLog {
 public:
     NotificationLog();
     ~NotificationLog();
-    std::vector<std::string> names() const;
+    std::vector<std::string> names() const { return names_; }
 
 private:
     std::vector<std::string> names_;
@@ -95,8 +95,5 @@ private:
 inline constexpr QEvent::Type press = QEvent::MouseButtonPress, drag = QEvent::MouseMove,
                               release = QEvent::MouseButtonRelease, doubleClick = QEvent::MouseButtonDblClick;
 void mouse(GXGramoluxView& view, QEvent::Type type, float x, float y, Qt::MouseButton button = Qt::LeftButton);
-
-// Answers whether the view accepted the key.
-bool typeKey(GXGramoluxView& view, int key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier);
 
 } // namespace gx::test
