@@ -25,6 +25,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// The reflection over a fully shown record.
+constexpr qreal kReflectionOpacity = 0.2;
+
 // Accepts a drop as a copy (or a link), never as a move: a source that is
 // told its files were moved may delete them.
 bool acceptAsGeneric(QDropEvent* event)
@@ -114,6 +117,14 @@ void GXGramoluxView::loadImages(qreal scale)
     labelTurn_ = turningArea(pictures_.labelReach);
     discTurn_ = turningArea(pictures_.discReach);
     stillUnderLabel_ = {};
+    // The reflection lies over the record, about its centre. Where the
+    // turned label reaches (half a pixel more for the smoothing) and the
+    // reflection is clear, one is never under the other: the reflection is
+    // painted once into the still picture instead of over every turn.
+    const QSizeF discSize = pictures_.disc.deviceIndependentSize();
+    reflectionUnderLabel_ = !pictures_.reflection.isNull() && !pictures_.label.isNull()
+        && pictures_.reflection.deviceIndependentSize() == discSize
+        && pictures_.reflectionClear > pictures_.labelReach + 0.5f / static_cast<float>(pictures_.scale());
     // An opaque background covering the view repaints every pixel itself, so
     // Qt need not clear the area first, 50 times a second.
     const QImage& bg = pictures_.background;
@@ -254,6 +265,8 @@ const QImage& GXGramoluxView::stillUnderLabel()
     const RectF part = viewRectFromWidget(box);
     drawImagePart(painter, bg, part, {part.x, part.y}, 1.0);
     drawWholeImage(painter, pictures_.disc, {tt::diskRect.x, tt::diskRect.y}, 1.0);
+    if (reflectionUnderLabel_)
+        drawWholeImage(painter, pictures_.reflection, tt::reflectOrigin, static_cast<float>(kReflectionOpacity));
     return stillUnderLabel_;
 }
 
@@ -270,7 +283,9 @@ void GXGramoluxView::paintEvent(QPaintEvent* event)
     // copy falls on the window's pixels.
     QRegion layered = event->region();
     const qreal scale = devicePixelRatioF();
+    bool reflectionShown = false;
     if (labelOnly && scale == std::round(scale) && layered.intersects(labelTurn_.box)) {
+        reflectionShown = reflectionUnderLabel_;
         painter.setClipRect(labelTurn_.box);
         painter.drawImage(labelTurn_.box.topLeft(), stillUnderLabel());
         painter.setClipping(false);
@@ -291,8 +306,13 @@ void GXGramoluxView::paintEvent(QPaintEvent* event)
         // Turned straight onto the window, only where it meets the redraw.
         if (showsDisc)
             drawTurning(painter, labelOnly, model_.diskRotate(), fraction, event->region());
-        const float reflectOpacity = static_cast<float>(static_cast<double>(fraction) * 0.2);
-        drawWholeImage(painter, pictures_.reflection, tt::reflectOrigin, reflectOpacity);
+        // The still picture copied in showed it already.
+        if (reflectionShown)
+            painter.setClipRegion(layered);
+        const float reflectOpacity = static_cast<float>(static_cast<double>(fraction) * kReflectionOpacity);
+        if (!reflectionShown || !layered.isEmpty())
+            drawWholeImage(painter, pictures_.reflection, tt::reflectOrigin, reflectOpacity);
+        painter.setClipping(false);
     }
 
     drawWholeImage(painter, pictures_.centrePiece, tt::centrePieceOrigin, 1.0);

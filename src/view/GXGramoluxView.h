@@ -108,7 +108,8 @@ private:
     // The label (or the whole disc) turned to the angle, where it meets `dirty`.
     void drawTurning(QPainter& painter, bool labelOnly, float angle, qreal opacity, const QRegion& dirty) const;
     // The background and the still record under the label's square, as one
-    // picture: what a label turning alone is painted on.
+    // picture: what a label turning alone is painted on. It holds the
+    // reflection as well where that never meets the turned label.
     const QImage& stillUnderLabel();
     void drawImagePart(QPainter& painter, const QImage& image, RectF source, PointF at, qreal opacity) const;
     void drawWholeImage(QPainter& painter, const QImage& image, PointF at, qreal opacity) const;
@@ -118,7 +119,8 @@ private:
     gx::TurntablePictures pictures_;
     TurningArea labelTurn_;
     TurningArea discTurn_;
-    QImage stillUnderLabel_; // made when first painted, for the pictures loaded
+    QImage stillUnderLabel_;            // made when first painted, for the pictures loaded
+    bool reflectionUnderLabel_ = false; // the still picture holds the reflection too
     gx::TurntableChangeTracker tracker_;
     std::uint64_t quietTurns_ = 0; // label-only turns while playing, every other one painted
     QTimer spinClock_;

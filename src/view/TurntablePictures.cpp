@@ -71,6 +71,25 @@ float reachOf(const QImage& image)
     return static_cast<float>(reach / image.devicePixelRatio());
 }
 
+// Points from the image's centre to the nearest point of a pixel that shows:
+// inside it the image is clear.
+float clearRadiusOf(const QImage& image)
+{
+    if (image.isNull() || !image.hasAlphaChannel())
+        return 0.0f;
+    const double cx = image.width() / 2.0;
+    const double cy = image.height() / 2.0;
+    const auto nearest = [](int i, double c) { return std::max({0.0, i - c, c - (i + 1)}); };
+    double clear = std::hypot(cx, cy);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(line[x]) != 0)
+                clear = std::min(clear, std::hypot(nearest(x, cx), nearest(y, cy)));
+    }
+    return static_cast<float>(clear / image.devicePixelRatio());
+}
+
 } // namespace
 
 namespace gx {
@@ -87,6 +106,7 @@ void TurntablePictures::load(qreal wantedScale)
     coveredDisc_ = {};
     coveredLabel_ = {};
     reflection = loadImage(names::reflection, preferDouble);
+    reflectionClear = clearRadiusOf(reflection);
     centrePiece = loadImage(names::centrePiece, preferDouble);
     dial = loadImage(names::dial, preferDouble);
     armFrames = cutArmFrames(loadImage(names::arm, preferDouble));

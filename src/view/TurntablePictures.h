@@ -36,6 +36,8 @@ public:
     // the disc and of the label.
     float discReach = 0.0f;
     float labelReach = 0.0f;
+    // Points from the reflection's centre to its nearest pixel that shows.
+    float reflectionClear = 0.0f;
 
     // The song's cover printed on the disc and its label; null images for our
     // own label. Answers whether what the record shows changed.
