@@ -25,6 +25,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// The reflection over a fully shown record.
+constexpr qreal kReflectionOpacity = 0.2;
+
 // Accepts a drop as a copy (or a link), never as a move: a source that is
 // told its files were moved may delete them.
 bool acceptAsGeneric(QDropEvent* event)
@@ -100,7 +103,7 @@ void GXGramoluxView::showCover(const QImage& disc, const QImage& label)
 {
     setToolTip(songCover_->toolTip(recordTitle_));
     if (pictures_.setCover(disc, label) && model_.diskFraction() > 0.0f)
-        update(turningRect(pictures_.discReach));
+        update(discTurn_.box);
 }
 
 // --- Pictures and geometry -------------------------------------------------
@@ -111,6 +114,17 @@ void GXGramoluxView::loadImages(qreal scale)
     if (songCover_) // the cover was printed at the old scale
         songCover_->read(songCover_->path(), pictures_.disc, pictures_.label);
     setFixedSize(static_cast<int>(pictures_.width()), static_cast<int>(pictures_.height()));
+    labelTurn_ = turningArea(pictures_.labelReach);
+    discTurn_ = turningArea(pictures_.discReach);
+    stillUnderLabel_ = {};
+    // The reflection lies over the record, about its centre. Where the
+    // turned label reaches (half a pixel more for the smoothing) and the
+    // reflection is clear, one is never under the other: the reflection is
+    // painted once into the still picture instead of over every turn.
+    const QSizeF discSize = pictures_.disc.deviceIndependentSize();
+    reflectionUnderLabel_ = !pictures_.reflection.isNull() && !pictures_.label.isNull()
+        && pictures_.reflection.deviceIndependentSize() == discSize
+        && pictures_.reflectionClear > pictures_.labelReach + 0.5f / static_cast<float>(pictures_.scale());
     // An opaque background covering the view repaints every pixel itself, so
     // Qt need not clear the area first, 50 times a second.
     const QImage& bg = pictures_.background;
@@ -142,16 +156,22 @@ void GXGramoluxView::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
-QRect GXGramoluxView::turningRect(float reach) const
+GXGramoluxView::TurningArea GXGramoluxView::turningArea(float reach) const
 {
     if (pictures_.disc.isNull())
         return {};
     const QSizeF size = pictures_.disc.deviceIndependentSize();
-    const double pivotX = size.width() / 2.0 + tt::diskRect.x;
-    const double pivotY = size.height() / 2.0 + tt::diskRect.y;
+    TurningArea area;
+    area.pivot = {size.width() / 2.0 + tt::diskRect.x, pictures_.height() - (size.height() / 2.0 + tt::diskRect.y)};
     // A point more for the smoothing, which reaches into the next pixel.
     const double r = static_cast<double>(reach) + 1.0;
-    return QRectF(pivotX - r, pictures_.height() - pivotY - r, 2.0 * r, 2.0 * r).toAlignedRect();
+    area.box = QRectF(area.pivot.x() - r, area.pivot.y() - r, 2.0 * r, 2.0 * r).toAlignedRect();
+    // Turned in bands of rows: Qt hands a turned image of more rows than a
+    // band to its worker threads, and waking them costs more than the work.
+    const int band = std::max(1, static_cast<int>(64.0 / pictures_.scale()));
+    for (int y = area.box.top(); y <= area.box.bottom(); y += band)
+        area.bands.push_back(QRect(area.box.left(), y, area.box.width(), band) & area.box);
+    return area;
 }
 
 // --- Rendering -------------------------------------------------------------
@@ -180,7 +200,12 @@ void GXGramoluxView::drawImagePart(QPainter& painter, const QImage& image, RectF
     const double h = y1 - y0;
     const double dx = at.x + (x0 - source.x);
     const double dy = at.y + (y0 - source.y);
-    const QRectF target(dx, pictures_.height() - dy - h, w, h);
+    // Placed on the window's pixels as Qt rounds a position in the view
+    // (halves up), also when painted into a picture of a part of the view,
+    // where the position may fall below zero and would round the other way.
+    const double d = devicePixelRatioF();
+    const auto onPixel = [d](double v) { return std::floor(v * d + 0.5) / d; };
+    const QRectF target(onPixel(dx), onPixel(pictures_.height() - dy - h), w, h);
     const double s = image.devicePixelRatio();
     const QRectF pixels(x0 * s, (size.height() - y1) * s, w * s, h * s);
     painter.setOpacity(opacity);
@@ -195,36 +220,99 @@ void GXGramoluxView::drawWholeImage(QPainter& painter, const QImage& image, Poin
         painter, image, {0.0f, 0.0f, static_cast<float>(size.width()), static_cast<float>(size.height())}, at, opacity);
 }
 
+void GXGramoluxView::drawTurning(
+    QPainter& painter, bool labelOnly, float angle, qreal opacity, const QRegion& dirty) const
+{
+    const QImage& image = pictures_.turning(labelOnly);
+    if (image.isNull())
+        return;
+    const TurningArea& area = labelOnly ? labelTurn_ : discTurn_;
+    QTransform turn = QTransform::fromTranslate(area.pivot.x(), area.pivot.y());
+    // Counter-clockwise degrees with y up are clockwise ones with Qt's y down.
+    if (std::isfinite(angle))
+        turn.rotate(-static_cast<double>(angle));
+    // The extent is symmetric about the pivot, so flipping y leaves it where
+    // it was.
+    const QSizeF size = image.deviceIndependentSize();
+    const QRectF target(-size.width() / 2.0, -size.height() / 2.0, size.width(), size.height());
+    painter.save();
+    painter.setOpacity(opacity);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (const QRect& band : area.bands) {
+        if (!dirty.intersects(band))
+            continue;
+        painter.resetTransform();
+        painter.setClipRect(band);
+        painter.setTransform(turn);
+        painter.drawImage(target, image);
+    }
+    painter.restore();
+}
+
+const QImage& GXGramoluxView::stillUnderLabel()
+{
+    const qreal scale = devicePixelRatioF();
+    if (!stillUnderLabel_.isNull() && stillUnderLabel_.devicePixelRatio() == scale)
+        return stillUnderLabel_;
+    const QRect& box = labelTurn_.box;
+    const QImage& bg = pictures_.background;
+    stillUnderLabel_ = QImage((QSizeF(box.size()) * scale).toSize(),
+        !bg.isNull() && !bg.hasAlphaChannel() ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+    stillUnderLabel_.setDevicePixelRatio(scale);
+    stillUnderLabel_.fill(Qt::transparent);
+    QPainter painter(&stillUnderLabel_);
+    painter.translate(-box.topLeft());
+    const RectF part = viewRectFromWidget(box);
+    drawImagePart(painter, bg, part, {part.x, part.y}, 1.0);
+    drawWholeImage(painter, pictures_.disc, {tt::diskRect.x, tt::diskRect.y}, 1.0);
+    if (reflectionUnderLabel_)
+        drawWholeImage(painter, pictures_.reflection, tt::reflectOrigin, static_cast<float>(kReflectionOpacity));
+    return stillUnderLabel_;
+}
+
 void GXGramoluxView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    const RectF dirty = viewRectFromWidget(event->rect());
-
-    // Only the part of the background being redrawn; it is pinned to the
-    // view's origin.
-    drawImagePart(painter, pictures_.background, dirty, {dirty.x, dirty.y}, 1.0);
-
     const float fraction = model_.diskFraction();
+    const bool showsDisc = fraction > 0.0f && !pictures_.disc.isNull();
+    const bool labelOnly = showsDisc && labelTurnsAlone();
+
+    // Under a label that turns alone, the background and the still record
+    // are copied as one picture, made once: on whole pixels only, where the
+    // copy falls on the window's pixels.
+    QRegion layered = event->region();
+    const qreal scale = devicePixelRatioF();
+    bool reflectionShown = false;
+    if (labelOnly && scale == std::round(scale) && layered.intersects(labelTurn_.box)) {
+        reflectionShown = reflectionUnderLabel_;
+        painter.setClipRect(labelTurn_.box);
+        painter.drawImage(labelTurn_.box.topLeft(), stillUnderLabel());
+        painter.setClipping(false);
+        layered -= labelTurn_.box;
+    }
+    if (!layered.isEmpty()) {
+        painter.setClipRegion(layered);
+        // Only the part of the background being redrawn; it is pinned to the
+        // view's origin.
+        const RectF part = viewRectFromWidget(layered.boundingRect());
+        drawImagePart(painter, pictures_.background, part, {part.x, part.y}, 1.0);
+        if (labelOnly)
+            drawWholeImage(painter, pictures_.disc, {tt::diskRect.x, tt::diskRect.y}, 1.0);
+        painter.setClipping(false);
+    }
+
     if (fraction > 0.0f) {
-        if (!pictures_.disc.isNull()) {
-            const bool labelOnly = labelTurnsAlone();
-            if (labelOnly)
-                drawWholeImage(painter, pictures_.disc, {tt::diskRect.x, tt::diskRect.y}, 1.0);
-            const float angle = model_.diskRotate();
-            // All that the turned pixels that show can cover, whatever part
-            // is redrawn: a redraw that leaves out some of what changed shows
-            // up as a difference from a full one. Beyond the reach the image
-            // is clear, so turning it there would paint nothing.
-            const QRect box = turningRect(labelOnly ? pictures_.labelReach : pictures_.discReach);
-            if (box.intersects(event->rect())) {
-                painter.setOpacity(fraction);
-                painter.drawImage(
-                    box.topLeft(), pictures_.turned(labelOnly, angle, box, devicePixelRatioF(), pictures_.height()));
-            }
-        }
-        const float reflectOpacity = static_cast<float>(static_cast<double>(fraction) * 0.2);
-        drawWholeImage(painter, pictures_.reflection, tt::reflectOrigin, reflectOpacity);
+        // Turned straight onto the window, only where it meets the redraw.
+        if (showsDisc)
+            drawTurning(painter, labelOnly, model_.diskRotate(), fraction, event->region());
+        // The still picture copied in showed it already.
+        if (reflectionShown)
+            painter.setClipRegion(layered);
+        const float reflectOpacity = static_cast<float>(static_cast<double>(fraction) * kReflectionOpacity);
+        if (!reflectionShown || !layered.isEmpty())
+            drawWholeImage(painter, pictures_.reflection, tt::reflectOrigin, reflectOpacity);
+        painter.setClipping(false);
     }
 
     drawWholeImage(painter, pictures_.centrePiece, tt::centrePieceOrigin, 1.0);
@@ -291,11 +379,11 @@ QRegion GXGramoluxView::regionOf(const gx::TurntableChanges& changes) const
     QRegion region;
     if (changes.faded) {
         // Fading: the whole record and its reflection.
-        region += turningRect(pictures_.discReach);
+        region += discTurn_.box;
         region += area(tt::reflectOrigin, pictures_.reflection);
     } else if (changes.turned) {
         // Turning: once the record is fully shown, its label alone.
-        region += turningRect(labelTurnsAlone() ? pictures_.labelReach : pictures_.discReach);
+        region += labelTurnsAlone() ? labelTurn_.box : discTurn_.box;
     }
     if (changes.arm)
         region += widgetRectFromView({tt::armOrigin.x, tt::armOrigin.y, tt::armFrameWidth, tt::armFrameHeight})

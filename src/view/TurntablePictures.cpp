@@ -4,7 +4,6 @@
 #include "platform/Resources.h"
 #include "view/RecordLabel.h"
 
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -12,9 +11,6 @@
 namespace tt = gx::turntable;
 
 namespace {
-
-// Rows of pixels drawn at a time when turning an image.
-constexpr double kTurnBandPixels = 64.0;
 
 bool opaque(const QImage& image)
 {
@@ -75,6 +71,25 @@ float reachOf(const QImage& image)
     return static_cast<float>(reach / image.devicePixelRatio());
 }
 
+// Points from the image's centre to the nearest point of a pixel that shows:
+// inside it the image is clear.
+float clearRadiusOf(const QImage& image)
+{
+    if (image.isNull() || !image.hasAlphaChannel())
+        return 0.0f;
+    const double cx = image.width() / 2.0;
+    const double cy = image.height() / 2.0;
+    const auto nearest = [](int i, double c) { return std::max({0.0, i - c, c - (i + 1)}); };
+    double clear = std::hypot(cx, cy);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(line[x]) != 0)
+                clear = std::min(clear, std::hypot(nearest(x, cx), nearest(y, cy)));
+    }
+    return static_cast<float>(clear / image.devicePixelRatio());
+}
+
 } // namespace
 
 namespace gx {
@@ -88,10 +103,10 @@ void TurntablePictures::load(qreal wantedScale)
     label = tt::turningLabel(disc, tt::labelTurnRadius);
     discReach = reachOf(disc);
     labelReach = reachOf(label);
-    turned_ = {};
     coveredDisc_ = {};
     coveredLabel_ = {};
     reflection = loadImage(names::reflection, preferDouble);
+    reflectionClear = clearRadiusOf(reflection);
     centrePiece = loadImage(names::centrePiece, preferDouble);
     dial = loadImage(names::dial, preferDouble);
     armFrames = cutArmFrames(loadImage(names::arm, preferDouble));
@@ -110,7 +125,6 @@ bool TurntablePictures::setCover(const QImage& coveredDisc, const QImage& covere
         return false;
     coveredDisc_ = coveredDisc;
     coveredLabel_ = coveredLabel;
-    turned_ = {};
     return true;
 }
 
@@ -151,43 +165,10 @@ std::vector<TurntablePictures::ArmFrame> TurntablePictures::cutArmFrames(const Q
     return frames;
 }
 
-const QImage& TurntablePictures::turned(bool labelOnly, float angle, QRect box, qreal scale, float viewHeight)
+const QImage& TurntablePictures::turning(bool labelOnly) const
 {
-    const QSize pixels = (QSizeF(box.size()) * scale).toSize();
-    if (turned_.labelOnly == labelOnly && turned_.angle == angle && turned_.image.size() == pixels
-        && turned_.image.devicePixelRatio() == scale)
-        return turned_.image;
-    if (turned_.image.size() != pixels) {
-        turned_.image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-        turned_.image.setDevicePixelRatio(scale);
-    }
-    turned_.image.fill(Qt::transparent);
     const bool covered = !coveredDisc_.isNull() && (!labelOnly || !coveredLabel_.isNull());
-    const QImage& turning = labelOnly ? (covered ? coveredLabel_ : label) : (covered ? coveredDisc_ : disc);
-    const QSizeF discSize = disc.deviceIndependentSize();
-    const QSizeF size = turning.deviceIndependentSize();
-    QPainter painter(&turned_.image);
-    painter.translate(discSize.width() / 2.0 + tt::diskRect.x - box.x(),
-        viewHeight - (discSize.height() / 2.0 + tt::diskRect.y) - box.y());
-    // Counter-clockwise degrees with y up are clockwise ones with Qt's y down.
-    if (std::isfinite(angle))
-        painter.rotate(-static_cast<double>(angle));
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    // The extent is symmetric about the pivot, so flipping y leaves it where
-    // it was. Drawn in bands: Qt hands a turned image of more rows than a
-    // band to its worker threads, and waking them costs more than the work.
-    const QRectF target(-size.width() / 2.0, -size.height() / 2.0, size.width(), size.height());
-    const QTransform turned = painter.transform();
-    const double band = kTurnBandPixels / scale;
-    for (double y = 0.0; y < box.height(); y += band) {
-        painter.resetTransform();
-        painter.setClipRect(QRectF(0.0, y, box.width(), band));
-        painter.setTransform(turned);
-        painter.drawImage(target, turning);
-    }
-    turned_.labelOnly = labelOnly;
-    turned_.angle = angle;
-    return turned_.image;
+    return labelOnly ? (covered ? coveredLabel_ : label) : (covered ? coveredDisc_ : disc);
 }
 
 } // namespace gx

@@ -1,13 +1,11 @@
 #pragma once
 // The turntable's pictures: the eight images at 1x or 2x, the arm's strip cut
-// into its frames, how far the disc and its label reach from the centre, the
-// song's cover printed on the label, and the turned record kept for its angle.
-// Main thread only.
+// into its frames, how far the disc and its label reach from the centre, and
+// the song's cover printed on the label. Main thread only.
 #include "view/TurntableGeometry.h"
 
 #include <QImage>
 #include <QRect>
-#include <limits>
 #include <vector>
 
 namespace gx {
@@ -38,18 +36,17 @@ public:
     // the disc and of the label.
     float discReach = 0.0f;
     float labelReach = 0.0f;
+    // Points from the reflection's centre to its nearest pixel that shows.
+    float reflectionClear = 0.0f;
 
     // The song's cover printed on the disc and its label; null images for our
     // own label. Answers whether what the record shows changed.
     bool setCover(const QImage& coveredDisc, const QImage& coveredLabel);
     bool showsCover() const { return !coveredDisc_.isNull(); }
 
-    // The label (or the whole disc) turned to the angle, painted into an
-    // image covering `box` (widget points, of a view `viewHeight` tall, at
-    // `scale`): the turning is computed whole whatever part of the view is
-    // redrawn, so a partial redraw paints exactly what a full one does. Kept
-    // until the angle changes.
-    const QImage& turned(bool labelOnly, float angle, QRect box, qreal scale, float viewHeight);
+    // What turns: the label alone or the whole disc, with the song's cover
+    // printed on it when there is one.
+    const QImage& turning(bool labelOnly) const;
 
 private:
     static std::vector<ArmFrame> cutArmFrames(const QImage& strip);
@@ -59,12 +56,6 @@ private:
     float height_ = turntable::defaultViewHeight;
     QImage coveredDisc_;
     QImage coveredLabel_;
-    struct Turned {
-        bool labelOnly = false;
-        float angle = std::numeric_limits<float>::quiet_NaN();
-        QImage image;
-    };
-    Turned turned_;
 };
 
 } // namespace gx
