@@ -24,7 +24,7 @@ static void BM_JukeboxTick(benchmark::State& state)
         noises.push_back(GXQTMusic::initWithResourceFile("noise" + std::to_string(i)));
     auto skip = GXQTMusic::initWithResourceFile("skip");
     song->play();
-    JukeboxSongEnvironment env(turntable, song, skip.get(), noises);
+    JukeboxSongEnvironment env(turntable, song, skip.get(), noises, gx::UserDefaults::standardUserDefaults());
     gx::JukeboxRates rates;
     rates.defaultRate = 1.0f;
     rates.targetRate = 1.0f;

@@ -15,6 +15,7 @@
 #include "sound/Decoder.h"
 #include "view/TurntableChangeTracker.h"
 #include "view/TurntableGeometry.h"
+#include "view/TurntablePainter.h"
 #include "view/TurntablePictures.h"
 
 #include <QString>
@@ -96,31 +97,11 @@ private:
     // technology.
     void showChanges();
     QRegion regionOf(const gx::TurntableChanges& changes) const;
-    bool labelTurnsAlone() const;
-    // Where an image turned about the record's centre may paint, at any
-    // angle: the square about the centre, cut into bands of rows.
-    struct TurningArea {
-        QRect box;
-        QPointF pivot;
-        std::vector<QRect> bands;
-    };
-    TurningArea turningArea(float reach) const;
-    // The label (or the whole disc) turned to the angle, where it meets `dirty`.
-    void drawTurning(QPainter& painter, bool labelOnly, float angle, qreal opacity, const QRegion& dirty) const;
-    // The background and the still record under the label's square, as one
-    // picture: what a label turning alone is painted on. It holds the
-    // reflection as well where that never meets the turned label.
-    const QImage& stillUnderLabel();
-    void drawImagePart(QPainter& painter, const QImage& image, RectF source, PointF at, qreal opacity) const;
-    void drawWholeImage(QPainter& painter, const QImage& image, PointF at, qreal opacity) const;
     void showCover(const QImage& disc, const QImage& label);
 
     gx::TurntableModel& model_;
     gx::TurntablePictures pictures_;
-    TurningArea labelTurn_;
-    TurningArea discTurn_;
-    QImage stillUnderLabel_;            // made when first painted, for the pictures loaded
-    bool reflectionUnderLabel_ = false; // the still picture holds the reflection too
+    gx::TurntablePainter painter_;
     gx::TurntableChangeTracker tracker_;
     std::uint64_t quietTurns_ = 0; // label-only turns while playing, every other one painted
     QTimer spinClock_;
