@@ -81,6 +81,7 @@ GXGramoluxView::~GXGramoluxView()
 void GXGramoluxView::describeRecord(const QString& title, double seconds)
 {
     recordTitle_ = title;
+    recordTitleUtf8_ = title.toStdString();
     songSeconds_ = seconds;
     setToolTip(songCover_->toolTip(recordTitle_));
     showChanges();
@@ -156,7 +157,7 @@ void GXGramoluxView::paintEvent(QPaintEvent* event)
 
 void GXGramoluxView::showChanges()
 {
-    const gx::TurntableLook now = gx::TurntableLook::of(model_, songSeconds_, recordTitle_.toStdString());
+    const gx::TurntableLook now = gx::TurntableLook::of(model_, songSeconds_, recordTitleUtf8_);
     // While the full record plays and only its label turns, every other turn
     // is shown: a frame costs this process and the display server far more
     // than the pixels it changes, and 25 a second still turn smoothly. The

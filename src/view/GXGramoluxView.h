@@ -109,6 +109,7 @@ private:
 
     gx::SongCover* songCover_ = nullptr; // a child of the view
     QString recordTitle_;
+    std::string recordTitleUtf8_; // as the change tracker compares it, once a tick
     double songSeconds_ = 0.0;
     gx::TurntableNotice* notice_; // a child of the view
 };
