@@ -101,6 +101,7 @@ void Jukebox::openMusic(const QString& path)
         stopJukeBox();
     // The old run's loops leave the song before it is destroyed.
     joinWorkers();
+    // Let go before the next opens, so two songs' decoders never run at once.
     theMusic_.reset();
     theMusic_ = openSong_(path);
     failureNotice_ = cantPlayNotice(path, theMusic_->openFailure());

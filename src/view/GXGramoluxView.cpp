@@ -17,7 +17,6 @@
 #include <QPainter>
 #include <QShowEvent>
 #include <QUrl>
-#include <algorithm>
 #include <cmath>
 
 namespace tt = gx::turntable;

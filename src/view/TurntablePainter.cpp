@@ -178,9 +178,8 @@ void TurntablePainter::paint(QPainter& painter, const QRegion& dirty, qreal devi
     // are copied as one picture, made once: on whole pixels only, where the
     // copy falls on the window's pixels.
     QRegion layered = dirty;
-    const qreal scale = deviceScale;
     bool reflectionShown = false;
-    if (labelOnly && scale == std::round(scale) && layered.intersects(labelTurn_.box)) {
+    if (labelOnly && deviceScale == std::round(deviceScale) && layered.intersects(labelTurn_.box)) {
         reflectionShown = reflectionUnderLabel_;
         painter.setClipRect(labelTurn_.box);
         painter.drawImage(labelTurn_.box.topLeft(), stillUnderLabel());
