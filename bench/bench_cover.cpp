@@ -6,10 +6,10 @@
 // Uses the artwork in the resource folder; the song with the cover is made
 // with the ffmpeg tool from a picture drawn here.
 #include "platform/Resources.h"
+#include "turntable/TurntableModel.h"
 #include "view/CoverLabel.h"
-#include "view/GXGramoluxView.h"
 #include "view/RecordLabel.h"
-#include "view/TurntableModel.h"
+#include "view/TurntableView.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -159,7 +159,7 @@ void BM_PaintTurningLabel(benchmark::State& state)
     const bool covered = state.range(0) != 0;
     const qreal scale = static_cast<qreal>(state.range(1));
     gx::TurntableModel model;
-    GXGramoluxView view(model);
+    gx::TurntableView view(model);
     view.loadImages(scale);
     if (covered) {
         const QString song = songWithCover();

@@ -2,8 +2,8 @@
 // WAVs, with a few other files between them) made here once. The first song
 // is what decides when the record starts; the whole listing how long the
 // hand-over thread works. A hand-over takes at most 10,000 songs.
-#include "controller/HandOver.h"
-#include "controller/HandOverExpander.h"
+#include "handover/HandOver.h"
+#include "handover/HandOverExpander.h"
 
 #include <QDir>
 #include <QFile>

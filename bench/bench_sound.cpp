@@ -3,9 +3,9 @@
 // songs are generated at start into /tmp (a WAV written here, encoded with the
 // ffmpeg command-line tool) and kept for later runs.
 #include "sound/Decoder.h"
-#include "sound/GXQTMusic.h"
 #include "sound/MemoryVoice.h"
 #include "sound/Mixer.h"
+#include "sound/Sound.h"
 #include "sound/StreamVoice.h"
 
 #include <benchmark/benchmark.h>
@@ -183,7 +183,7 @@ static void BM_OpenToFirstAudio(benchmark::State& state, const char* name)
     auto mixer = std::make_shared<gx::Mixer>(44100);
     std::vector<float> out(256 * 2);
     for (auto _ : state) {
-        auto music = GXQTMusic::initWithFilePath(path, mixer);
+        auto music = gx::Sound::open(path, mixer);
         music->play();
         mixer->render(out.data(), 256);
         if (out[511] == 0.0f && out[510] == 0.0f)
@@ -206,12 +206,12 @@ static void BM_MovieCrntSecond(benchmark::State& state)
         state.SkipWithError("could not make the song (is ffmpeg installed?)");
         return;
     }
-    auto music = GXQTMusic::initWithFilePath(path);
+    auto music = gx::Sound::open(path);
     music->setVolume(0.0f);
     music->play();
     std::this_thread::sleep_for(100ms);
     for (auto _ : state)
-        benchmark::DoNotOptimize(music->movieCrntSecond());
+        benchmark::DoNotOptimize(music->positionSeconds());
     music->stop();
 }
 BENCHMARK(BM_MovieCrntSecond)->Unit(benchmark::kNanosecond);

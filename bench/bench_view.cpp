@@ -6,8 +6,8 @@
 // the same sizes (with transparency where the real images have it) are made
 // in a temporary folder, and the benchmark's label says so.
 #include "platform/Resources.h"
-#include "view/GXGramoluxView.h"
-#include "view/TurntableModel.h"
+#include "turntable/TurntableModel.h"
+#include "view/TurntableView.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -79,7 +79,7 @@ void BM_PaintDiskAndArmRect(benchmark::State& state)
     ensureArtwork();
     const qreal scale = static_cast<qreal>(state.range(0));
     gx::TurntableModel model;
-    GXGramoluxView view(model);
+    gx::TurntableView view(model);
     view.loadImages(scale);
     model.setDiskSpeed(0.37f);
     for (int i = 0; i < 120; ++i)
@@ -101,16 +101,16 @@ void BM_PaintDiskAndArmRect(benchmark::State& state)
 }
 BENCHMARK(BM_PaintDiskAndArmRect)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
-class CountingView : public GXGramoluxView {
+class CountingView : public gx::TurntableView {
 public:
-    using GXGramoluxView::GXGramoluxView;
+    using gx::TurntableView::gx::TurntableView;
     int paints = 0;
 
 protected:
     void paintEvent(QPaintEvent* event) override
     {
         ++paints;
-        GXGramoluxView::paintEvent(event);
+        gx::TurntableView::paintEvent(event);
     }
 };
 

@@ -4,12 +4,12 @@
 
 namespace gx::names {
 
-inline const std::string playBtnClicked = "GXPlayBtnClickedNotification";
-inline const std::string armStartDragg = "GXArmStartDraggNotification";
-inline const std::string armEndDragg = "GXArmEndDraggNotification";
-inline const std::string recordDiskStoped = "GXRecordDiskStopedNotification";
+inline const std::string playButtonClicked = "GXPlayButtonClickedNotification";
+inline const std::string armDragStarted = "GXArmDragStartedNotification";
+inline const std::string armDragEnded = "GXArmDragEndedNotification";
+inline const std::string recordStopped = "GXRecordStoppedNotification";
 inline const std::string dialDragged = "GXDialDraggedNotification";
 inline const std::string preferenceChanged = "GXPreferenceChangedNotification";
-inline const std::string musicVolChanged = "GXMusicVolChanged";
+inline const std::string musicVolumeChanged = "GXMusicVolumeChangedNotification";
 
 } // namespace gx::names

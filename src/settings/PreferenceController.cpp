@@ -58,13 +58,13 @@ std::array<PreferenceController::Pair, 5> PreferenceController::pairs() const
         {skipSlider, skipField, keys::skip}, {noiseSlider, noiseField, keys::noise}}};
 }
 
-void PreferenceController::awakeFromNib()
+void PreferenceController::setUp()
 {
     NotificationCenter::defaultCenter().addObserver(
-        this, [this](const gx::Notification&) { musicVolChanged(); }, gx::names::musicVolChanged);
+        this, [this](const gx::Notification&) { musicVolumeChanged(); }, gx::names::musicVolumeChanged);
 }
 
-void PreferenceController::showPreferencePanel()
+void PreferenceController::showPanel()
 {
     setDefault();
     preferencePanel->show();
@@ -96,7 +96,7 @@ void PreferenceController::setDefault()
     }
 }
 
-void PreferenceController::musicVolChanged()
+void PreferenceController::musicVolumeChanged()
 {
     setDefault();
 }

@@ -17,11 +17,11 @@ public:
     explicit PreferenceController(QWidget* parentWindow = nullptr);
     ~PreferenceController() override;
 
-    void awakeFromNib();
-    void showPreferencePanel();
+    void setUp();
+    void showPanel();
     void changed(QObject* sender);
     void setDefault();
-    void musicVolChanged();
+    void musicVolumeChanged();
 
     // The controls, in the panel's order: music, effects, distortion, skip, noise.
     QSlider* musicVolSlider = nullptr;

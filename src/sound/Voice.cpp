@@ -72,12 +72,6 @@ void Voice::stop()
     moveCursorLocked(0);
 }
 
-void Voice::gotoBeginning()
-{
-    std::lock_guard lock(mutex_);
-    moveCursorLocked(0);
-}
-
 void Voice::seek(std::int64_t frame)
 {
     std::lock_guard lock(mutex_);

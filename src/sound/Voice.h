@@ -31,7 +31,6 @@ public:
     void pause();
     // Halts and rewinds.
     void stop();
-    void gotoBeginning();
     // Moves the cursor to a frame, clamped to the sound; what is heard next
     // starts exactly there, playing or halted.
     void seek(std::int64_t frame);

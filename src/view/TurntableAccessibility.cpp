@@ -1,10 +1,10 @@
 #include "view/TurntableAccessibility.h"
 
 #include "platform/StringTable.h"
-#include "view/GXGramoluxView.h"
+#include "turntable/TurntableLogic.h"
+#include "turntable/TurntableModel.h"
 #include "view/TurntableChangeTracker.h"
-#include "view/TurntableLogic.h"
-#include "view/TurntableModel.h"
+#include "view/TurntableView.h"
 
 #include <QAccessibleWidget>
 #include <QEvent>
@@ -34,7 +34,7 @@ class PartInterface : public QAccessibleInterface,
                       public QAccessibleActionInterface,
                       public QAccessibleImageInterface {
 public:
-    PartInterface(GXGramoluxView* view, Part part)
+    PartInterface(gx::TurntableView* view, Part part)
         : view_(view)
         , part_(part)
     {
@@ -78,7 +78,7 @@ public:
         if (!view_)
             return s;
         // The controls wake up with the first song; the record is only shown.
-        s.disabled = part_ != Part::Record && !model().enable();
+        s.disabled = part_ != Part::Record && !model().isEnabled();
         if (part_ == Part::Switch) {
             s.checkable = true;
             s.checked = model().switchValue();
@@ -200,14 +200,14 @@ private:
         return view_->recordTitle().isEmpty() ? localizedString("No record") : view_->recordTitle();
     }
 
-    QPointer<GXGramoluxView> view_;
+    QPointer<gx::TurntableView> view_;
     Part part_;
 };
 
 // The turntable itself, holding its four parts in a fixed order.
 class TurntableInterface : public QAccessibleWidget {
 public:
-    explicit TurntableInterface(GXGramoluxView* view)
+    explicit TurntableInterface(gx::TurntableView* view)
         : QAccessibleWidget(view, QAccessible::Pane)
     {
         for (std::size_t i = 0; i < kParts.size(); ++i)
@@ -252,8 +252,8 @@ private:
 
 QAccessibleInterface* turntableFactory(const QString& className, QObject* object)
 {
-    if (className == QLatin1String("GXGramoluxView") && object && object->isWidgetType())
-        return new TurntableInterface(static_cast<GXGramoluxView*>(object));
+    if (className == QLatin1String("gx::TurntableView") && object && object->isWidgetType())
+        return new TurntableInterface(static_cast<gx::TurntableView*>(object));
     return nullptr;
 }
 
@@ -275,7 +275,7 @@ namespace gx {
 // changed. Runs on the main thread.
 class TurntableAnnouncer : public QObject {
 public:
-    explicit TurntableAnnouncer(GXGramoluxView* view)
+    explicit TurntableAnnouncer(TurntableView* view)
         : QObject(view)
         , view_(view)
     {
@@ -321,10 +321,10 @@ public:
     }
 
 private:
-    GXGramoluxView* view_;
+    TurntableView* view_;
 };
 
-TurntableAnnouncer* makeTurntableAccessible(GXGramoluxView* view)
+TurntableAnnouncer* makeTurntableAccessible(TurntableView* view)
 {
     static const bool installed = [] {
         QAccessible::installFactory(turntableFactory);

@@ -6,17 +6,18 @@
 // whose value is the rate, and the record as an image named after the song.
 // A control set through assistive technology takes the model's gesture, as
 // the pointer does. Names come from the string table.
-class GXGramoluxView;
 class QAccessibleEvent;
 
 namespace gx {
+
+class TurntableView;
 
 class TurntableAnnouncer;
 struct TurntableChanges;
 
 // Installs the interfaces (once per process) and answers the view's
 // announcer, a child of the view.
-TurntableAnnouncer* makeTurntableAccessible(GXGramoluxView* view);
+TurntableAnnouncer* makeTurntableAccessible(TurntableView* view);
 // Tells listening assistive technology what the view has just shown changed;
 // the view calls it on the main thread.
 void announceTurntableChanges(TurntableAnnouncer* announcer, const TurntableChanges& changes);

@@ -1,7 +1,7 @@
 #include "view/TurntableChangeTracker.h"
 
-#include "view/TurntableLogic.h"
-#include "view/TurntableModel.h"
+#include "turntable/TurntableLogic.h"
+#include "turntable/TurntableModel.h"
 
 #include <cmath>
 
@@ -12,7 +12,7 @@ TurntableLook TurntableLook::of(const TurntableModel& model, double songSeconds,
     const double arm = static_cast<double>(model.armValue()) * songSeconds;
     const double dial = static_cast<double>(model.dialValue()) * 100.0;
     return {model.diskRotate(), model.diskFraction(), turntable::armFrameIndex(model.armValue()),
-        turntable::dialFrameIndex(model.dialValue()), model.switchValue(), model.isFileDragging(), model.enable(),
+        turntable::dialFrameIndex(model.dialValue()), model.switchValue(), model.isFileDragging(), model.isEnabled(),
         std::isfinite(arm) ? std::llround(std::floor(arm)) : 0, std::isfinite(dial) ? std::llround(dial) : 0,
         std::move(title)};
 }

@@ -1,7 +1,7 @@
 #include "view/TurntablePainter.h"
 
-#include "view/TurntableLogic.h"
-#include "view/TurntableModel.h"
+#include "turntable/TurntableLogic.h"
+#include "turntable/TurntableModel.h"
 #include "view/TurntablePictures.h"
 
 #include <QColor>

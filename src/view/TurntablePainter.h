@@ -3,12 +3,12 @@
 // background, the record (once it is fully shown only its label turns, over
 // a still picture of what lies under it, made once), the reflection, the
 // centre piece, the arm, the dial, the switch and the drop highlight. The
-// widget (GXGramoluxView) says what to paint and where; this class knows
+// widget (gx::TurntableView) says what to paint and where; this class knows
 // how.
 //
 // The pictures are placed in the view's points (origin bottom-left, y up)
 // and painted in Qt's top-left coordinates. Main thread only.
-#include "view/TurntableGeometry.h"
+#include "turntable/TurntableGeometry.h"
 
 #include <QImage>
 #include <QPointF>

@@ -2,7 +2,7 @@
 // The turntable's pictures: the eight images at 1x or 2x, the arm's strip cut
 // into its frames, how far the disc and its label reach from the centre, and
 // the song's cover printed on the label. Main thread only.
-#include "view/TurntableGeometry.h"
+#include "turntable/TurntableGeometry.h"
 
 #include <QImage>
 #include <QRect>

@@ -1,10 +1,10 @@
 // Broken, mislabelled and hostile files, made at test time, through the music
 // object and the whole player.
-#include "controller/AppController.h"
-#include "controller/GramoluxWindowLayout.h"
-#include "sound/GXQTMusic.h"
+#include "app/AppController.h"
+#include "app/GramoluxWindowLayout.h"
+#include "sound/Sound.h"
 #include "support/TestSupport.h"
-#include "view/GXGramoluxView.h"
+#include "view/TurntableView.h"
 
 #include <QDir>
 #include <QFile>
@@ -129,7 +129,7 @@ class HostileInput : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        GXQTMusic::initialize();
+        gx::Sound::initialize();
         good = gx::test::writeToneWav(work.filePath("good.wav"), 1.5);
         files = makeHostileFiles(work.path(), good);
         before = listing(work.path());
@@ -148,28 +148,28 @@ TEST_F(HostileInput, MusicObjectAnswersCalmlyAndWritesNothing)
     for (const HostileFile& f : files) {
         SCOPED_TRACE(f.name.toStdString());
         Watchdog dog;
-        auto music = GXQTMusic::initWithFilePath(f.path.toStdString());
-        const float length = music->movieTotalSeconds();
+        auto music = gx::Sound::open(f.path.toStdString());
+        const float length = music->lengthSeconds();
         EXPECT_TRUE(std::isfinite(length));
         EXPECT_GE(length, 0.0f);
         music->setVolume(1.0f);
         music->play();
         QThread::msleep(50);
-        EXPECT_TRUE(std::isfinite(music->movieCrntSecond()));
-        music->setMovieCrntSecond(1e9f);
-        music->setMovieCrntSecond(-5.0f);
-        music->setMovieRate(-1.0f);
-        music->setMovieRate(2.0f);
+        EXPECT_TRUE(std::isfinite(music->positionSeconds()));
+        music->setPositionSeconds(1e9f);
+        music->setPositionSeconds(-5.0f);
+        music->setRate(-1.0f);
+        music->setRate(2.0f);
         music->setVolume(1000.0f);
         music->play();
         music->pause();
         music->stop();
-        if (!music->hasMovie()) {
-            EXPECT_EQ(music->movieTotalSeconds(), 0.0f);
-            EXPECT_EQ(music->movieCrntSecond(), 0.0f); // so a queue passes over it
+        if (!music->isOpen()) {
+            EXPECT_EQ(music->lengthSeconds(), 0.0f);
+            EXPECT_EQ(music->positionSeconds(), 0.0f); // so a queue passes over it
         }
         music.reset();
-        EXPECT_FALSE(AppController::musicName(f.path).isNull());
+        EXPECT_FALSE(AppController::songTitle(f.path).isNull());
     }
     EXPECT_EQ(listing(work.path()), before);
 }
@@ -181,12 +181,12 @@ TEST_F(HostileInput, PlayerKeepsWorkingForTheNextGoodFile)
     for (const HostileFile& f : files) {
         SCOPED_TRACE(f.name.toStdString());
         Watchdog dog;
-        c->openMusic(f.path);
+        c->openSong(f.path);
         EXPECT_TRUE(c->jukebox().isPlaying());
-        c->openMusic(good);
-        ASSERT_TRUE(c->jukebox().theMusic()->hasMovie());
-        EXPECT_NEAR(c->jukebox().theMusic()->movieTotalSeconds(), 1.5f, 0.01f);
-        EXPECT_TRUE(waitUntil([&] { return c->jukebox().theMusic()->movieCrntSecond() > 0.0f; }, 10000));
+        c->openSong(good);
+        ASSERT_TRUE(c->jukebox().song()->isOpen());
+        EXPECT_NEAR(c->jukebox().song()->lengthSeconds(), 1.5f, 0.01f);
+        EXPECT_TRUE(waitUntil([&] { return c->jukebox().song()->positionSeconds() > 0.0f; }, 10000));
     }
     EXPECT_EQ(listing(work.path()), before);
 }
@@ -196,17 +196,17 @@ TEST_F(HostileInput, FileDeletedOrCutWhilePlayingEndsCalmly)
     for (const bool cut : {false, true}) {
         Watchdog dog;
         const QString path = gx::test::writeToneWav(work.filePath("victim.wav"), 30.0);
-        auto music = GXQTMusic::initWithFilePath(path.toStdString());
-        ASSERT_TRUE(music->hasMovie());
+        auto music = gx::Sound::open(path.toStdString());
+        ASSERT_TRUE(music->isOpen());
         music->play();
         QThread::msleep(100);
         if (cut)
             QFile::resize(path, 2000);
         else
             QFile::remove(path);
-        music->setMovieCrntSecond(20.0f); // forces a read of what is no longer there
+        music->setPositionSeconds(20.0f); // forces a read of what is no longer there
         QThread::msleep(300);
-        EXPECT_TRUE(std::isfinite(music->movieCrntSecond()));
+        EXPECT_TRUE(std::isfinite(music->positionSeconds()));
         music.reset();
         QFile::remove(path);
     }

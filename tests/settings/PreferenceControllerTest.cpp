@@ -20,7 +20,7 @@ protected:
         keys::registerDefaults();
         gx::NotificationCenter::defaultCenter().addObserver(
             this, [this](const gx::Notification& n) { posted.push_back(n.name); }, gx::names::preferenceChanged);
-        prefs.awakeFromNib();
+        prefs.setUp();
     }
     void TearDown() override { gx::NotificationCenter::defaultCenter().removeObserver(this); }
     static gx::UserDefaults& store() { return gx::UserDefaults::standardUserDefaults(); }
@@ -35,7 +35,7 @@ TEST_F(PreferenceControllerTest, ShowsTheStoredLevelsFollowsTheKeyboardAndASlide
 {
     store().setFloat(1.7f, keys::noise);
     store().setFloat(-0.2f, keys::skip);
-    prefs.showPreferencePanel();
+    prefs.showPanel();
     EXPECT_TRUE(prefs.preferencePanel->isVisible());
     const std::pair<QSlider*, int> shown[] = {{prefs.musicVolSlider, 80}, {prefs.effectsVolSlider, 60},
         {prefs.distortionSlider, 40}, {prefs.skipSlider, 0}, {prefs.noiseSlider, 100}};
@@ -45,7 +45,7 @@ TEST_F(PreferenceControllerTest, ShowsTheStoredLevelsFollowsTheKeyboardAndASlide
     EXPECT_EQ(store().floatForKey(keys::noise), 1.7f); // showing writes nothing
     EXPECT_TRUE(posted.empty());                       // nor tells anyone
     store().setFloat(1.0f, keys::musicVolume);
-    gx::NotificationCenter::defaultCenter().postNotificationName(gx::names::musicVolChanged, nullptr);
+    gx::NotificationCenter::defaultCenter().postNotificationName(gx::names::musicVolumeChanged, nullptr);
     EXPECT_EQ(prefs.musicVolField->text(), "100");
     EXPECT_TRUE(posted.empty());
 

@@ -5,7 +5,7 @@
 // start) the tests say so and skip.
 #include "SoundFixtures.h"
 #include "sound/AudioEngine.h"
-#include "sound/GXQTMusic.h"
+#include "sound/Sound.h"
 #include "sound/SoundNames.h"
 #include "support/TestSupport.h"
 
@@ -170,9 +170,9 @@ TEST_F(RealServer, TheSineArrivesAtItsPitchWithoutAGap)
     for (const Case& c : {Case {"dial 1.0", 1.0f, 0, 1000.0}, Case {"dial 1.0, both cores busy", 1.0f, 2, 1000.0},
              Case {"dial 0.5", 0.5f, 0, 500.0}}) {
         SCOPED_TRACE(c.name);
-        auto music = GXQTMusic::initWithFilePath(sine());
+        auto music = gx::Sound::open(sine());
         music->setVolume(1.0f);
-        music->setMovieRate(c.rate);
+        music->setRate(c.rate);
         std::vector<std::jthread> busy; // spin until the case ends
         for (int i = 0; i < c.busyCores; ++i)
             busy.emplace_back([](const std::stop_token& stop) {
@@ -191,8 +191,8 @@ TEST_F(RealServer, TheSineArrivesAtItsPitchWithoutAGap)
 
 TEST_F(RealServer, TheStopSoundIsHeard)
 {
-    auto stopSound = GXQTMusic::initWithResourceFile(sounds::stop);
-    ASSERT_TRUE(stopSound->hasMovie());
+    auto stopSound = gx::Sound::openResource(sounds::stop);
+    ASSERT_TRUE(stopSound->isOpen());
     server->startRecording();
     stopSound->play();
     ASSERT_TRUE(waitUntil([&] { return !stopSound->isPlaying(); }, 30000));
@@ -205,17 +205,17 @@ TEST_F(RealServer, TheStopSoundIsHeard)
 // clock runs on silently and the sound comes back from where it stands.
 TEST_F(RealServer, AfterTheServerRestartsTheSineIsHeardAgainAndThePositionDoesNotJump)
 {
-    auto music = GXQTMusic::initWithFilePath(sine());
+    auto music = gx::Sound::open(sine());
     music->setVolume(1.0f);
     music->play();
-    ASSERT_TRUE(waitUntil([&] { return music->movieCrntSecond() > 0.5f; }, 30000));
+    ASSERT_TRUE(waitUntil([&] { return music->positionSeconds() > 0.5f; }, 30000));
 
     // Each step of the position against the time that passed.
-    float lastPosition = music->movieCrntSecond();
+    float lastPosition = music->positionSeconds();
     auto lastTime = std::chrono::steady_clock::now();
     double worstLead = -1.0;
     const auto watch = [&] {
-        const float now = music->movieCrntSecond();
+        const float now = music->positionSeconds();
         const auto at = std::chrono::steady_clock::now();
         worstLead = std::max(
             worstLead, static_cast<double>(now - lastPosition) - std::chrono::duration<double>(at - lastTime).count());
@@ -225,8 +225,8 @@ TEST_F(RealServer, AfterTheServerRestartsTheSineIsHeardAgainAndThePositionDoesNo
     };
     server->kill();
     ASSERT_TRUE(waitUntil([&] { return watch(), !AudioEngine::shared().hasDevice(); }, 30000));
-    const float lostAt = music->movieCrntSecond();
-    EXPECT_TRUE(waitUntil([&] { return watch(), music->movieCrntSecond() > lostAt + 0.5f; }, 30000))
+    const float lostAt = music->positionSeconds();
+    EXPECT_TRUE(waitUntil([&] { return watch(), music->positionSeconds() > lostAt + 0.5f; }, 30000))
         << "the song's clock stopped with the server";
 
     ASSERT_TRUE(server->start());

@@ -4,8 +4,8 @@
 // cover-artefacts folder.
 #include "view/CoverLabel.h"
 #include "support/TestSupport.h"
-#include "view/GXGramoluxView.h"
 #include "view/RecordToolTip.h"
+#include "view/TurntableView.h"
 #include "view/ViewTestSupport.h"
 
 #include <QBuffer>
@@ -84,7 +84,7 @@ QColor pixelAt(const QImage& image, double radius, double degrees)
 }
 
 // What the view draws, at its own scale, once the redraws asked for ran.
-QImage shot(GXGramoluxView& view)
+QImage shot(gx::TurntableView& view)
 {
     settle();
     return view.grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -112,8 +112,8 @@ protected:
 
     QTemporaryDir dir;
     Turntable coveredTurntable, plainTurntable;
-    GXGramoluxView& covered = coveredTurntable.view;
-    GXGramoluxView& plain = plainTurntable.view;
+    gx::TurntableView& covered = coveredTurntable.view;
+    gx::TurntableView& plain = plainTurntable.view;
 };
 
 } // namespace

@@ -3,7 +3,7 @@
 #include "view/RecordLabel.h"
 #include "platform/Resources.h"
 #include "support/TestSupport.h"
-#include "view/TurntableGeometry.h"
+#include "turntable/TurntableGeometry.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>

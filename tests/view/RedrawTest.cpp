@@ -2,7 +2,7 @@
 // be what a full redraw of the model gives. Run once as it is and once with
 // QT_SCALE_FACTOR=2, for the @2x artwork.
 #include "support/TestSupport.h"
-#include "view/GXGramoluxView.h"
+#include "view/TurntableView.h"
 #include "view/ViewTestSupport.h"
 
 #include <QCoreApplication>
@@ -17,7 +17,7 @@ using namespace gx::test;
 
 namespace {
 
-void sendDrag(GXGramoluxView& view, bool enter)
+void sendDrag(gx::TurntableView& view, bool enter)
 {
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile("/music/song.mp3")});
@@ -81,7 +81,7 @@ void expectEveryStepMatchesAFullRedraw()
     Turntable t;
     ASSERT_TRUE(showOnScreen(t.view));
     ASSERT_EQ(t.view.imageScale(), expectedScale());
-    t.model.setEnable(true);
+    t.model.setEnabled(true);
     for (const Step& step : steps()) {
         step.act(t);
         EXPECT_LE(windowDifference(t.view), 2)

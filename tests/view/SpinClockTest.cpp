@@ -20,8 +20,7 @@ TEST(SpinClock, TurnsOnTheMainThreadUnderAModalDialogAndTellsTheRestThere)
     NotificationLog log;
     std::thread::id reporter;
     gx::NotificationCenter::defaultCenter().addObserver(
-        &reporter, [&](const gx::Notification&) { reporter = std::this_thread::get_id(); },
-        gx::names::recordDiskStoped);
+        &reporter, [&](const gx::Notification&) { reporter = std::this_thread::get_id(); }, gx::names::recordStopped);
 
     model.play();
     ASSERT_TRUE(waitUntil([&] { return model.diskRotate() <= -20.0f; }, 20000));
@@ -44,5 +43,5 @@ TEST(SpinClock, TurnsOnTheMainThreadUnderAModalDialogAndTellsTheRestThere)
     gx::NotificationCenter::defaultCenter().removeObserver(&reporter);
     EXPECT_EQ(model.diskRotate(), 0.0f);
     EXPECT_EQ(reporter, std::this_thread::get_id());
-    EXPECT_EQ(log.names(), std::vector<std::string> {gx::names::recordDiskStoped});
+    EXPECT_EQ(log.names(), std::vector<std::string> {gx::names::recordStopped});
 }

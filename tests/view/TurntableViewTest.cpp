@@ -1,13 +1,13 @@
 // The turntable view with artwork of solid, distinct colours: what it paints
 // from its model, and what the pointer, keys, drops and a screen reader do
 // to it.
+#include "view/TurntableView.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "platform/StringTable.h"
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 #include "support/TestSupport.h"
-#include "view/GXGramoluxView.h"
 #include "view/TurntableAccessibility.h"
 #include "view/TurntableNotice.h"
 #include "view/ViewTestSupport.h"
@@ -37,7 +37,7 @@ protected:
         view.loadImages(1.0);
         model.hooks().storeMusicVolume
             = [](float v) { gx::UserDefaults::standardUserDefaults().setFloat(v, gx::keys::musicVolume); };
-        model.hooks().openMusic = [this](const std::string& path) { opened.append(QString::fromStdString(path)); };
+        model.hooks().openSong = [this](const std::string& path) { opened.append(QString::fromStdString(path)); };
     }
     bool shows(int x, int y, const QColor& colour, int tolerance = 2)
     {
@@ -47,7 +47,7 @@ protected:
     ResourceFolder folder;
     gx::test::Turntable turntable;
     gx::TurntableModel& model = turntable.model;
-    GXGramoluxView& view = turntable.view;
+    gx::TurntableView& view = turntable.view;
     NotificationLog log;
     QStringList opened;
 };
@@ -56,7 +56,7 @@ using Accessibility = Turntable;
 
 class Input : public Turntable {
 protected:
-    void SetUp() override { model.setEnable(true); }
+    void SetUp() override { model.setEnabled(true); }
 };
 
 float volume()
@@ -65,7 +65,7 @@ float volume()
 }
 
 // Whether the view is framed, just inside its edge, in the palette's colour.
-bool framed(GXGramoluxView& view)
+bool framed(gx::TurntableView& view)
 {
     const QImage image = renderView(view);
     const QColor colour = view.palette().color(QPalette::Highlight);
@@ -75,7 +75,7 @@ bool framed(GXGramoluxView& view)
 
 // Enter, move and drop as a file manager sends them; answers whether the drop
 // was taken, and whether the view was highlighted while hovering.
-std::pair<bool, bool> drop(GXGramoluxView& view, const QMimeData* mime, Qt::DropActions offered)
+std::pair<bool, bool> drop(gx::TurntableView& view, const QMimeData* mime, Qt::DropActions offered)
 {
     QDragEnterEvent enter(QPoint(150, 150), offered, mime, Qt::LeftButton, Qt::NoModifier);
     enter.setAccepted(false);
@@ -191,8 +191,8 @@ TEST_F(Input, PointerEventsReachTheGesturesAtTheirPlacesAndKeysAreAllSwallowed)
     mouse(view, release, 29, 215);
     EXPECT_EQ(model.dialValue(), 1.0f);
     EXPECT_EQ(log.names(),
-        (Names {
-            names::playBtnClicked, names::armStartDragg, names::armEndDragg, names::dialDragged, names::dialDragged}));
+        (Names {names::playButtonClicked, names::armDragStarted, names::armDragEnded, names::dialDragged,
+            names::dialDragged}));
     // Every key is swallowed; the keypad's digits set the volume as the others do.
     for (const auto& [key, text, mods] :
         {std::tuple {Qt::Key_7, "7", Qt::KeypadModifier}, {Qt::Key_A, "a", Qt::NoModifier},
@@ -263,7 +263,7 @@ TEST_F(Accessibility, FourControlsWithRolesNamesFromTheStringTableAndPlaces)
 
 TEST_F(Accessibility, SettingTheControlsWorksAsThePointerDoes)
 {
-    model.setEnable(true);
+    model.setEnabled(true);
     view.describeRecord("Serenade", 200.0);
     part(0)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_TRUE(model.switchValue());
@@ -285,11 +285,11 @@ TEST_F(Accessibility, SettingTheControlsWorksAsThePointerDoes)
     dial->setCurrentValue(0.05); // below the dial's floor
     EXPECT_NEAR(model.dialValue(), 0.2f, 1e-6f);
     EXPECT_EQ(log.names(),
-        (Names {
-            names::playBtnClicked, names::armStartDragg, names::armEndDragg, names::dialDragged, names::dialDragged}));
+        (Names {names::playButtonClicked, names::armDragStarted, names::armDragEnded, names::dialDragged,
+            names::dialDragged}));
     EXPECT_EQ(part(3)->text(QAccessible::Name), "Serenade");
 
-    model.setEnable(false); // asleep, as the button is to the pointer
+    model.setEnabled(false); // asleep, as the button is to the pointer
     part(0)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_TRUE(model.switchValue());
 }
@@ -297,7 +297,7 @@ TEST_F(Accessibility, SettingTheControlsWorksAsThePointerDoes)
 TEST_F(Accessibility, ChangesAreAnnouncedWhenShownAndOnlyThen)
 {
     g_events.clear();
-    model.setEnable(true);
+    model.setEnabled(true);
     view.describeRecord("Serenade", 100.0); // shown before anyone listens
     gx::setTurntableEventSink(recordEvent); // Qt passes them on only to a listening reader
     const auto tickAndTake = [this] {

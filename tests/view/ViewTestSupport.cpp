@@ -3,7 +3,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "support/TestSupport.h"
-#include "view/GXGramoluxView.h"
+#include "view/TurntableView.h"
 
 #include <QBackingStore>
 #include <QMouseEvent>
@@ -60,7 +60,7 @@ void ResourceFolder::write(const ArtworkImages& a, const QString& suffix)
             image->save(dir_.path() + "/" + name + suffix + ".tif", "TIFF");
 }
 
-QImage renderView(GXGramoluxView& view, qreal scale)
+QImage renderView(gx::TurntableView& view, qreal scale)
 {
     QImage image(view.size() * scale, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(scale);
@@ -70,7 +70,7 @@ QImage renderView(GXGramoluxView& view, qreal scale)
     return image;
 }
 
-QColor viewPixel(const QImage& image, const GXGramoluxView& view, int x, int y)
+QColor viewPixel(const QImage& image, const gx::TurntableView& view, int x, int y)
 {
     const qreal s = image.devicePixelRatio();
     const int px = static_cast<int>(std::floor(x * s));
@@ -90,7 +90,7 @@ qreal expectedScale()
     return factor && std::atof(factor) > 1.0 ? 2.0 : 1.0;
 }
 
-bool showOnScreen(GXGramoluxView& view)
+bool showOnScreen(gx::TurntableView& view)
 {
     view.show();
     return waitUntil([&] { return view.windowHandle() && view.windowHandle()->isExposed(); }, 10000);
@@ -104,7 +104,7 @@ void settle()
     }
 }
 
-int windowDifference(GXGramoluxView& view)
+int windowDifference(gx::TurntableView& view)
 {
     settle();
     // The window's backing store holds what has been painted so far.
@@ -132,8 +132,8 @@ void spin(TurntableModel& model, float speed, int ticks)
 
 NotificationLog::NotificationLog()
 {
-    for (const std::string* name : {&names::playBtnClicked, &names::armStartDragg, &names::armEndDragg,
-             &names::recordDiskStoped, &names::dialDragged, &names::preferenceChanged, &names::musicVolChanged})
+    for (const std::string* name : {&names::playButtonClicked, &names::armDragStarted, &names::armDragEnded,
+             &names::recordStopped, &names::dialDragged, &names::preferenceChanged, &names::musicVolumeChanged})
         NotificationCenter::defaultCenter().addObserver(
             this, [this](const Notification& n) { names_.push_back(n.name); }, *name);
 }
@@ -143,7 +143,7 @@ NotificationLog::~NotificationLog()
     NotificationCenter::defaultCenter().removeObserver(this);
 }
 
-void mouse(GXGramoluxView& view, QEvent::Type type, float x, float y, Qt::MouseButton button)
+void mouse(gx::TurntableView& view, QEvent::Type type, float x, float y, Qt::MouseButton button)
 {
     const QPointF local(x, view.height() - y);
     const Qt::MouseButton changed = type == QEvent::MouseMove ? Qt::NoButton : button;

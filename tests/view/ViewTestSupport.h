@@ -2,8 +2,8 @@
 // Helpers for the turntable view's tests: artwork made of solid, distinct
 // colours written to a private resource folder, rendering in view
 // coordinates, recorded notifications and synthetic events.
-#include "view/GXGramoluxView.h"
-#include "view/TurntableModel.h"
+#include "turntable/TurntableModel.h"
+#include "view/TurntableView.h"
 
 #include <QColor>
 #include <QEvent>
@@ -17,7 +17,7 @@ namespace gx::test {
 // A model and the widget that shows it, as the window layout pairs them.
 struct Turntable {
     TurntableModel model;
-    GXGramoluxView view {model};
+    gx::TurntableView view {model};
 };
 
 // Colours of the test artwork.
@@ -54,10 +54,10 @@ private:
 };
 
 // Renders the whole view over a fill, at a scale.
-QImage renderView(GXGramoluxView& view, qreal scale = 1.0);
+QImage renderView(gx::TurntableView& view, qreal scale = 1.0);
 
 // The pixel whose bottom-left corner is the view point (x, y).
-QColor viewPixel(const QImage& image, const GXGramoluxView& view, int x, int y);
+QColor viewPixel(const QImage& image, const gx::TurntableView& view, int x, int y);
 
 // Whether two colours agree within a tolerance per channel.
 bool near(const QColor& a, const QColor& b, int tolerance = 2);
@@ -66,7 +66,7 @@ bool near(const QColor& a, const QColor& b, int tolerance = 2);
 qreal expectedScale();
 
 // Shows the view and waits until its window is on screen.
-bool showOnScreen(GXGramoluxView& view);
+bool showOnScreen(gx::TurntableView& view);
 
 // Runs the queued redraw requests and the paints they ask for.
 void settle();
@@ -74,7 +74,7 @@ void settle();
 // Settles, then answers the largest difference of a colour channel (0 to 255,
 // or 256 for no match at all) between what the window shows, painted in
 // parts, and a full redraw of the view.
-int windowDifference(GXGramoluxView& view);
+int windowDifference(gx::TurntableView& view);
 
 // Sets the record's speed and runs `ticks` ticks of the spin clock's work.
 void spin(TurntableModel& model, float speed, int ticks);
@@ -94,6 +94,6 @@ private:
 // held), release or double-click.
 inline constexpr QEvent::Type press = QEvent::MouseButtonPress, drag = QEvent::MouseMove,
                               release = QEvent::MouseButtonRelease, doubleClick = QEvent::MouseButtonDblClick;
-void mouse(GXGramoluxView& view, QEvent::Type type, float x, float y, Qt::MouseButton button = Qt::LeftButton);
+void mouse(gx::TurntableView& view, QEvent::Type type, float x, float y, Qt::MouseButton button = Qt::LeftButton);
 
 } // namespace gx::test

@@ -6,7 +6,7 @@
 // value (31 points up to 96), so each frame is posed with the finger lift at
 // the height that selects that frame. Frame 0 is the arm at rest, off the
 // record.
-#include "view/TurntableGeometry.h"
+#include "turntable/TurntableGeometry.h"
 
 #include <QPointF>
 

@@ -5,7 +5,7 @@
 // Geometry is given in view points with the origin at the bottom-left and y
 // up, the way the turntable view places its images. Painting happens in image
 // points (origin top-left, y down); toImage() converts between the two.
-#include "view/TurntableGeometry.h"
+#include "turntable/TurntableGeometry.h"
 
 #include <QColor>
 #include <QImage>

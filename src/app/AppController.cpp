@@ -1,0 +1,205 @@
+#include "app/AppController.h"
+
+#include "app/ScriptInstaller.h"
+#include "app/UserPrompts.h"
+#include "engine/EffectSounds.h"
+#include "platform/NotificationCenter.h"
+#include "platform/StringTable.h"
+#include "platform/ThreadName.h"
+#include "platform/UserDefaults.h"
+#include "settings/SettingsKeys.h"
+#include "sound/Sound.h"
+#include "sound/TrackTitle.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QMainWindow>
+#include <QMenu>
+#include <future>
+#include <mutex>
+#include <system_error>
+#include <utility>
+
+using gx::localizedString;
+using gx::NotificationCenter;
+using gx::UserDefaults;
+namespace keys = gx::keys;
+
+namespace {
+
+using gx::EffectSounds;
+
+// Guards the preload's future.
+std::mutex preloadMutex;
+// Never destroyed: sounds still held at exit must not outlive the engine.
+std::future<std::shared_ptr<EffectSounds>>& preloaded()
+{
+    static auto* future = new std::future<std::shared_ptr<EffectSounds>>();
+    return *future;
+}
+
+std::shared_ptr<EffectSounds> takeEffectSounds()
+{
+    std::lock_guard lock(preloadMutex);
+    return preloaded().valid() ? preloaded().get() : EffectSounds::load();
+}
+
+} // namespace
+
+void AppController::preloadEffectSounds()
+{
+    std::lock_guard lock(preloadMutex);
+    if (preloaded().valid())
+        return;
+    try {
+        preloaded() = std::async(std::launch::async, [] {
+            gx::nameThisThread("gx-preload");
+            return EffectSounds::load();
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: setUp loads them itself.
+    }
+}
+
+void AppController::startPreopenedSong()
+{
+    // The dial's rate is 1.0 until the engine exists, as the engine starts it.
+    gx::Sound::playPreopened(
+        UserDefaults::standardUserDefaults().floatForKey(keys::musicVolume), gx::startingRate(1.0f));
+}
+
+void AppController::initialize()
+{
+    keys::registerDefaults();
+    gx::Sound::initialize();
+}
+
+AppController::AppController(QObject* parent)
+    : QObject(parent)
+    , recentFiles_(this, [this](QAction* item) { recentFileChosen(item); })
+{
+    initialize();
+}
+
+// The engine goes first: it stops, and its loops end while the model and
+// the sounds they drive still exist.
+AppController::~AppController() = default;
+
+void AppController::setUp()
+{
+    rebuildRecentMenu();
+    jukebox_ = std::make_unique<gx::Jukebox>(
+        *turntable, takeEffectSounds(), UserDefaults::standardUserDefaults(), NotificationCenter::defaultCenter());
+    connect(jukebox_.get(), &gx::Jukebox::songOpened, this, &AppController::songOpened);
+    connect(jukebox_.get(), &gx::Jukebox::playbackChanged, this, &AppController::playbackChanged);
+    hideInstallItemIfInstalled();
+}
+
+// Every open, by whatever road, is told here first.
+void AppController::songOpened(const QString& path, const QString& notice)
+{
+    addRecentFile(path);
+    if (mainWindow)
+        mainWindow->setWindowTitle(gx::windowTitleText(songTitle(path)));
+    // Told, not asked: a dialog would hold up a queue behind this file.
+    if (!notice.isEmpty())
+        prompts().beep();
+    emit songNoticeChanged(notice);
+}
+
+QString AppController::songTitle(const QString& path)
+{
+    return gx::trackTitleOfPath(path);
+}
+
+// Opening files.
+
+void AppController::showOpenDialog()
+{
+    if (jukebox_->isPlaying())
+        stop();
+    auto* panel = new QFileDialog(mainWindow);
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setWindowModality(Qt::WindowModal);
+    panel->setFileMode(QFileDialog::ExistingFile);
+    QStringList patterns;
+    for (const std::string& t : gx::Sound::acceptedTypes())
+        patterns << "*." + QString::fromStdString(t);
+    panel->setNameFilter(localizedString("Music Files") + " (" + patterns.join(' ') + ")");
+    connect(panel, &QFileDialog::finished, this, [this, panel](int result) {
+        openDialogFinished(result == QDialog::Accepted ? 1 : 0, panel->selectedFiles().value(0));
+    });
+    panel->open();
+}
+
+void AppController::openDialogFinished(int returnCode, const QString& fileName)
+{
+    if (returnCode != 1 || fileName.isEmpty())
+        return;
+    clearQueue();
+    openSong(fileName);
+}
+
+bool AppController::openHandedFile(const QString& path)
+{
+    openOrQueue(path);
+    return true;
+}
+
+// Recent files.
+
+gx::RecentFiles& AppController::recentFiles()
+{
+    // The layout may set the outlet at any time before it is used.
+    recentFiles_.setMenu(recentMenu);
+    return recentFiles_;
+}
+
+void AppController::addRecentFile(const QString& path)
+{
+    recentFiles().add(path);
+}
+
+void AppController::rebuildRecentMenu()
+{
+    recentFiles().rebuildMenu();
+}
+
+void AppController::recentFileChosen(QAction* item)
+{
+    const QString path = recentFiles().pathFor(item);
+    if (path.isEmpty())
+        return;
+    clearQueue();
+    openSong(path);
+}
+
+// iTunes script and About.
+
+gx::UserPrompts& AppController::prompts()
+{
+    if (!prompts_)
+        prompts_ = std::make_unique<gx::DialogPrompts>(mainWindow);
+    return *prompts_;
+}
+
+void AppController::installScript()
+{
+    if (gx::ScriptInstaller(prompts()).install())
+        hideInstallItemIfInstalled();
+}
+
+void AppController::hideInstallItemIfInstalled()
+{
+    if (appMenu && installScriptItem && gx::ScriptInstaller::isInstalled())
+        appMenu->removeAction(installScriptItem);
+}
+
+void AppController::showAbout()
+{
+    if (!aboutPanel)
+        return;
+    aboutPanel->show();
+    aboutPanel->raise();
+    aboutPanel->activateWindow();
+}

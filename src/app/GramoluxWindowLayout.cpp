@@ -1,0 +1,155 @@
+#include "app/GramoluxWindowLayout.h"
+
+#include "app/AppController.h"
+#include "handover/HandOver.h"
+#include "handover/HandOverExpander.h"
+#include "platform/Resources.h"
+#include "platform/StringTable.h"
+#include "platform/UserDefaults.h"
+#include "settings/PreferenceController.h"
+#include "settings/SettingsKeys.h"
+#include "sound/Sound.h"
+#include "turntable/TurntableModel.h"
+#include "view/TurntableNotice.h"
+#include "view/TurntableView.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QLayout>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+namespace gx {
+
+GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
+    : turntable_(std::make_unique<TurntableModel>())
+    , mainWindow_(std::make_unique<QMainWindow>())
+{
+    // Songs arrive as events, once the event loop runs, so a folder or a
+    // playlist named first is listed while the window is built.
+    handOver_ = std::make_unique<HandOver>(HandOver::Receiver {
+        [this](const QString& path) { appController_->openHandedFile(path); },
+        [this](const QStringList& paths) { appController_->jukebox().queueFiles(paths); },
+        [this](const QString& notice) { view_->notice().show(notice); },
+    });
+    const bool listedAtOnce = !handed.isEmpty() && HandOverExpander::isCollection(handed.first());
+    if (listedAtOnce)
+        handOver_->open(handed);
+
+    QMainWindow* window = mainWindow_.get();
+    window->setWindowTitle(localizedString("Gramolux"));
+    view_ = new TurntableView(*turntable_, window);
+    window->setCentralWidget(view_);
+    // The window is exactly the turntable, and not resizable.
+    window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    appController_ = std::make_unique<AppController>();
+    preferenceController_ = std::make_unique<PreferenceController>(window);
+    AppController* c = appController_.get();
+    PreferenceController* prefs = preferenceController_.get();
+
+    QMenu* gramolux = window->menuBar()->addMenu(localizedString("Gramolux"));
+    gramolux->addAction(localizedString("About Gramolux"), c, [c] { c->showAbout(); });
+    gramolux->addAction(
+        localizedString("Preferences…"), QKeySequence::Preferences, prefs, [prefs] { prefs->showPanel(); });
+    QAction* install = gramolux->addAction(localizedString("Install iTunes Script…"), c, [c] { c->installScript(); });
+    gramolux->addSeparator();
+    QAction* quit = gramolux->addAction(localizedString("Quit Gramolux"), QKeySequence::Quit, window, &QWidget::close);
+    quit->setMenuRole(QAction::QuitRole);
+
+    QMenu* file = window->menuBar()->addMenu(localizedString("File"));
+    file->addAction(localizedString("Open…"), QKeySequence::Open, c, [c] { c->showOpenDialog(); });
+    QMenu* recent = file->addMenu(localizedString("Open Recent"));
+
+    QMenu* controls = window->menuBar()->addMenu(localizedString("Controls"));
+    TurntableModel* turntable = turntable_.get();
+    playStop_ = controls->addAction(
+        localizedString("Play/Stop"), Qt::Key_Space, this, [turntable] { turntable->pressSwitch(); });
+    playStop_->setEnabled(false);
+    // As MPRIS Next: the first queued song, for moving through an album by key.
+    nextSong_ = controls->addAction(
+        localizedString("Next Song"), QKeySequence(Qt::CTRL | Qt::Key_Right), c, [c] { c->jukebox().playNext(); });
+    nextSong_->setEnabled(false);
+    connect(c, &AppController::playbackChanged, this, &GramoluxWindowLayout::updateControls);
+
+    c->mainWindow = window;
+    c->aboutPanel = makeAboutPanel();
+    c->recentMenu = recent;
+    c->turntable = turntable;
+    c->installScriptItem = install;
+    c->appMenu = gramolux;
+    turntable->hooks().openSong = [c](const std::string& path) { c->openSong(QString::fromStdString(path)); };
+    turntable->hooks().storeMusicVolume
+        = [](float volume) { UserDefaults::standardUserDefaults().setFloat(volume, keys::musicVolume); };
+    connect(c, &AppController::songNoticeChanged, view_, [this](const QString& notice) {
+        if (notice.isEmpty())
+            view_->notice().clear();
+        else
+            view_->notice().show(notice);
+    });
+
+    c->setUp();
+    prefs->setUp();
+    // Plain files named first go to the controller now: the song named
+    // first may be playing already.
+    if (!listedAtOnce)
+        handOver_->open(handed);
+}
+
+GramoluxWindowLayout::~GramoluxWindowLayout()
+{
+    // Controllers first: the engine stops and its threads end while the model
+    // and the sounds they drive still exist; the model goes last. No listing
+    // feeds them meanwhile.
+    handOver_.reset();
+    appController_.reset();
+    preferenceController_.reset();
+    mainWindow_.reset();
+    turntable_->hooks() = {};
+}
+
+void GramoluxWindowLayout::show()
+{
+    mainWindow_->show();
+    view_->setFocus();
+}
+
+QDialog* GramoluxWindowLayout::makeAboutPanel()
+{
+    auto* panel = new QDialog(mainWindow_.get(), Qt::Dialog);
+    panel->setWindowTitle(localizedString("About Gramolux"));
+    auto* box = new QVBoxLayout(panel);
+    auto* icon = new QLabel(panel);
+    icon->setPixmap(QPixmap(QString::fromStdString(gx::pathForResource("icon.png")))
+                        .scaled(128, 128, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    icon->setAlignment(Qt::AlignCenter);
+    auto* name = new QLabel("<b>Gramolux</b> " + QApplication::applicationVersion(), panel);
+    name->setAlignment(Qt::AlignCenter);
+    auto* credit
+        = new QLabel(localizedString("A record player for your music files, made by the Gramolux developers."), panel);
+    credit->setAlignment(Qt::AlignCenter);
+    box->addWidget(icon);
+    box->addWidget(name);
+    box->addWidget(credit);
+    box->setSizeConstraint(QLayout::SetFixedSize);
+    return panel;
+}
+
+void GramoluxWindowLayout::updateControls()
+{
+    playStop_->setEnabled(turntable_->isEnabled());
+    // Not while the controller goes away (its last stop lands here).
+    if (!appController_)
+        return;
+    const Jukebox& jukebox = appController_->jukebox();
+    nextSong_->setEnabled(!jukebox.queue().isEmpty());
+    const auto song = jukebox.song();
+    view_->describeRecord(song ? AppController::songTitle(jukebox.songPath()) : QString(),
+        song ? static_cast<double>(song->lengthSeconds()) : 0.0);
+    view_->showSong(song ? jukebox.songPath() : QString());
+}
+
+} // namespace gx

@@ -1,0 +1,99 @@
+#include "handover/PlaylistReader.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QUrl>
+#include <algorithm>
+#include <map>
+
+namespace gx {
+
+namespace {
+
+QString decoded(QByteArray text)
+{
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text.remove(0, 3);
+    // M3U8 is UTF-8; older M3U files are often Latin-1, which any byte is.
+    // Line by line, so that one odd line leaves the others as they are.
+    QStringList lines;
+    for (const QByteArray& line : text.split('\n')) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decodedLine = utf8(line);
+        lines << (utf8.hasError() ? QString::fromLatin1(line) : decodedLine);
+    }
+    return lines.join(u'\n');
+}
+
+// An entry as a path, or empty when it names no local file.
+QString resolved(const QString& entry, const QString& folder)
+{
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    if (entry.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
+        return QDir::cleanPath(QUrl(entry).toLocalFile());
+    if (entry.startsWith(u'/'))
+        return QDir::cleanPath(entry);
+    if (scheme.match(entry).hasMatch())
+        return {};
+    return QDir::cleanPath(folder + u'/' + entry);
+}
+
+QStringList entryTexts(const QString& text, PlaylistKind kind)
+{
+    QStringList entries;
+    if (kind == PlaylistKind::m3u) {
+        for (QStringView line : QStringView(text).split(u'\n')) {
+            line = line.trimmed(); // also a CR before the line feed
+            if (!line.isEmpty() && !line.startsWith(u'#'))
+                entries << line.toString();
+        }
+        return entries;
+    }
+    // PLS: an INI section whose FileN keys may come in any order.
+    static const QRegularExpression fileKey(QStringLiteral("^\\s*file(\\d+)\\s*=(.*)$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::MultilineOption);
+    std::multimap<qulonglong, QString> numbered;
+    for (auto m = fileKey.globalMatch(text); m.hasNext();) {
+        const QRegularExpressionMatch match = m.next();
+        const QString value = match.captured(2).trimmed();
+        if (!value.isEmpty())
+            numbered.emplace(match.captured(1).toULongLong(), value);
+    }
+    for (const auto& [number, value] : numbered)
+        entries << value;
+    return entries;
+}
+
+} // namespace
+
+PlaylistKind playlistKindOf(const QString& path)
+{
+    const QString name = path.section(u'/', -1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot <= 0)
+        return PlaylistKind::none;
+    const QString ext = name.sliced(dot + 1).toLower();
+    if (ext == QLatin1String("m3u") || ext == QLatin1String("m3u8"))
+        return PlaylistKind::m3u;
+    if (ext == QLatin1String("pls"))
+        return PlaylistKind::pls;
+    return PlaylistKind::none;
+}
+
+PlaylistEntries readPlaylist(const QByteArray& text, PlaylistKind kind, const QString& folder)
+{
+    PlaylistEntries result;
+    if (kind == PlaylistKind::none)
+        return result;
+    for (const QString& entry : entryTexts(decoded(text), kind)) {
+        const QString path = resolved(entry, folder);
+        if (path.isEmpty())
+            ++result.unusable;
+        else
+            result.paths << path;
+    }
+    return result;
+}
+
+} // namespace gx

@@ -1,0 +1,295 @@
+#include "view/TurntableView.h"
+
+#include "turntable/TurntableLogic.h"
+#include "turntable/TurntableModel.h"
+#include "view/SongCover.h"
+#include "view/TurntableAccessibility.h"
+#include "view/TurntableNotice.h"
+
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QShowEvent>
+#include <QUrl>
+#include <cmath>
+
+namespace gx {
+
+namespace tt = turntable;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Accepts a drop as a copy (or a link), never as a move: a source that is
+// told its files were moved may delete them.
+bool acceptAsGeneric(QDropEvent* event)
+{
+    for (Qt::DropAction action : {Qt::CopyAction, Qt::LinkAction}) {
+        if (event->possibleActions() & action) {
+            event->setDropAction(action);
+            event->accept();
+            return true;
+        }
+    }
+    event->ignore();
+    return false;
+}
+
+} // namespace
+
+TurntableView::TurntableView(TurntableModel& model, QWidget* parent)
+    : QWidget(parent)
+    , model_(model)
+    , painter_(model, pictures_)
+    , notice_(new TurntableNotice(this))
+{
+    connect(notice_, &TurntableNotice::changed, this, qOverload<>(&QWidget::update));
+    // The record turns on this thread's clock, so a tick and its paint are
+    // one wake-up; a precise timer keeps the 0.02 s steady.
+    spinClock_.setTimerType(Qt::PreciseTimer);
+    spinClock_.setInterval(20ms);
+    connect(&spinClock_, &QTimer::timeout, this, [this] {
+        if (!model_.clockTick())
+            spinClock_.stop();
+    });
+    songCover_ = new SongCover([this](const QImage& disc, const QImage& label) { showCover(disc, label); }, this);
+    connect(songCover_, &SongCover::tagsRead, this, &TurntableView::songTagsRead);
+    model_.hooks().changed = [this] { showChanges(); };
+    model_.hooks().startSpinClock = [this] {
+        if (!spinClock_.isActive())
+            spinClock_.start();
+    };
+    loadImages(devicePixelRatioF());
+    tracker_ = TurntableChangeTracker(TurntableLook::of(model_, songSeconds_, {}));
+    setAcceptDrops(true);
+    // Clicking the turntable gives it the keyboard, for the volume digits.
+    setFocusPolicy(Qt::StrongFocus);
+    announcer_ = makeTurntableAccessible(this);
+}
+
+TurntableView::~TurntableView()
+{
+    model_.hooks().changed = nullptr;
+    model_.hooks().startSpinClock = nullptr;
+}
+
+void TurntableView::describeRecord(const QString& title, double seconds)
+{
+    recordTitle_ = title;
+    recordTitleUtf8_ = title.toStdString();
+    songSeconds_ = seconds;
+    setToolTip(songCover_->toolTip(recordTitle_));
+    showChanges();
+}
+
+// --- The song's cover and tags ---------------------------------------------
+
+void TurntableView::showSong(const QString& path)
+{
+    if (path == songCover_->path())
+        return;
+    songCover_->read(path, pictures_.disc, pictures_.label);
+    // Never the last song's cover on this one, not even for a moment.
+    showCover({}, {});
+}
+
+void TurntableView::showCover(const QImage& disc, const QImage& label)
+{
+    setToolTip(songCover_->toolTip(recordTitle_));
+    if (pictures_.setCover(disc, label) && model_.diskFraction() > 0.0f)
+        update(painter_.turningBox(false));
+}
+
+// --- Pictures and geometry -------------------------------------------------
+
+void TurntableView::loadImages(qreal scale)
+{
+    pictures_.load(scale);
+    if (songCover_) // the cover was printed at the old scale
+        songCover_->read(songCover_->path(), pictures_.disc, pictures_.label);
+    setFixedSize(static_cast<int>(pictures_.width()), static_cast<int>(pictures_.height()));
+    painter_.picturesLoaded();
+    // An opaque background covering the view repaints every pixel itself, so
+    // Qt need not clear the area first, 50 times a second.
+    const QImage& bg = pictures_.background;
+    setAttribute(Qt::WA_OpaquePaintEvent, !bg.isNull() && !bg.hasAlphaChannel());
+    update();
+}
+
+TurntableView::PointF TurntableView::viewPointFromWidget(QPointF p) const
+{
+    return {static_cast<float>(p.x()), static_cast<float>(pictures_.height() - p.y())};
+}
+
+QRectF TurntableView::widgetRectFromView(RectF r) const
+{
+    return painter_.widgetRectFromView(r);
+}
+
+TurntableView::RectF TurntableView::viewRectFromWidget(QRectF r) const
+{
+    return painter_.viewRectFromWidget(r);
+}
+
+void TurntableView::showEvent(QShowEvent* event)
+{
+    // The screen is known for sure only now; pick the matching artwork.
+    if ((devicePixelRatioF() > 1.0) != (pictures_.scale() > 1.0))
+        loadImages(devicePixelRatioF());
+    QWidget::showEvent(event);
+}
+
+// --- Rendering -------------------------------------------------------------
+
+void TurntableView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter_.paint(painter, event->region(), devicePixelRatioF(), palette().color(QPalette::Highlight));
+    notice_->paint(painter, font(), pictures_.width(), pictures_.height());
+}
+
+// --- What changed ----------------------------------------------------------
+
+void TurntableView::showChanges()
+{
+    const TurntableLook now = TurntableLook::of(model_, songSeconds_, recordTitleUtf8_);
+    // While the full record plays and only its label turns, every other turn
+    // is shown: a frame costs this process and the display server far more
+    // than the pixels it changes, and 25 a second still turn smoothly. The
+    // model keeps its 0.02 s step; switched off, running down to rest or
+    // stopped, every turn is shown.
+    const TurntableChanges changes = tracker_.compare(now);
+    if (!changes.any())
+        return;
+    if (changes.onlyTurned() && now.switchOn && now.diskFraction >= 1.0f && (++quietTurns_ % 2) != 0)
+        return;
+    tracker_.show(now);
+    // Painted now, within this wake-up of the main thread, not on a later pass.
+    if (const QRegion region = regionOf(changes); !region.isEmpty())
+        repaint(region);
+    announceTurntableChanges(announcer_, changes);
+}
+
+QRegion TurntableView::regionOf(const TurntableChanges& changes) const
+{
+    const auto area = [this](tt::PointF at, const QImage& image) {
+        const QSizeF size = image.isNull() ? QSizeF() : image.deviceIndependentSize();
+        return widgetRectFromView({at.x, at.y, static_cast<float>(size.width()), static_cast<float>(size.height())})
+            .toAlignedRect();
+    };
+    const tt::PointF button {tt::playBtnRect.x, tt::playBtnRect.y};
+    QRegion region;
+    if (changes.faded) {
+        // Fading: the whole record and its reflection.
+        region += painter_.turningBox(false);
+        region += area(tt::reflectOrigin, pictures_.reflection);
+    } else if (changes.turned) {
+        // Turning: once the record is fully shown, its label alone.
+        region += painter_.turningBox(painter_.labelTurnsAlone());
+    }
+    if (changes.arm)
+        region += widgetRectFromView({tt::armOrigin.x, tt::armOrigin.y, tt::armFrameWidth, tt::armFrameHeight})
+                      .toAlignedRect();
+    if (changes.dial)
+        region += widgetRectFromView(tt::dialDraggRect).toAlignedRect();
+    if (changes.switchOn)
+        region += area(button, pictures_.playButton) | area(button, pictures_.stopButton);
+    if (changes.highlight) {
+        const int t = static_cast<int>(std::ceil(tt::highlightWidth));
+        region += QRegion(rect()) - QRegion(rect().adjusted(t, t, -t, -t));
+    }
+    return region & rect();
+}
+
+// --- Pointer and keyboard --------------------------------------------------
+
+void TurntableView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event);
+    model_.mouseDown(viewPointFromWidget(event->position()), 1);
+}
+
+void TurntableView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // Qt sends press, release, double-click, release; the double-click is
+    // the second press.
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mouseDoubleClickEvent(event);
+    model_.mouseDown(viewPointFromWidget(event->position()), 2);
+}
+
+void TurntableView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton))
+        return QWidget::mouseMoveEvent(event);
+    model_.mouseDragged(viewPointFromWidget(event->position()));
+}
+
+void TurntableView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mouseReleaseEvent(event);
+    model_.mouseUp(viewPointFromWidget(event->position()));
+}
+
+void TurntableView::keyPressEvent(QKeyEvent* event)
+{
+    // Every key ends here, volume digit or not, so none is passed on.
+    model_.keyDown(event->text().toStdString());
+    event->accept();
+}
+
+// --- File drop -------------------------------------------------------------
+
+std::vector<std::string> TurntableView::fileListInDraggingInfo(const QMimeData* info)
+{
+    std::vector<std::string> paths;
+    if (!info || !info->hasUrls())
+        return paths;
+    for (const QUrl& url : info->urls())
+        if (url.isLocalFile())
+            paths.push_back(url.toLocalFile().toStdString());
+    return paths;
+}
+
+void TurntableView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!model_.dragEntered(fileListInDraggingInfo(event->mimeData()))) {
+        event->ignore();
+        return;
+    }
+    // A source that offers only a move is refused; no leave event follows
+    // a refused entry, so the highlight goes off here.
+    if (!acceptAsGeneric(event))
+        model_.dragExited();
+}
+
+void TurntableView::dragMoveEvent(QDragMoveEvent* event)
+{
+    acceptAsGeneric(event);
+}
+
+void TurntableView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    model_.dragExited();
+    event->accept();
+}
+
+void TurntableView::dropEvent(QDropEvent* event)
+{
+    const std::vector<std::string> paths = fileListInDraggingInfo(event->mimeData());
+    if (TurntableModel::acceptsFiles(paths) && acceptAsGeneric(event) && model_.drop(paths))
+        event->accept();
+    else
+        event->ignore();
+    model_.dragExited();
+}
+
+} // namespace gx

@@ -1,0 +1,128 @@
+// The command line: the parsing rules case by case, then the real program as
+// a terminal user runs it, beside a running player that must hear nothing of
+// --help or --version; and the man page that documents it.
+#include "app/CommandLine.h"
+#include "platform/SingleInstance.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using gx::CommandLine;
+using Action = gx::CommandLine::Action;
+
+TEST(CommandLine, FirstOptionDecidesAndDoubleDashEndsOptions)
+{
+    struct Case {
+        QStringList arguments;
+        Action action;
+        QStringList files;
+    };
+    const Case cases[] = {
+        {{}, Action::Play, {}},
+        {{"a.mp3", "b c.wav"}, Action::Play, {"a.mp3", "b c.wav"}},
+        {{"--help"}, Action::ShowHelp, {}},
+        {{"a.mp3", "-h"}, Action::ShowHelp, {}},
+        {{"--version"}, Action::ShowVersion, {}},
+        {{"-v", "--bogus"}, Action::ShowVersion, {}},
+        {{"--bogus", "--help"}, Action::Misuse, {}},
+        {{"-x.mp3"}, Action::Misuse, {}},
+        {{"--help=yes"}, Action::Misuse, {}},
+        {{"-hv"}, Action::Misuse, {}},
+        {{"--", "-x.mp3", "--help", "--"}, Action::Play, {"-x.mp3", "--help", "--"}},
+        {{"a.mp3", "--", "--version"}, Action::Play, {"a.mp3", "--version"}},
+        {{"-", ""}, Action::Play, {"-", ""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const CommandLine parsed = gx::parseCommandLine(c.arguments);
+        EXPECT_EQ(parsed.action, c.action);
+        EXPECT_EQ(parsed.files, c.files);
+    }
+    EXPECT_EQ(gx::parseCommandLine({"--bogus"}).problem, "unknown option '--bogus'");
+}
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// The real program with its runtime folder in `runtimeDir`, where a player of
+// the test may listen; the event loop runs meanwhile, so it can answer.
+Outcome runGramolux(const QStringList& arguments, const QString& runtimeDir, const QString& workingDir = {})
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtimeDir);
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(workingDir);
+    p.start(GX_GRAMOLUX_BINARY, arguments);
+    if (!gx::test::waitUntil([&] { return p.state() == QProcess::NotRunning; }, 60000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+        QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace
+
+TEST(RealCommandLine, HelpAndVersionAnswerWithoutReachingTheRunningPlayer)
+{
+    // This test stands in for the running player.
+    QTemporaryDir runtime;
+    gx::SingleInstance player {runtime.filePath("gramolux.socket")};
+    QStringList received;
+    QObject::connect(&player, &gx::SingleInstance::filesReceived, [&](const QStringList& files) { received << files; });
+    ASSERT_FALSE(player.forwardOrListen({}));
+
+    const Outcome help = runGramolux({"--help", "song.mp3"}, runtime.path());
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.out, gx::commandLineUsage());
+    EXPECT_TRUE(help.err.isEmpty()) << help.err.toStdString();
+
+    const Outcome version = runGramolux({"-v"}, runtime.path());
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, QStringLiteral("gramolux %1\n").arg(GX_VERSION));
+
+    const Outcome bogus = runGramolux({"--bogus", "song.mp3"}, runtime.path());
+    EXPECT_EQ(bogus.exitCode, 2);
+    EXPECT_TRUE(bogus.out.isEmpty());
+    EXPECT_EQ(bogus.err, "gramolux: unknown option '--bogus'\n" + gx::commandLineUsage());
+
+    // A real hand-over arrives, files named like options too, and nothing came before it.
+    QTemporaryDir music;
+    EXPECT_EQ(runGramolux({"--", "-x.mp3", "--help"}, runtime.path(), music.path()).exitCode, 0);
+    ASSERT_TRUE(gx::test::waitUntil([&] { return !received.isEmpty(); }, 10000));
+    EXPECT_EQ(received, (QStringList {music.filePath("-x.mp3"), music.filePath("--help")}));
+}
+
+TEST(ManPage, RendersCleanlyAndDocumentsEveryOptionAndExitCode)
+{
+    QProcess groff;
+    groff.start("groff", {"-man", "-Tascii", "-ww", "-P", "-cbou", GX_MAN_PAGE});
+    ASSERT_TRUE(groff.waitForFinished(30000) && groff.exitCode() == 0) << "groff (groff-base) failed";
+    EXPECT_TRUE(groff.readAllStandardError().isEmpty()) << "the man page has mistakes";
+    const QString page = QString::fromUtf8(groff.readAllStandardOutput());
+    EXPECT_TRUE(page.contains(QStringLiteral("Gramolux %1").arg(GX_VERSION)));
+
+    // Each option line of the usage, and each exit code it names.
+    const QRegularExpression option(QStringLiteral("(?:^|\\s)(--?[a-z]*)"));
+    int options = 0;
+    for (const QString& line : gx::commandLineUsage().split('\n')) {
+        if (!line.startsWith(QLatin1String("  -")))
+            continue;
+        for (auto m = option.globalMatch(line.section(QLatin1String("  "), 1, 1)); m.hasNext(); ++options) {
+            const QString name = m.next().captured(1);
+            EXPECT_TRUE(page.contains(name)) << name.toStdString();
+        }
+    }
+    EXPECT_EQ(options, 5);
+    for (const QString section : {"OPTIONS", "KEYS", "GESTURES", "FILES", "EXIT STATUS"})
+        EXPECT_TRUE(page.contains("\n" + section + "\n")) << section.toStdString();
+    EXPECT_TRUE(page.contains("Gramolux.conf"));
+}
