@@ -18,7 +18,7 @@ clang-format --dry-run --Werror "${sources[@]}" \
   || gx_fail "these files are not formatted; run: clang-format -i \$(git ls-files '*.cpp' '*.h')"
 
 # The thread build needs only the suites that run threads.
-threaded_targets=(gx_platform_tests gx_controller_tests gx_sound_tests gx_view_cover_tests gx_hostile_tests)
+threaded_targets=(gx_platform_tests gx_engine_tests gx_handover_tests gx_cover_cache_tests gx_app_tests gx_sound_tests gx_view_cover_tests gx_hostile_tests)
 for kind in address thread; do
   cmake --preset "$kind" >/dev/null || gx_fail "cmake configure failed for the $kind build (see above)"
   targets=()

@@ -81,17 +81,21 @@ AppController::AppController(QObject* parent)
     initialize();
 }
 
-// The engine goes first: it stops, and its loops end while the model and
-// the sounds they drive still exist.
-AppController::~AppController() = default;
+// The player and the engine go first: the engine stops, and its loops end
+// while the model and the sounds they drive still exist.
+AppController::~AppController()
+{
+    player_.reset();
+    jukebox_.reset();
+}
 
 void AppController::setUp()
 {
     rebuildRecentMenu();
     jukebox_ = std::make_unique<gx::Jukebox>(
         *turntable, takeEffectSounds(), UserDefaults::standardUserDefaults(), NotificationCenter::defaultCenter());
-    connect(jukebox_.get(), &gx::Jukebox::songOpened, this, &AppController::songOpened);
-    connect(jukebox_.get(), &gx::Jukebox::playbackChanged, this, &AppController::playbackChanged);
+    player_ = std::make_unique<gx::Player>(*jukebox_, *turntable, UserDefaults::standardUserDefaults());
+    connect(player_.get(), &gx::Player::songOpened, this, &AppController::songOpened);
     hideInstallItemIfInstalled();
 }
 
@@ -117,7 +121,7 @@ QString AppController::songTitle(const QString& path)
 void AppController::showOpenDialog()
 {
     if (jukebox_->isPlaying())
-        stop();
+        jukebox_->stop();
     auto* panel = new QFileDialog(mainWindow);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setWindowModality(Qt::WindowModal);
@@ -136,14 +140,7 @@ void AppController::openDialogFinished(int returnCode, const QString& fileName)
 {
     if (returnCode != 1 || fileName.isEmpty())
         return;
-    clearQueue();
-    openSong(fileName);
-}
-
-bool AppController::openHandedFile(const QString& path)
-{
-    openOrQueue(path);
-    return true;
+    player_->open(fileName, gx::Player::Road::openDialog);
 }
 
 // Recent files.
@@ -170,8 +167,7 @@ void AppController::recentFileChosen(QAction* item)
     const QString path = recentFiles().pathFor(item);
     if (path.isEmpty())
         return;
-    clearQueue();
-    openSong(path);
+    player_->open(path, gx::Player::Road::recentMenu);
 }
 
 // iTunes script and About.

@@ -7,6 +7,7 @@
 // thread only.
 #include "app/RecentFiles.h"
 #include "engine/Jukebox.h"
+#include "engine/Player.h"
 
 #include <QObject>
 #include <QString>
@@ -48,17 +49,11 @@ public:
     QAction* installScriptItem = nullptr;
     QMenu* appMenu = nullptr;
 
-    // Makes the engine, which from now on answers the turntable.
+    // Makes the engine and the player, which from now on answer the turntable.
     void setUp();
-    // The engine, from setUp on.
+    // The engine and the player, from setUp on.
     gx::Jukebox& jukebox() { return *jukebox_; }
-    const gx::Jukebox& jukebox() const { return *jukebox_; }
-
-    // The engine's operations, as the files and menus reach them.
-    void openSong(const QString& path) { jukebox_->openSong(path); }
-    void stop() { jukebox_->stop(); }
-    bool openOrQueue(const QString& path) { return jukebox_->openOrQueue(path); }
-    void clearQueue() { jukebox_->clearQueue(); }
+    gx::Player& player() { return *player_; }
 
     // Track title.
     static QString songTitle(const QString& path);
@@ -66,7 +61,6 @@ public:
     // Opening files.
     void showOpenDialog();
     void openDialogFinished(int returnCode, const QString& fileName);
-    bool openHandedFile(const QString& path);
 
     // Recent files.
     void addRecentFile(const QString& path);
@@ -79,8 +73,6 @@ public:
     void showAbout();
 
 signals:
-    // The song or the engine's state changed (for the desktop's media controls).
-    void playbackChanged();
     // A file was opened; `notice` says why it gives no sound, or is empty.
     void songNoticeChanged(const QString& notice);
 
@@ -92,4 +84,5 @@ private:
     gx::RecentFiles recentFiles_;
     std::unique_ptr<gx::UserPrompts> prompts_;
     std::unique_ptr<gx::Jukebox> jukebox_;
+    std::unique_ptr<gx::Player> player_;
 };

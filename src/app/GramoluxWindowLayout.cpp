@@ -1,14 +1,12 @@
 #include "app/GramoluxWindowLayout.h"
 
 #include "app/AppController.h"
+#include "engine/Player.h"
 #include "handover/HandOver.h"
 #include "handover/HandOverExpander.h"
 #include "platform/Resources.h"
 #include "platform/StringTable.h"
-#include "platform/UserDefaults.h"
 #include "settings/PreferenceController.h"
-#include "settings/SettingsKeys.h"
-#include "sound/Sound.h"
 #include "turntable/TurntableModel.h"
 #include "view/TurntableNotice.h"
 #include "view/TurntableView.h"
@@ -31,8 +29,8 @@ GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
     // Songs arrive as events, once the event loop runs, so a folder or a
     // playlist named first is listed while the window is built.
     handOver_ = std::make_unique<HandOver>(HandOver::Receiver {
-        [this](const QString& path) { appController_->openHandedFile(path); },
-        [this](const QStringList& paths) { appController_->jukebox().queueFiles(paths); },
+        [this](const QString& path) { appController_->player().open(path, Player::Road::handOver); },
+        [this](const QStringList& paths) { appController_->player().enqueue(paths); },
         [this](const QString& notice) { view_->notice().show(notice); },
     });
     const bool listedAtOnce = !handed.isEmpty() && HandOverExpander::isCollection(handed.first());
@@ -47,7 +45,8 @@ GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
     window->layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     appController_ = std::make_unique<AppController>();
-    preferenceController_ = std::make_unique<PreferenceController>(window);
+    preferenceController_ = std::make_unique<PreferenceController>(
+        [this](float volume) { appController_->player().setMusicVolume(volume); }, window);
     AppController* c = appController_.get();
     PreferenceController* prefs = preferenceController_.get();
 
@@ -66,14 +65,13 @@ GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
 
     QMenu* controls = window->menuBar()->addMenu(localizedString("Controls"));
     TurntableModel* turntable = turntable_.get();
-    playStop_ = controls->addAction(
-        localizedString("Play/Stop"), Qt::Key_Space, this, [turntable] { turntable->pressSwitch(); });
+    playStop_
+        = controls->addAction(localizedString("Play/Stop"), Qt::Key_Space, this, [c] { c->player().pressSwitch(); });
     playStop_->setEnabled(false);
     // As MPRIS Next: the first queued song, for moving through an album by key.
     nextSong_ = controls->addAction(
-        localizedString("Next Song"), QKeySequence(Qt::CTRL | Qt::Key_Right), c, [c] { c->jukebox().playNext(); });
+        localizedString("Next Song"), QKeySequence(Qt::CTRL | Qt::Key_Right), c, [c] { c->player().next(); });
     nextSong_->setEnabled(false);
-    connect(c, &AppController::playbackChanged, this, &GramoluxWindowLayout::updateControls);
 
     c->mainWindow = window;
     c->aboutPanel = makeAboutPanel();
@@ -81,9 +79,6 @@ GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
     c->turntable = turntable;
     c->installScriptItem = install;
     c->appMenu = gramolux;
-    turntable->hooks().openSong = [c](const std::string& path) { c->openSong(QString::fromStdString(path)); };
-    turntable->hooks().storeMusicVolume
-        = [](float volume) { UserDefaults::standardUserDefaults().setFloat(volume, keys::musicVolume); };
     connect(c, &AppController::songNoticeChanged, view_, [this](const QString& notice) {
         if (notice.isEmpty())
             view_->notice().clear();
@@ -92,7 +87,11 @@ GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
     });
 
     c->setUp();
-    prefs->setUp();
+    Player& player = c->player();
+    connect(&player, &Player::stateChanged, this, &GramoluxWindowLayout::updateControls);
+    // The panel hears of a change by a key or over the bus.
+    connect(&player, &Player::musicVolumeChanged, prefs, &PreferenceController::musicVolumeChanged);
+    connect(view_, &TurntableView::songTagsRead, &player, &Player::tagsRead);
     // Plain files named first go to the controller now: the song named
     // first may be playing already.
     if (!listedAtOnce)
@@ -144,12 +143,11 @@ void GramoluxWindowLayout::updateControls()
     // Not while the controller goes away (its last stop lands here).
     if (!appController_)
         return;
-    const Jukebox& jukebox = appController_->jukebox();
-    nextSong_->setEnabled(!jukebox.queue().isEmpty());
-    const auto song = jukebox.song();
-    view_->describeRecord(song ? AppController::songTitle(jukebox.songPath()) : QString(),
-        song ? static_cast<double>(song->lengthSeconds()) : 0.0);
-    view_->showSong(song ? jukebox.songPath() : QString());
+    const Player& player = appController_->player();
+    nextSong_->setEnabled(!player.queue().isEmpty());
+    const bool hasSong = player.song() != nullptr;
+    view_->describeRecord(hasSong ? player.songTitle() : QString(), player.lengthSeconds());
+    view_->showSong(hasSong ? player.songPath() : QString());
 }
 
 } // namespace gx

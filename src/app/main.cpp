@@ -96,7 +96,7 @@ int main(int argc, char** argv)
         // A song started early but refused by the jukebox (or never asked
         // for) stops here instead of playing on, owned by nobody.
         gx::Sound::dropPreopened();
-        MprisService mpris(layout);
+        MprisService mpris(controller->player(), *handOver, *layout.mainWindow());
         mpris.registerOnSessionBus();
         // A session logging out or a kill quits as the Quit command does;
         // quit() also ends a dialog's loop, which would keep the window.

@@ -13,7 +13,6 @@
 
 #include <QFileInfo>
 #include <QTimer>
-#include <thread>
 #include <utility>
 
 using namespace std::chrono_literals;
@@ -108,8 +107,8 @@ void Jukebox::openSong(const QString& path)
     currentPath_ = path;
     turntable_.setEnabled(true);
     turntable_.setArmValue(0.0f);
-    ++positionJumps_;
     emit songOpened(path, failureNotice_);
+    emit positionJumped();
     start();
     emit playbackChanged();
 }
@@ -138,13 +137,10 @@ void Jukebox::start()
     turntable_.play();
 
     isPlaying_ = true;
+    // The end-of-song check is scheduled once the jukebox loop has ticked.
     startJukeboxLoop(song);
     if (sounds_->hiss)
         startHissLoop();
-
-    // The loops' first ticks come before the end-of-song check can run.
-    std::this_thread::sleep_for(30ms);
-    startSongEndTimer();
     emit playbackChanged();
 }
 
@@ -169,27 +165,43 @@ void Jukebox::joinWorkers()
     hissLoop_.join();
 }
 
-// The ticks run on the jukebox thread.
+// The ticks run on the jukebox thread; what they tell is posted to the main
+// thread, for the run that is still under way.
 void Jukebox::startJukeboxLoop(std::shared_ptr<Sound> song)
 {
+    const std::uint64_t run = ++runs_;
+    const auto post = [this, run](void (Jukebox::*told)()) {
+        QMetaObject::invokeMethod(this, [this, run, told] {
+            if (run == runs_ && isPlaying_)
+                (this->*told)();
+        });
+    };
     // The run's own environment and tick, kept by the loop for its life.
     struct Run {
-        Run(Jukebox& j, std::shared_ptr<Sound> song)
-            : env(j.turntable_, std::move(song), j.sounds_->skip.get(), j.sounds_->noises, j.store_, &j.positionJumps_)
+        Run(Jukebox& j, std::shared_ptr<Sound> song, std::function<void()> fellBack)
+            : env(
+                j.turntable_, std::move(song), j.sounds_->skip.get(), j.sounds_->noises, j.store_, std::move(fellBack))
             , tick(env, j.rates_)
         {
         }
         JukeboxSongEnvironment env;
         JukeboxTick tick;
+        bool ended = false;
     };
-    auto state = std::make_shared<Run>(*this, std::move(song));
+    auto state = std::make_shared<Run>(*this, song, [post] { post(&Jukebox::positionJumped); });
     jukeboxLoop_.start(
-        [this, state, first = true]() mutable {
-            if (std::exchange(first, false))
+        [this, state, song, post, first = true]() mutable {
+            if (std::exchange(first, false)) {
                 state->tick.begin();
+                post(&Jukebox::startSongEndTimer);
+            }
             if (!isPlaying_)
                 return TickLoop::Next::stop();
             state->tick.tick();
+            const bool ended = song->isOpen() && song->positionSeconds() >= song->lengthSeconds();
+            if (ended && !std::exchange(state->ended, true))
+                post(&Jukebox::songEnded);
+            state->ended = ended;
             return TickLoop::Next::period();
         },
         30ms);
@@ -256,7 +268,7 @@ void Jukebox::armDragStarted()
 void Jukebox::armDragEnded()
 {
     // Stopped, the arm is where the song will resume: a jump all the same.
-    ++positionJumps_;
+    emit positionJumped();
     const auto song = song_;
     if (!isPlaying_ || !song)
         return;

@@ -26,7 +26,6 @@ class QTimer;
 namespace gx {
 
 class Sound;
-
 struct EffectSounds;
 class NotificationCenter;
 class TurntableModel;
@@ -78,9 +77,6 @@ public:
     // Why the current song gives no sound, as the turntable said it; empty
     // when it plays.
     QString failureNotice() const { return failureNotice_; }
-    // Counts the times the song's position jumped rather than ran: a new
-    // song, the arm laid down, the needle falling back. Read on any thread.
-    std::uint64_t positionJumps() const { return positionJumps_.load(); }
 
 signals:
     // A file became the current song; `notice` says why it gives no sound,
@@ -88,6 +84,11 @@ signals:
     void songOpened(const QString& path, const QString& notice);
     // The song, the queue or the engine's state changed.
     void playbackChanged();
+    // The song's position jumped rather than ran: a new song, the arm laid
+    // down, the needle falling back.
+    void positionJumped();
+    // The song has played to its end.
+    void songEnded();
 
 private:
     // The answers to the turntable's gestures.
@@ -118,7 +119,6 @@ private:
     // written on the main thread only.
     std::atomic<bool> isPlaying_ {false};
     JukeboxRates rates_;
-    std::atomic<std::uint64_t> positionJumps_ {0};
 
     // Started, told to stop and joined on the main thread.
     TickLoop jukeboxLoop_ {"gx-jukebox"};
@@ -133,6 +133,9 @@ private:
     // first file handed over at launch plays at once.
     std::optional<std::chrono::steady_clock::time_point> lastPlayTime_;
     QTimer* songEndTimer_ = nullptr;
+    // Counts the runs, so that what a run's loop posts is dropped once
+    // another run began.
+    std::uint64_t runs_ = 0;
 };
 
 } // namespace gx

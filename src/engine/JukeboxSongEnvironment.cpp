@@ -11,13 +11,13 @@ namespace gx {
 
 JukeboxSongEnvironment::JukeboxSongEnvironment(TurntableModel& turntable, std::shared_ptr<Sound> song, Sound* skipSound,
     const std::vector<std::unique_ptr<Sound>>& noiseSounds, const UserDefaults& store,
-    std::atomic<std::uint64_t>* positionJumps)
+    std::function<void()> needleFellBack)
     : turntable_(turntable)
     , song_(std::move(song))
     , skipSound_(skipSound)
     , noiseSounds_(noiseSounds)
     , store_(store)
-    , positionJumps_(positionJumps)
+    , needleFellBack_(std::move(needleFellBack))
 {
 }
 
@@ -32,8 +32,8 @@ float JukeboxSongEnvironment::songLength()
 void JukeboxSongEnvironment::setSongPosition(float seconds)
 {
     song_->setPositionSeconds(seconds);
-    if (positionJumps_)
-        ++*positionJumps_;
+    if (needleFellBack_)
+        needleFellBack_();
 }
 void JukeboxSongEnvironment::setSongRate(float rate)
 {

@@ -4,24 +4,23 @@
 // levels are read at the moment of use.
 #include "engine/JukeboxTick.h"
 
-#include <atomic>
-#include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
 namespace gx {
 
 class Sound;
-
 class TurntableModel;
 class UserDefaults;
 
 class JukeboxSongEnvironment : public JukeboxEnvironment {
 public:
-    // Each needle fall-back counts one in positionJumps, when given.
+    // Each needle fall-back calls needleFellBack, when given, on the
+    // jukebox thread.
     JukeboxSongEnvironment(TurntableModel& turntable, std::shared_ptr<Sound> song, Sound* skipSound,
         const std::vector<std::unique_ptr<Sound>>& noiseSounds, const UserDefaults& store,
-        std::atomic<std::uint64_t>* positionJumps = nullptr);
+        std::function<void()> needleFellBack = {});
 
     float songPosition() override;
     float songLength() override;
@@ -44,7 +43,7 @@ private:
     Sound* skipSound_;
     const std::vector<std::unique_ptr<Sound>>& noiseSounds_;
     const UserDefaults& store_;
-    std::atomic<std::uint64_t>* positionJumps_;
+    const std::function<void()> needleFellBack_;
 };
 
 } // namespace gx

@@ -1,27 +1,20 @@
 #include "mpris/MprisService.h"
 
-#include "app/AppController.h"
-#include "app/GramoluxWindowLayout.h"
+#include "engine/Player.h"
 #include "handover/HandOver.h"
 #include "mpris/CoverCache.h"
 #include "mpris/DesktopMimeTypes.h"
 #include "mpris/MprisPlayerAdaptor.h"
 #include "mpris/MprisRootAdaptor.h"
-#include "platform/NotificationCenter.h"
-#include "platform/NotificationNames.h"
-#include "platform/UserDefaults.h"
-#include "settings/SettingsKeys.h"
+#include "platform/Logging.h"
 #include "sound/Decoder.h"
 #include "sound/Sound.h"
-#include "turntable/TurntableLogic.h"
-#include "turntable/TurntableModel.h"
-#include "view/TurntableView.h"
 
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDBusMessage>
-#include <QMainWindow>
-#include <QTimer>
 #include <QUrl>
+#include <QWidget>
 #include <algorithm>
 #include <cmath>
 
@@ -46,33 +39,32 @@ QStringList stringList(const std::vector<std::string>& list)
 
 } // namespace
 
-MprisService::MprisService(GramoluxWindowLayout& layout, QObject* parent)
+MprisService::MprisService(Player& player, HandOver& handOver, QWidget& window, QObject* parent)
     : QObject(parent)
-    , layout_(layout)
+    , player_(player)
+    , handOver_(handOver)
+    , window_(window)
     , exported_(new MprisObject(this))
-    , watch_(new QTimer(this))
     , covers_(std::make_unique<CoverCache>())
 {
     new MprisRootAdaptor(exported_, *this);
-    auto* player = new MprisPlayerAdaptor(exported_, *this);
-    connect(this, &MprisService::seeked, player, &MprisPlayerAdaptor::Seeked);
-    connect(layout_.appController(), &AppController::playbackChanged, this, &MprisService::announceChanges);
+    auto* adaptor = new MprisPlayerAdaptor(exported_, *this);
+    connect(this, &MprisService::seeked, adaptor, &MprisPlayerAdaptor::Seeked);
+    // The player says what changed; nothing here looks again and again.
+    connect(&player_, &Player::stateChanged, this, &MprisService::announceChanges);
+    connect(&player_, &Player::musicVolumeChanged, this, &MprisService::announceChanges);
+    connect(&player_, &Player::speedChanged, this, &MprisService::announceChanges);
+    connect(&player_, &Player::positionJumped, this, [this] {
+        announceChanges();
+        if (registered_)
+            emit seeked(position());
+    });
     // The tags the record's label was read with: the file is opened once.
-    connect(layout_.view(), &TurntableView::songTagsRead, this, &MprisService::takeTags);
-    // While the engine runs, the song can play out and the needle fall back
-    // with no event to tell; look a few times a second.
-    watch_->setInterval(250);
-    connect(watch_, &QTimer::timeout, this, &MprisService::announceChanges);
-    // Volume and dial changes by any road: slider, digit keys, the dial, us.
-    for (const std::string& name : {names::preferenceChanged, names::musicVolumeChanged, names::dialDragged})
-        NotificationCenter::defaultCenter().addObserver(
-            this, [this](const gx::Notification&) { QMetaObject::invokeMethod(this, [this] { announceChanges(); }); },
-            name);
+    connect(&player_, &Player::tagsRead, this, &MprisService::takeTags);
 }
 
 MprisService::~MprisService()
 {
-    NotificationCenter::defaultCenter().removeObserver(this);
     if (registered_) {
         QDBusConnection bus = QDBusConnection::sessionBus();
         bus.unregisterObject(objectPath);
@@ -83,15 +75,20 @@ MprisService::~MprisService()
 bool MprisService::registerOnSessionBus()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
+    if (!bus.isConnected()) {
+        qCWarning(logBus) << "no session bus, the media controls cannot reach the player:" << bus.lastError().message();
         return false;
-    if (!bus.registerObject(objectPath, exported_, QDBusConnection::ExportAdaptors))
+    }
+    if (!bus.registerObject(objectPath, exported_, QDBusConnection::ExportAdaptors)) {
+        qCWarning(logBus) << "cannot export" << objectPath << "on the session bus:" << bus.lastError().message();
         return false;
+    }
     registered_ = bus.registerService(serviceName);
-    if (!registered_)
+    if (!registered_) {
+        qCWarning(logBus) << "cannot take the bus name" << serviceName << ":" << bus.lastError().message();
         bus.unregisterObject(objectPath);
+    }
     lastProperties_ = playerProperties();
-    lastJumps_ = jukebox().positionJumps();
     return registered_;
 }
 
@@ -103,14 +100,9 @@ QStringList MprisService::supportedMimeTypes()
     return types;
 }
 
-Jukebox& MprisService::jukebox() const
-{
-    return layout_.appController()->jukebox();
-}
-
 const MprisService::Song* MprisService::currentSong() const
 {
-    const auto music = jukebox().song();
+    const auto music = player_.song();
     if (!music) {
         song_.reset();
         return nullptr;
@@ -155,9 +147,9 @@ void MprisService::takeTags(const QString& path, const TrackTags& tags)
 
 QString MprisService::playbackStatus() const
 {
-    if (!canPlay() || playedOut())
+    if (!canPlay() || player_.playedOut())
         return QStringLiteral("Stopped");
-    return jukebox().isPlaying() ? QStringLiteral("Playing") : QStringLiteral("Paused");
+    return player_.isRunning() ? QStringLiteral("Playing") : QStringLiteral("Paused");
 }
 
 QVariantMap MprisService::metadata() const
@@ -165,156 +157,113 @@ QVariantMap MprisService::metadata() const
     const Song* song = currentSong();
     if (!song)
         return {{"mpris:trackid", QVariant::fromValue(QDBusObjectPath("/org/mpris/MediaPlayer2/TrackList/NoTrack"))}};
-    const Jukebox& c = jukebox();
-    const QString path = c.songPath();
+    const QString path = player_.songPath();
     QVariantMap meta;
-    if (path == taggedPath_ && c.song()->isOpen())
+    if (path == taggedPath_ && player_.song()->isOpen())
         meta = tagEntries_;
     meta.insert("mpris:trackid", QVariant::fromValue(song->trackId));
-    meta.insert("mpris:length", static_cast<qlonglong>(static_cast<double>(c.song()->lengthSeconds()) * kMicroseconds));
-    meta.insert("xesam:title", AppController::songTitle(path));
+    meta.insert("mpris:length", lengthMicroseconds());
+    meta.insert("xesam:title", player_.songTitle());
     meta.insert("xesam:url", QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
-    if (!c.failureNotice().isEmpty())
-        meta.insert("xesam:comment", QStringList {c.failureNotice()});
+    if (!player_.failureNotice().isEmpty())
+        meta.insert("xesam:comment", QStringList {player_.failureNotice()});
     return meta;
 }
 
-float MprisService::positionSeconds() const
+qlonglong MprisService::lengthMicroseconds() const
 {
-    const Jukebox& c = jukebox();
-    const auto music = c.song();
-    if (!music)
-        return 0.0f;
-    // Stopped, the arm shows where the song will resume; a stop keeps it
-    // there, and a drop of the arm moves it.
-    return c.isPlaying() ? music->positionSeconds() : layout_.turntable().armValue() * music->lengthSeconds();
+    return static_cast<qlonglong>(player_.lengthSeconds() * kMicroseconds);
 }
 
 qlonglong MprisService::position() const
 {
-    return static_cast<qlonglong>(static_cast<double>(positionSeconds()) * kMicroseconds);
-}
-
-bool MprisService::playedOut() const
-{
-    const auto music = jukebox().song();
-    return music && music->isOpen() && positionSeconds() >= music->lengthSeconds();
+    return static_cast<qlonglong>(player_.positionSeconds() * kMicroseconds);
 }
 
 double MprisService::rate() const
 {
-    return jukebox().defaultRate();
+    return player_.speed();
 }
 
 double MprisService::volume() const
 {
-    return UserDefaults::standardUserDefaults().floatForKey(gx::keys::musicVolume);
+    return player_.musicVolume();
 }
 
 bool MprisService::canGoNext() const
 {
-    return !jukebox().queue().isEmpty();
+    return !player_.queue().isEmpty();
 }
 
 bool MprisService::canPlay() const
 {
-    const auto music = jukebox().song();
-    return layout_.turntable().isEnabled() && music && music->isOpen();
+    return player_.canPlay();
 }
 
 void MprisService::play()
 {
-    if (!canPlay())
-        return;
-    // A song that has played out starts again from its beginning.
-    if (playedOut())
-        layout_.turntable().setArmPlace(0.0f);
-    if (!layout_.turntable().switchValue())
-        layout_.turntable().pressSwitch();
+    player_.play();
     announceChanges();
 }
 
 void MprisService::pause()
 {
-    // The record runs down as after a click on the button.
-    if (layout_.turntable().switchValue())
-        layout_.turntable().pressSwitch();
+    player_.pause();
     announceChanges();
 }
 
 void MprisService::playPause()
 {
-    if (layout_.turntable().switchValue() && !playedOut())
-        pause();
-    else
-        play();
+    player_.playPause();
+    announceChanges();
 }
 
 void MprisService::next()
 {
-    jukebox().playNext();
+    player_.next();
     announceChanges();
 }
 
 void MprisService::previous()
 {
-    if (!canPlay())
-        return;
-    layout_.turntable().setArmPlace(0.0f);
-    announceChanges();
-}
-
-void MprisService::moveTo(qlonglong position)
-{
-    const double length = static_cast<double>(jukebox().song()->lengthSeconds()) * kMicroseconds;
-    layout_.turntable().setArmPlace(static_cast<float>(static_cast<double>(position) / length));
+    player_.previous();
     announceChanges();
 }
 
 void MprisService::seek(qlonglong offset)
 {
-    if (!canPlay())
-        return;
-    const qlonglong length = metadata().value("mpris:length").toLongLong();
-    const qlonglong target = std::max<qlonglong>(position() + offset, 0);
-    if (target > length)
-        next();
-    else
-        moveTo(target);
+    player_.seekBy(static_cast<double>(offset) / kMicroseconds);
+    announceChanges();
 }
 
 void MprisService::setPosition(const QDBusObjectPath& track, qlonglong position)
 {
     const Song* song = currentSong();
-    if (!canPlay() || !song || track != song->trackId || position < 0
-        || position > metadata().value("mpris:length").toLongLong())
+    if (!canPlay() || !song || track != song->trackId || position < 0 || position > lengthMicroseconds())
         return;
-    moveTo(position);
+    player_.seekTo(static_cast<double>(position) / kMicroseconds);
+    announceChanges();
 }
 
 void MprisService::setRate(double rate)
 {
-    if (!std::isfinite(rate) || !layout_.turntable().isEnabled())
+    if (!std::isfinite(rate))
         return;
     // A rate of 0 is how a client asks for a pause.
     if (rate <= 0.0) {
         pause();
         return;
     }
-    // As a turn of the dial by the hand.
-    layout_.turntable().turnDial(static_cast<float>(std::clamp(rate, minimumRate, maximumRate)));
+    player_.setSpeed(static_cast<float>(std::clamp(rate, minimumRate, maximumRate)));
 }
 
 void MprisService::setVolume(double volume)
 {
     if (std::isnan(volume))
         return;
-    // As a move of the music slider, in its whole hundredths; the open panel
-    // follows as it does after a digit key.
+    // As a move of the music slider, in its whole hundredths.
     const double hundredths = std::round(std::clamp(volume, 0.0, 1.0) * 100.0);
-    UserDefaults::standardUserDefaults().setFloat(static_cast<float>(hundredths / 100.0), gx::keys::musicVolume);
-    NotificationCenter::defaultCenter().postNotificationName(names::preferenceChanged, this);
-    NotificationCenter::defaultCenter().postNotificationName(names::musicVolumeChanged, this);
+    player_.setMusicVolume(static_cast<float>(hundredths / 100.0));
 }
 
 bool MprisService::openUri(const QString& uri)
@@ -322,23 +271,22 @@ bool MprisService::openUri(const QString& uri)
     const QUrl url(uri);
     if (!url.isValid() || !url.isLocalFile())
         return false;
-    layout_.handOver()->open({url.toLocalFile()});
+    handOver_.open({url.toLocalFile()});
     announceChanges();
     return true;
 }
 
 void MprisService::raise()
 {
-    QMainWindow* window = layout_.mainWindow();
-    if (window->isMinimized())
-        window->showNormal();
-    window->raise();
-    window->activateWindow();
+    if (window_.isMinimized())
+        window_.showNormal();
+    window_.raise();
+    window_.activateWindow();
 }
 
 void MprisService::quit()
 {
-    layout_.mainWindow()->close();
+    window_.close();
 }
 
 QVariantMap MprisService::playerProperties() const
@@ -361,11 +309,6 @@ void MprisService::announceChanges()
 {
     if (!registered_)
         return;
-    const Jukebox& c = jukebox();
-    if (c.isPlaying())
-        watch_->start();
-    else
-        watch_->stop();
     const QVariantMap now = playerProperties();
     QVariantMap changed;
     for (auto it = now.cbegin(); it != now.cend(); ++it)
@@ -377,10 +320,6 @@ void MprisService::announceChanges()
             = QDBusMessage::createSignal(objectPath, "org.freedesktop.DBus.Properties", "PropertiesChanged");
         signal << QStringLiteral("org.mpris.MediaPlayer2.Player") << changed << QStringList();
         QDBusConnection::sessionBus().send(signal);
-    }
-    if (const std::uint64_t jumps = c.positionJumps(); jumps != lastJumps_) {
-        lastJumps_ = jumps;
-        emit seeked(position());
     }
 }
 

@@ -15,15 +15,13 @@
 #include <cstdint>
 #include <memory>
 
-class QTimer;
+class QWidget;
 
 namespace gx {
 
-class Sound;
-
 class CoverCache;
-class GramoluxWindowLayout;
-class Jukebox;
+class HandOver;
+class Player;
 struct TrackTags;
 class MprisObject;
 
@@ -36,7 +34,9 @@ public:
     static constexpr double minimumRate = turntable::lowestDialRate;
     static constexpr double maximumRate = turntable::highestOfferedDialRate;
 
-    explicit MprisService(GramoluxWindowLayout& layout, QObject* parent = nullptr);
+    // Works the player, opens URIs through the hand-over, raises and closes
+    // the window.
+    MprisService(Player& player, HandOver& handOver, QWidget& window, QObject* parent = nullptr);
     ~MprisService() override;
 
     // Registers on the session bus; false when there is none.
@@ -82,18 +82,15 @@ private:
     void takeTags(const QString& path, const TrackTags& tags);
     void announceChanges();
     QVariantMap playerProperties() const;
-    Jukebox& jukebox() const;
     const Song* currentSong() const;
-    float positionSeconds() const;
-    bool playedOut() const;
-    void moveTo(qlonglong position);
+    qlonglong lengthMicroseconds() const;
 
-    GramoluxWindowLayout& layout_;
+    Player& player_;
+    HandOver& handOver_;
+    QWidget& window_;
     MprisObject* exported_;
-    QTimer* watch_;
     bool registered_ = false;
     QVariantMap lastProperties_;
-    std::uint64_t lastJumps_ = 0;
     // The current song and its track id, made when first asked for.
     mutable std::unique_ptr<Song> song_;
     mutable quint64 track_ = 0;

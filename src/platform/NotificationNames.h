@@ -10,6 +10,5 @@ inline const std::string armDragEnded = "GXArmDragEndedNotification";
 inline const std::string recordStopped = "GXRecordStoppedNotification";
 inline const std::string dialDragged = "GXDialDraggedNotification";
 inline const std::string preferenceChanged = "GXPreferenceChangedNotification";
-inline const std::string musicVolumeChanged = "GXMusicVolumeChangedNotification";
 
 } // namespace gx::names

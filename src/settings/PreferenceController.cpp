@@ -14,13 +14,15 @@
 #include <QSlider>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 using gx::localizedString;
 using gx::NotificationCenter;
 using gx::UserDefaults;
 namespace keys = gx::keys;
 
-PreferenceController::PreferenceController(QWidget* parentWindow)
+PreferenceController::PreferenceController(MusicVolumeWriter setMusicVolume, QWidget* parentWindow)
+    : setMusicVolume_(std::move(setMusicVolume))
 {
     preferencePanel = new QDialog(parentWindow, Qt::Tool);
     preferencePanel->setWindowTitle(localizedString("Preferences"));
@@ -46,22 +48,11 @@ PreferenceController::PreferenceController(QWidget* parentWindow)
     addPair("Noise", noiseSlider, noiseField);
 }
 
-PreferenceController::~PreferenceController()
-{
-    NotificationCenter::defaultCenter().removeObserver(this);
-}
-
 std::array<PreferenceController::Pair, 5> PreferenceController::pairs() const
 {
     return {{{musicVolSlider, musicVolField, keys::musicVolume},
         {effectsVolSlider, effectsVolField, keys::effectsVolume}, {distortionSlider, distortionField, keys::distortion},
         {skipSlider, skipField, keys::skip}, {noiseSlider, noiseField, keys::noise}}};
-}
-
-void PreferenceController::setUp()
-{
-    NotificationCenter::defaultCenter().addObserver(
-        this, [this](const gx::Notification&) { musicVolumeChanged(); }, gx::names::musicVolumeChanged);
 }
 
 void PreferenceController::showPanel()
@@ -78,10 +69,17 @@ void PreferenceController::changed(QObject* sender)
         if (sender != p.slider)
             continue;
         const int value = p.slider->value();
+        const auto level = static_cast<float>(value / 100.0);
         p.field->setNum(value);
-        UserDefaults::standardUserDefaults().setFloat(static_cast<float>(value / 100.0), p.key);
+        if (p.key == keys::musicVolume) {
+            writingMusicVolume_ = true;
+            setMusicVolume_(level);
+            writingMusicVolume_ = false;
+            return;
+        }
+        UserDefaults::standardUserDefaults().setFloat(level, p.key);
+        NotificationCenter::defaultCenter().postNotificationName(gx::names::preferenceChanged, this);
     }
-    NotificationCenter::defaultCenter().postNotificationName(gx::names::preferenceChanged, this);
 }
 
 void PreferenceController::setDefault()
@@ -98,5 +96,6 @@ void PreferenceController::setDefault()
 
 void PreferenceController::musicVolumeChanged()
 {
-    setDefault();
+    if (!writingMusicVolume_)
+        setDefault();
 }

@@ -1,9 +1,11 @@
 #pragma once
 // The preferences panel: a slider and a read-only field for each of the five
-// levels. The settings store is the only truth; the controls show it.
+// levels. The settings store is the only truth; the controls show it. The
+// music volume is not written here but handed to the player, its one writer.
 #include <QObject>
 #include <QString>
 #include <array>
+#include <functional>
 
 class QDialog;
 class QLabel;
@@ -13,14 +15,17 @@ class QWidget;
 class PreferenceController : public QObject {
     Q_OBJECT
 public:
-    // Builds the panel (hidden) as a tool window of the given parent.
-    explicit PreferenceController(QWidget* parentWindow = nullptr);
-    ~PreferenceController() override;
+    using MusicVolumeWriter = std::function<void(float)>;
+    // Builds the panel (hidden) as a tool window of the given parent; the
+    // music slider's moves go to setMusicVolume.
+    PreferenceController(MusicVolumeWriter setMusicVolume, QWidget* parentWindow = nullptr);
 
-    void setUp();
     void showPanel();
     void changed(QObject* sender);
     void setDefault();
+    // The music volume changed by another road (a key, the bus): the panel
+    // shows it. Its own slider's change is not read back: a reload truncates,
+    // so a slider set to 53 would read back 52.
     void musicVolumeChanged();
 
     // The controls, in the panel's order: music, effects, distortion, skip, noise.
@@ -43,4 +48,7 @@ private:
         QString key;
     };
     std::array<Pair, 5> pairs() const;
+
+    const MusicVolumeWriter setMusicVolume_;
+    bool writingMusicVolume_ = false;
 };

@@ -139,10 +139,8 @@ void TurntableModel::keyDown(const std::string& characters)
     const std::optional<float> volume = tt::musicVolumeForKeyText(characters);
     if (!volume)
         return;
-    if (hooks_.storeMusicVolume)
-        hooks_.storeMusicVolume(*volume);
-    post(names::preferenceChanged);
-    post(names::musicVolumeChanged);
+    if (hooks_.setMusicVolume)
+        hooks_.setMusicVolume(*volume);
 }
 
 bool TurntableModel::acceptsFiles(const std::vector<std::string>& paths)

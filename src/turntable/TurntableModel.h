@@ -26,8 +26,8 @@ struct TurntableHooks {
     std::function<void()> changed;
     // play() began a run: call clockTick() every 0.02 s until it answers false.
     std::function<void()> startSpinClock;
-    // A digit key's music volume, to be stored with the settings.
-    std::function<void(float)> storeMusicVolume;
+    // A digit key's music volume, for the player to set.
+    std::function<void(float)> setMusicVolume;
     // A file dropped on the turntable, to be opened and played at once.
     std::function<void(const std::string&)> openSong;
 };

@@ -61,31 +61,31 @@ TEST_F(AppControllerTest, EveryOpenIsTitledRememberedAndAFileThatDoesNotPlayIsTo
     QMainWindow* window = layout->mainWindow();
     window->winId(); // the native window holds the title as the desktop gets it
     for (const auto& [name, shown] : {std::pair {"Rock & Roll.wav", "Rock & Roll"}, {"07 Song [*].wav", "Song [*]"}}) {
-        c->openSong(tone(name));
+        c->jukebox().openSong(tone(name));
         EXPECT_EQ(c->recentMenu->actions().first()->iconText(), shown);
         EXPECT_TRUE(QKeySequence::mnemonic(c->recentMenu->actions().first()->text()).isEmpty());
         EXPECT_EQ(window->windowHandle()->title(), shown);
     }
-    c->openSong(dir.filePath("gone.mp3"));
+    c->jukebox().openSong(dir.filePath("gone.mp3"));
     EXPECT_EQ(layout->view()->notice().text(), "Can’t play “gone.mp3”: file not found");
     EXPECT_EQ(window->windowTitle(), "gone");
-    c->openSong(tone("a.wav"));
+    c->jukebox().openSong(tone("a.wav"));
     EXPECT_TRUE(layout->view()->notice().text().isEmpty());
 }
 
 TEST_F(AppControllerTest, ARecentItemOrAPanelChoiceOpensItsOwnFileAndEmptiesTheQueue)
 {
     const QString first = tone("a.wav"), second = tone("b.wav"), third = tone("c.wav");
-    c->openHandedFile(first);
-    c->openHandedFile(second);       // queued behind it
-    c->openDialogFinished(0, third); // cancelled: the queue stays
+    c->player().open(first, gx::Player::Road::handOver);
+    c->player().open(second, gx::Player::Road::handOver); // queued behind it
+    c->openDialogFinished(0, third);                      // cancelled: the queue stays
     EXPECT_EQ(c->jukebox().queue(), QStringList {second});
     c->recentMenu->actions().at(0)->trigger();
     EXPECT_TRUE(c->jukebox().queue().isEmpty());
     EXPECT_EQ(c->jukebox().songPath(), first);
 
-    c->openHandedFile(second);
-    c->openHandedFile(third);
+    c->player().open(second, gx::Player::Road::handOver);
+    c->player().open(third, gx::Player::Road::handOver);
     c->openDialogFinished(1, third);
     EXPECT_TRUE(c->jukebox().queue().isEmpty());
     EXPECT_EQ(c->jukebox().songPath(), third);

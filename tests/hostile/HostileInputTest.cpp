@@ -181,9 +181,9 @@ TEST_F(HostileInput, PlayerKeepsWorkingForTheNextGoodFile)
     for (const HostileFile& f : files) {
         SCOPED_TRACE(f.name.toStdString());
         Watchdog dog;
-        c->openSong(f.path);
+        c->jukebox().openSong(f.path);
         EXPECT_TRUE(c->jukebox().isPlaying());
-        c->openSong(good);
+        c->jukebox().openSong(good);
         ASSERT_TRUE(c->jukebox().song()->isOpen());
         EXPECT_NEAR(c->jukebox().song()->lengthSeconds(), 1.5f, 0.01f);
         EXPECT_TRUE(waitUntil([&] { return c->jukebox().song()->positionSeconds() > 0.0f; }, 10000));

@@ -124,7 +124,7 @@ protected:
         layout = std::make_unique<GramoluxWindowLayout>();
         c = layout->appController();
         view = &layout->turntable();
-        mpris = std::make_unique<MprisService>(*layout);
+        mpris = std::make_unique<MprisService>(c->player(), *layout->handOver(), *layout->mainWindow());
         ASSERT_TRUE(mpris->registerOnSessionBus());
     }
 
@@ -172,7 +172,7 @@ TEST_F(Mpris, StatusAndMetadataFollowTheTurntable)
         " -metadata artist='Ann Example' -metadata album='Tests & Tones' -metadata album_artist='Various'"
         " -metadata track=4/9 "
         + shellQuoted(song)));
-    c->openSong(song);
+    c->jukebox().openSong(song);
     EXPECT_EQ(playerctl("status"), "Playing");
     EXPECT_EQ(playerctl("metadata xesam:title"), "Cover Song #1 ü");
     // The tags come as the record's label reads them, the cover's file after.
@@ -209,7 +209,7 @@ TEST_F(Mpris, StatusAndMetadataFollowTheTurntable)
     EXPECT_LT(positionSeconds(), 4.0); // well short of the 8 s end, even on a busy machine
 
     // A file that does not open: stopped, and the reason as on the window.
-    c->openSong(dir.filePath("gone.wav"));
+    c->jukebox().openSong(dir.filePath("gone.wav"));
     EXPECT_EQ(playerctl("status"), "Stopped");
     // (playerctl shows no metadata of a stopped player.)
     EXPECT_TRUE(property("Metadata").contains("'xesam:comment': <['Can’t play “gone.wav”: file not found']>"));
@@ -218,7 +218,7 @@ TEST_F(Mpris, StatusAndMetadataFollowTheTurntable)
 
 TEST_F(Mpris, EveryThreadOfOursGoesByItsName)
 {
-    c->openSong(tone("a.wav", 20));
+    c->jukebox().openSong(tone("a.wav", 20));
     const auto comm = [](const QString& task) { return QString(gx::test::readFile(task + "/comm")).trimmed(); };
     QStringList names;
     EXPECT_TRUE(waitUntil(
@@ -263,7 +263,7 @@ TEST_F(Mpris, OpenUriQueuesAsTheDesktopDoesAndNextPlaysTheQueuedFile)
 
 TEST_F(Mpris, PositionIsSetAndSoughtAsTheArmIsLaidAndJumpsAreSignalled)
 {
-    c->openSong(tone("Long Tone.wav", 30.0));
+    c->jukebox().openSong(tone("Long Tone.wav", 30.0));
     Monitor monitor;
     playerctl("position 12");
     const double set = positionSeconds();
@@ -287,7 +287,7 @@ TEST_F(Mpris, PositionIsSetAndSoughtAsTheArmIsLaidAndJumpsAreSignalled)
     EXPECT_NEAR(positionSeconds(), view->armValue() * 30.0, 3.0);
 
     // Stopped, the position is where the arm rests, and moves with it.
-    c->stop();
+    c->jukebox().stop();
     playerctl("position 6");
     EXPECT_NEAR(positionSeconds(), 6.0, 0.05);
     EXPECT_EQ(playerctl("status"), "Paused");
@@ -295,7 +295,7 @@ TEST_F(Mpris, PositionIsSetAndSoughtAsTheArmIsLaidAndJumpsAreSignalled)
 
 TEST_F(Mpris, VolumeAndRateAreTheSliderAndTheDial)
 {
-    c->openSong(tone("Tone.wav", 10.0));
+    c->jukebox().openSong(tone("Tone.wav", 10.0));
     layout->preferenceController()->showPanel();
     Monitor monitor;
 

@@ -20,13 +20,17 @@ protected:
         keys::registerDefaults();
         gx::NotificationCenter::defaultCenter().addObserver(
             this, [this](const gx::Notification& n) { posted.push_back(n.name); }, gx::names::preferenceChanged);
-        prefs.setUp();
     }
     void TearDown() override { gx::NotificationCenter::defaultCenter().removeObserver(this); }
     static gx::UserDefaults& store() { return gx::UserDefaults::standardUserDefaults(); }
 
-    PreferenceController prefs;
     std::vector<std::string> posted;
+    // As the player does: stores the volume and tells whoever follows it,
+    // the panel among them.
+    PreferenceController prefs {[this](float volume) {
+        store().setFloat(volume, keys::musicVolume);
+        prefs.musicVolumeChanged();
+    }};
 };
 
 } // namespace
@@ -44,15 +48,20 @@ TEST_F(PreferenceControllerTest, ShowsTheStoredLevelsFollowsTheKeyboardAndASlide
     EXPECT_EQ(prefs.noiseField->text(), "100");
     EXPECT_EQ(store().floatForKey(keys::noise), 1.7f); // showing writes nothing
     EXPECT_TRUE(posted.empty());                       // nor tells anyone
-    store().setFloat(1.0f, keys::musicVolume);
-    gx::NotificationCenter::defaultCenter().postNotificationName(gx::names::musicVolumeChanged, nullptr);
+    store().setFloat(1.0f, keys::musicVolume);         // a key or the bus
+    prefs.musicVolumeChanged();
     EXPECT_EQ(prefs.musicVolField->text(), "100");
     EXPECT_TRUE(posted.empty());
 
-    prefs.musicVolSlider->setValue(25); // tells the rest
-    EXPECT_EQ(prefs.musicVolField->text(), "25");
-    EXPECT_EQ(store().floatForKey(keys::musicVolume), 0.25f);
+    // The music slider hands its level to the player and keeps its place: a
+    // reload would read 53 back as 52.
+    prefs.musicVolSlider->setValue(53);
+    EXPECT_EQ(prefs.musicVolSlider->value(), 53);
+    EXPECT_EQ(prefs.musicVolField->text(), "53");
+    EXPECT_EQ(store().floatForKey(keys::musicVolume), 0.53f);
     EXPECT_EQ(store().floatForKey(keys::noise), 1.7f);
+    prefs.noiseSlider->setValue(25); // the other levels tell the rest
+    EXPECT_EQ(store().floatForKey(keys::noise), 0.25f);
     EXPECT_EQ(posted.size(), 1u);
     prefs.distortionSlider->setValue(37); // the float nearest 0.37, after a restart too
     store().reload();

@@ -35,7 +35,7 @@ protected:
     {
         folder.write(standardArtwork());
         view.loadImages(1.0);
-        model.hooks().storeMusicVolume
+        model.hooks().setMusicVolume
             = [](float v) { gx::UserDefaults::standardUserDefaults().setFloat(v, gx::keys::musicVolume); };
         model.hooks().openSong = [this](const std::string& path) { opened.append(QString::fromStdString(path)); };
     }

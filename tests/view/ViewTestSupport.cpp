@@ -133,7 +133,7 @@ void spin(TurntableModel& model, float speed, int ticks)
 NotificationLog::NotificationLog()
 {
     for (const std::string* name : {&names::playButtonClicked, &names::armDragStarted, &names::armDragEnded,
-             &names::recordStopped, &names::dialDragged, &names::preferenceChanged, &names::musicVolumeChanged})
+             &names::recordStopped, &names::dialDragged, &names::preferenceChanged})
         NotificationCenter::defaultCenter().addObserver(
             this, [this](const Notification& n) { names_.push_back(n.name); }, *name);
 }
