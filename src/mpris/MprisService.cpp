@@ -1,5 +1,9 @@
 #include "mpris/MprisService.h"
 
+#include "platform/Logging.h"
+
+#include <QDBusError>
+
 #include "app/AppController.h"
 #include "app/GramoluxWindowLayout.h"
 #include "handover/HandOver.h"
@@ -83,13 +87,19 @@ MprisService::~MprisService()
 bool MprisService::registerOnSessionBus()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
+    const auto fail = [&bus](const char* what) {
+        qCWarning(gx::logBus).noquote() << what << "-" << bus.lastError().message();
+        return false;
+    };
     if (!bus.isConnected())
-        return false;
+        return fail("No session bus");
     if (!bus.registerObject(objectPath, exported_, QDBusConnection::ExportAdaptors))
-        return false;
+        return fail("Cannot register the player's object on the session bus");
     registered_ = bus.registerService(serviceName);
-    if (!registered_)
+    if (!registered_) {
+        fail("Cannot take the player's name on the session bus");
         bus.unregisterObject(objectPath);
+    }
     lastProperties_ = playerProperties();
     lastJumps_ = jukebox().positionJumps();
     return registered_;
