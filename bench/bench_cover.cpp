@@ -1,11 +1,13 @@
-// The song's cover on the label: preparing it from a 3000 x 3000 JPEG (on the
-// cover reader's thread, once per song), refusing a picture too large or cut
-// short, and the paint cost of the turning label with the cover against our
-// own (they should stay within 10 % of each other).
+// The song's cover on the label: reading it from the song's tags and
+// preparing it from a 3000 x 3000 JPEG (on the cover reader's thread, once per
+// song), refusing a picture too large or cut short, and the paint cost of the
+// turning label with the cover against our own (they should stay within 10 %
+// of each other).
 //
 // Uses the artwork in the resource folder; the song with the cover is made
 // with the ffmpeg tool from a picture drawn here.
 #include "platform/Resources.h"
+#include "sound/Decoder.h"
 #include "turntable/TurntableModel.h"
 #include "view/CoverLabel.h"
 #include "view/RecordLabel.h"
@@ -151,6 +153,23 @@ QString songWithCover()
     }
     return scratch->filePath("song.mp3");
 }
+
+// Reading the tags and the 3000 x 3000 cover of a song, once per song shown.
+void BM_ReadTagsWithCover(benchmark::State& state)
+{
+    const QString song = songWithCover();
+    if (song.isEmpty()) {
+        state.SkipWithError("no song with a cover (is ffmpeg installed?)");
+        return;
+    }
+    for (auto _ : state) {
+        const auto tags = gx::Decoder::readTags(song.toStdString());
+        if (!tags || tags->cover.empty())
+            state.SkipWithError("the cover was not read");
+        benchmark::DoNotOptimize(tags);
+    }
+}
+BENCHMARK(BM_ReadTagsWithCover)->Unit(benchmark::kMicrosecond);
 
 // One redraw of the square the turning label covers, the record fully shown
 // and turning: with the song's cover on the label (1) or our own (0).

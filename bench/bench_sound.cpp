@@ -1,5 +1,5 @@
 // Costs of the sound engine: mixing a turntable's worth of voices, opening a
-// song, reading the position, and memory while streaming a long song. The
+// song, reading its tags, reading the position, and memory while streaming a long song. The
 // songs are generated at start into /tmp (a WAV written here, encoded with the
 // ffmpeg command-line tool) and kept for later runs.
 #include "sound/Decoder.h"
@@ -197,6 +197,25 @@ BENCHMARK_CAPTURE(BM_OpenToFirstAudio, mp3_cbr_with_header, "five-minutes.mp3")-
 BENCHMARK_CAPTURE(BM_OpenToFirstAudio, mp3_vbr_no_header, "five-minutes-vbr-noheader.mp3")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_OpenToFirstAudio, wav, "five-minutes.wav")->Unit(benchmark::kMillisecond);
+
+// Reading a song's tags, as the cover reader and MPRIS do for every song shown.
+static void BM_ReadTags(benchmark::State& state, const char* name)
+{
+    const std::string path = songFile(name);
+    if (path.empty()) {
+        state.SkipWithError("could not make the song (is ffmpeg installed?)");
+        return;
+    }
+    for (auto _ : state) {
+        const auto tags = gx::Decoder::readTags(path);
+        if (!tags)
+            state.SkipWithError("no tags read");
+        benchmark::DoNotOptimize(tags);
+    }
+}
+BENCHMARK_CAPTURE(BM_ReadTags, mp3_cbr_with_header, "five-minutes.mp3")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadTags, mp3_vbr_no_header, "five-minutes-vbr-noheader.mp3")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadTags, wav, "five-minutes.wav")->Unit(benchmark::kMillisecond);
 
 // Reading the position of a song that the audio engine is mixing.
 static void BM_MovieCrntSecond(benchmark::State& state)

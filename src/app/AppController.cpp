@@ -1,5 +1,7 @@
 #include "app/AppController.h"
 
+#include "platform/Logging.h"
+
 #include "app/ScriptInstaller.h"
 #include "app/UserPrompts.h"
 #include "engine/EffectSounds.h"
@@ -56,8 +58,9 @@ void AppController::preloadEffectSounds()
             gx::nameThisThread("gx-preload");
             return EffectSounds::load();
         });
-    } catch (const std::system_error&) {
+    } catch (const std::system_error& e) {
         // No thread to be had: setUp loads them itself.
+        qCWarning(gx::logApp) << "Thread gx-preload cannot start:" << e.what();
     }
 }
 

@@ -1,6 +1,7 @@
 #include "handover/HandOver.h"
 
 #include "handover/HandOverExpander.h"
+#include "platform/Logging.h"
 #include "platform/StringTable.h"
 #include "platform/ThreadName.h"
 #include "sound/Sound.h"
@@ -144,11 +145,13 @@ void HandOver::runJob(const Job& job)
             this, [this, songs = std::move(songs)]() mutable { pass(std::move(songs)); }, Qt::QueuedConnection);
     };
     QStringList batch;
+    int listed = 0;
     bool firstPosted = false;
     auto lastPost = std::chrono::steady_clock::now();
     HandOverExpander expander(extensions_, job.maxSongs, [this] { return stopping_.load(); });
     const HandOverReport report = expander.expand(job.paths, [&](const QString& song) {
         batch << song;
+        ++listed;
         const auto now = std::chrono::steady_clock::now();
         // The first song goes alone: it plays while the rest is listed.
         if (!firstPosted || batch.size() >= kBatchSongs || now - lastPost >= kBatchInterval) {
@@ -158,6 +161,7 @@ void HandOver::runJob(const Job& job)
         }
     });
     post(batch);
+    qCDebug(logHandOver) << "Listed" << listed << "songs from" << job.paths.size() << "paths handed over";
     QMetaObject::invokeMethod(
         this, [this, report, maxSongs = maxSongs_] { finishJob(report, maxSongs); }, Qt::QueuedConnection);
 }

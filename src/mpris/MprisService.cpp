@@ -75,17 +75,17 @@ MprisService::~MprisService()
 bool MprisService::registerOnSessionBus()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        qCWarning(logBus) << "no session bus, the media controls cannot reach the player:" << bus.lastError().message();
+    const auto fail = [&bus](const char* what) {
+        qCWarning(logBus).noquote() << what << "-" << bus.lastError().message();
         return false;
-    }
-    if (!bus.registerObject(objectPath, exported_, QDBusConnection::ExportAdaptors)) {
-        qCWarning(logBus) << "cannot export" << objectPath << "on the session bus:" << bus.lastError().message();
-        return false;
-    }
+    };
+    if (!bus.isConnected())
+        return fail("No session bus");
+    if (!bus.registerObject(objectPath, exported_, QDBusConnection::ExportAdaptors))
+        return fail("Cannot register the player's object on the session bus");
     registered_ = bus.registerService(serviceName);
     if (!registered_) {
-        qCWarning(logBus) << "cannot take the bus name" << serviceName << ":" << bus.lastError().message();
+        fail("Cannot take the player's name on the session bus");
         bus.unregisterObject(objectPath);
     }
     lastProperties_ = playerProperties();

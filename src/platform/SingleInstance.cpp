@@ -1,5 +1,7 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/Logging.h"
+
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
@@ -89,7 +91,9 @@ bool SingleInstance::forwardOrListen(const QStringList& files)
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     connect(server_, &QLocalServer::newConnection, this, &SingleInstance::acceptConnection);
-    server_->listen(socketPath_);
+    if (!server_->listen(socketPath_))
+        qCWarning(logPlatform).noquote() << "Cannot listen on" << socketPath_
+                                         << "for files handed over:" << server_->errorString();
     return false;
 }
 

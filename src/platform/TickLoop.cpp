@@ -1,5 +1,7 @@
 #include "platform/TickLoop.h"
 
+#include "platform/Logging.h"
+
 #include <system_error>
 
 #include "platform/ThreadName.h"
@@ -49,6 +51,11 @@ void TickLoop::start(Tick tick, Clock::duration period, Pace pace)
     }
     try {
         thread_ = std::thread(&TickLoop::run, this, std::move(tick), period, pace);
+    } catch (const std::system_error& e) {
+        qCWarning(logPlatform) << "Thread" << name_.c_str() << "cannot start:" << e.what();
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+        throw;
     } catch (...) {
         std::lock_guard lock(mutex_);
         finished_ = true;

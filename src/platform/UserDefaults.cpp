@@ -1,5 +1,7 @@
 #include "platform/UserDefaults.h"
 
+#include "platform/Logging.h"
+
 #include <QSettings>
 #include <chrono>
 #include <cmath>
@@ -128,6 +130,12 @@ void UserDefaults::writePending()
     for (auto it = batch.cbegin(); it != batch.cend(); ++it)
         settings.setValue(it.key(), it.value());
     settings.sync();
+    if (settings.status() != QSettings::NoError)
+        qCWarning(logSettings).noquote() << "Cannot write the settings to" << path_ << "-"
+                                         << (settings.status() == QSettings::AccessError ? "access denied"
+                                                                                         : "format error");
+    else
+        qCDebug(logSettings).noquote() << "Wrote" << batch.size() << "settings to" << path_;
 }
 
 void UserDefaults::reload()

@@ -1,5 +1,6 @@
 #include "sound/AudioEngine.h"
 
+#include "platform/Logging.h"
 #include "sound/Mixer.h"
 
 #include <SDL.h>
@@ -83,8 +84,11 @@ AudioEngine::~AudioEngine()
 
 bool AudioEngine::startSdl()
 {
-    if (!sdlStarted_)
+    if (!sdlStarted_) {
         sdlStarted_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+        if (!sdlStarted_)
+            reportFailure("Cannot start SDL's audio");
+    }
     return sdlStarted_;
 }
 
@@ -99,13 +103,29 @@ bool AudioEngine::openDevice(int rate)
     want.userdata = this;
     // SDL converts format, channels and rate where the device differs.
     const std::uint32_t id = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
-    if (id == 0)
+    if (id == 0) {
+        reportFailure("Cannot open the sound device");
         return false;
+    }
+    lastFailure_.clear();
+    qCDebug(logSound) << "Opened the sound device through" << SDL_GetCurrentAudioDriver() << "at" << rate
+                      << "Hz, 2 channels of float," << kDeviceFrames << "frames a call";
     device_.store(id);
     lastPull_.store(ticksNow());
     // Started playing: with nothing to play, the first callback pauses it.
     SDL_PauseAudioDevice(id, 0);
     return true;
+}
+
+void AudioEngine::reportFailure(const char* what)
+{
+    // The keeper tries again every second while there is no device: one line
+    // for each new reason, not one a second.
+    std::string reason = std::string(what) + ": " + SDL_GetError();
+    if (reason == lastFailure_)
+        return;
+    qCWarning(logSound).noquote() << reason.c_str();
+    lastFailure_ = std::move(reason);
 }
 
 void AudioEngine::closeDevice(bool lost)
@@ -194,6 +214,9 @@ TickLoop::Next AudioEngine::keeperTick()
         return wanted ? TickLoop::Next::whenWokenOr(kRetryEvery) : TickLoop::Next::whenWoken();
     // Removed (SDL stopped it), or silent while it should play: the clock
     // keeps the time from here, then the device goes.
+    qCWarning(logSound) << (status == SDL_AUDIO_PLAYING ? "The sound device stopped calling back"
+                                                        : "The sound device was removed")
+                        << "- the song's clock runs on silently";
     lost_.store(true);
     clockPulls(true);
     closeDevice(true);

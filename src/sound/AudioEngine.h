@@ -25,6 +25,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace gx {
@@ -67,6 +68,9 @@ private:
     // Closes the device and, when it was lost, SDL's audio with it, so that
     // the next try connects afresh. Called with deviceMutex_ held.
     void closeDevice(bool lost);
+    // Logs an SDL failure with SDL's reason, once while it stays the same.
+    // Called with deviceMutex_ held.
+    void reportFailure(const char* what);
     // One pass of the keeper, on its thread.
     TickLoop::Next keeperTick();
     TickLoop::Next tryToOpen(bool wanted);
@@ -84,6 +88,7 @@ private:
     // thread (closing the device waits for that thread), nor by resume()
     mutable std::mutex deviceMutex_;
     bool sdlStarted_ = false;
+    std::string lastFailure_;               // the last SDL failure logged; empty once a device opens
     std::atomic<std::uint32_t> device_ {0}; // atomic for deviceOpen() and the callback
     // When the device was first seen paused for want of anything to play.
     std::optional<std::chrono::steady_clock::time_point> restingSince_;

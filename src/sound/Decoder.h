@@ -5,9 +5,8 @@
 // frame the decoder yields from the start of the file, after the encoder's
 // priming that the container marks for removal.
 //
-// The file is opened and checked here, not by FFmpeg: only a regular, non-empty
-// file is read (a FIFO or device could block or never end), through our own
-// descriptor, so the path is never taken for a protocol or playlist. Not
+// The parts: SoundFile guards the file and opens its demuxer, DecoderSession
+// decodes, DecoderSeeker knows the length and seeks, TagReader reads tags. Not
 // thread-safe; one owner at a time.
 #include <cstdint>
 #include <memory>
@@ -41,7 +40,9 @@ public:
     // Null unless the file holds an audio stream that decodes; then, when
     // asked, says why.
     static std::unique_ptr<Decoder> open(const std::string& path, OpenFailure* failure = nullptr);
-    // The tags of a file that opens as above.
+    // The tags and cover in a file's container, read without decoding; null
+    // when the file or its container does not open, or it holds streams but
+    // none of sound.
     static std::optional<TrackTags> readTags(const std::string& path);
     ~Decoder();
     Decoder(const Decoder&) = delete;

@@ -1,5 +1,7 @@
 #include "sound/Sound.h"
 
+#include "platform/Logging.h"
+
 #include "platform/Resources.h"
 #include "platform/ThreadName.h"
 #include "sound/AudioEngine.h"
@@ -113,8 +115,9 @@ void Sound::preopen(const std::string& path)
             return open(path, AudioEngine::shared().mixer());
         });
         slot.path = path;
-    } catch (const std::system_error&) {
+    } catch (const std::system_error& e) {
         // No thread to be had: the song is opened when it is asked for.
+        qCWarning(logSound) << "Thread gx-preopen cannot start:" << e.what();
     }
 }
 

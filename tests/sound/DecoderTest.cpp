@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 
 using namespace gx;
 using namespace gx::test;
@@ -29,6 +30,7 @@ TEST(Decoder, AFilmWithoutSoundAndTextUnderASoundNameHaveNoSound)
         OpenFailure failure = OpenFailure::none;
         EXPECT_FALSE(Decoder::open(path, &failure)) << path;
         EXPECT_EQ(failure, OpenFailure::noSound) << path;
+        EXPECT_FALSE(Decoder::readTags(path)) << path;
     }
 }
 
@@ -55,6 +57,46 @@ TEST(Decoder, MonoPlaysOnBothSidesAndSixChannelsFoldToStereoWithoutClipping)
         peak = std::max(peak, std::abs(x));
     EXPECT_LE(peak, 1.0f);
     EXPECT_GT(peak, 0.5f); // folded, not lost
+}
+
+// Tags come from the container alone, wherever each format keeps them: ID3
+// with its picture (MP3), the item list with covr (M4A), Vorbis comments with
+// a picture block (FLAC) or on the stream (Ogg Vorbis, Opus).
+TEST(Decoder, TagsAndCoverAreReadFromEveryKindOfContainer)
+{
+    if (!haveFfmpeg())
+        GTEST_SKIP() << "ffmpeg is not installed";
+    ScratchDir dir;
+    const std::string picture = dir.file("cover.png");
+    ASSERT_TRUE(runShell(QString::fromStdString(
+        "ffmpeg -nostdin -v error -f lavfi -i color=c=red:s=16x16 -frames:v 1 '" + picture + "'")));
+    std::ifstream pictureFile(picture, std::ios::binary);
+    const std::string pictureBytes {std::istreambuf_iterator<char>(pictureFile), {}};
+    const struct {
+        const char* file;
+        const char* encoder;
+        bool cover;
+    } cases[] = {{"song.mp3", "-c:a libmp3lame -id3v2_version 3", true}, {"song.m4a", "-c:a aac -f ipod", true},
+        {"song.flac", "-c:a flac", true}, {"song.ogg", "-c:a libvorbis", false}, {"song.opus", "-c:a libopus", false}};
+    for (const auto& c : cases) {
+        std::string command = "ffmpeg -nostdin -v error -f lavfi -i sine=duration=0.5";
+        if (c.cover)
+            command += " -i '" + picture + "' -map 0:a -map 1:v -c:v copy -disposition:v attached_pic";
+        command += std::string(" ") + c.encoder
+            + " -metadata title='Blue Tone' -metadata artist='Ann Example' -metadata album='Test Pressings'"
+              " -metadata album_artist='Various' -metadata track=3/12 '"
+            + dir.file(c.file) + "'";
+        ASSERT_TRUE(runShell(QString::fromStdString(command))) << c.file;
+        const std::optional<TrackTags> tags = Decoder::readTags(dir.file(c.file));
+        ASSERT_TRUE(tags) << c.file;
+        EXPECT_EQ(tags->title, "Blue Tone") << c.file;
+        EXPECT_EQ(tags->artists, std::vector<std::string> {"Ann Example"}) << c.file;
+        EXPECT_EQ(tags->album, "Test Pressings") << c.file;
+        EXPECT_EQ(tags->albumArtists, std::vector<std::string> {"Various"}) << c.file;
+        EXPECT_EQ(tags->trackNumber, 3) << c.file;
+        EXPECT_EQ(tags->cover, c.cover ? pictureBytes : std::string()) << c.file;
+        EXPECT_EQ(tags->coverExtension, c.cover ? "png" : "") << c.file;
+    }
 }
 
 TEST(Decoder, VbrMp3WithoutHeaderIsCountedNotGuessed)
