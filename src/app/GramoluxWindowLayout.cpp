@@ -8,6 +8,7 @@
 #include "platform/UserDefaults.h"
 #include "settings/PreferenceController.h"
 #include "settings/SettingsKeys.h"
+#include "sound/AudioEngine.h"
 #include "sound/Sound.h"
 #include "turntable/TurntableModel.h"
 #include "view/TurntableNotice.h"
@@ -45,6 +46,12 @@ GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
     window->setCentralWidget(view_);
     // The window is exactly the turntable, and not resizable.
     window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // Told once: the record turns and the song's time runs on, unheard.
+    AudioEngine::shared().whenNoOutput([view = view_] {
+        QMetaObject::invokeMethod(
+            view, [view] { view->notice().show(localizedString("There is no sound output: the song plays silently")); },
+            Qt::QueuedConnection);
+    });
 
     appController_ = std::make_unique<AppController>();
     preferenceController_ = std::make_unique<PreferenceController>(window);
@@ -104,6 +111,7 @@ GramoluxWindowLayout::~GramoluxWindowLayout()
     // Controllers first: the engine stops and its threads end while the model
     // and the sounds they drive still exist; the model goes last. No listing
     // feeds them meanwhile.
+    AudioEngine::shared().whenNoOutput({});
     handOver_.reset();
     appController_.reset();
     preferenceController_.reset();

@@ -7,6 +7,7 @@
 #include "mpris/DesktopMimeTypes.h"
 #include "mpris/MprisPlayerAdaptor.h"
 #include "mpris/MprisRootAdaptor.h"
+#include "platform/HandedPath.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "platform/UserDefaults.h"
@@ -319,10 +320,10 @@ void MprisService::setVolume(double volume)
 
 bool MprisService::openUri(const QString& uri)
 {
-    const QUrl url(uri);
-    if (!url.isValid() || !url.isLocalFile())
+    const QString path = localPathOfFileUri(uri);
+    if (path.isEmpty())
         return false;
-    layout_.handOver()->open({url.toLocalFile()});
+    layout_.handOver()->open({path});
     announceChanges();
     return true;
 }
