@@ -7,6 +7,7 @@
 #include "platform/Resources.h"
 #include "platform/StringTable.h"
 #include "settings/PreferenceController.h"
+#include "sound/AudioEngine.h"
 #include "turntable/TurntableModel.h"
 #include "view/TurntableNotice.h"
 #include "view/TurntableView.h"
@@ -43,6 +44,12 @@ GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
     window->setCentralWidget(view_);
     // The window is exactly the turntable, and not resizable.
     window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // Told once: the record turns and the song's time runs on, unheard.
+    AudioEngine::shared().whenNoOutput([view = view_] {
+        QMetaObject::invokeMethod(
+            view, [view] { view->notice().show(localizedString("There is no sound output: the song plays silently")); },
+            Qt::QueuedConnection);
+    });
 
     appController_ = std::make_unique<AppController>();
     preferenceController_ = std::make_unique<PreferenceController>(
@@ -103,6 +110,7 @@ GramoluxWindowLayout::~GramoluxWindowLayout()
     // Controllers first: the engine stops and its threads end while the model
     // and the sounds they drive still exist; the model goes last. No listing
     // feeds them meanwhile.
+    AudioEngine::shared().whenNoOutput({});
     handOver_.reset();
     appController_.reset();
     preferenceController_.reset();

@@ -8,6 +8,7 @@
 #include "handover/HandOver.h"
 #include "handover/HandOverExpander.h"
 #include "mpris/MprisService.h"
+#include "platform/HandedPath.h"
 #include "platform/ImageSupport.h"
 #include "platform/QuitSignals.h"
 #include "platform/SingleInstance.h"
@@ -15,7 +16,6 @@
 #include "sound/Sound.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QMainWindow>
 #include <malloc.h>
 
@@ -40,7 +40,7 @@ int main(int argc, char** argv)
     // player will take the files the song starts before the toolkit does.
     // A folder or a playlist is listed once the application runs.
     if (!command.files.isEmpty() && !gx::HandOverExpander::isCollection(command.files.first())) {
-        gx::Sound::preopen(QFileInfo(command.files.first()).absoluteFilePath().toStdString());
+        gx::Sound::preopen(gx::handedPath(command.files.first()).toStdString());
         if (!gx::SingleInstance::playerRunsAt(gx::SingleInstance::defaultSocketPath())) {
             AppController::initialize();
             AppController::startPreopenedSong();
@@ -68,8 +68,9 @@ int main(int argc, char** argv)
     }
 
     QStringList files;
+    // As the running player will name them, so the song preopened is the one it asks for.
     for (const QString& arg : command.files)
-        files << QFileInfo(arg).absoluteFilePath();
+        files << gx::handedPath(arg);
 
     gx::SingleInstance instance;
     if (instance.forwardOrListen(files)) {

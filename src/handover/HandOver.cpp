@@ -2,11 +2,11 @@
 
 #include "handover/HandOverExpander.h"
 #include "platform/Logging.h"
+#include "platform/HandedPath.h"
 #include "platform/StringTable.h"
 #include "platform/ThreadName.h"
 #include "sound/Sound.h"
 
-#include <QDir>
 #include <chrono>
 #include <utility>
 
@@ -69,10 +69,12 @@ QString HandOver::noticeText(const HandOverReport& report, int maxSongs)
 
 void HandOver::open(const QStringList& handed)
 {
-    // "Album/" is the folder "Album", and a song's name never ends empty.
+    // "Album/" is the folder "Album", and a song's name never ends empty; a
+    // name no file can have is not passed on.
     QStringList paths;
     for (const QString& path : handed)
-        paths << QDir::cleanPath(path);
+        if (const QString clean = handedPath(path); !clean.isEmpty())
+            paths << clean;
     if (jobsUnderWay_ == 0)
         runStarted_ = false;
     // While nothing is being listed, plain files at the front go on at once,

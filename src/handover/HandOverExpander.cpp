@@ -1,6 +1,7 @@
 #include "handover/HandOverExpander.h"
 
 #include "handover/PlaylistReader.h"
+#include "platform/HandedPath.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -91,11 +92,12 @@ bool HandOverExpander::expandPlaylist(const QString& path, int depth, int& missi
     missing += entries.unusable;
     openPlaylists_.append(canonical);
     bool goOn = true;
-    for (const QString& entry : entries.paths) {
+    for (const QString& written : entries.paths) {
         if (stop_ && stop_()) {
             goOn = false;
             break;
         }
+        const QString entry = handedPath(written);
         if (!QFileInfo::exists(entry)) {
             ++missing;
             continue;

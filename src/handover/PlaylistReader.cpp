@@ -1,9 +1,9 @@
 #include "handover/PlaylistReader.h"
 
-#include <QDir>
+#include "platform/HandedPath.h"
+
 #include <QRegularExpression>
 #include <QStringDecoder>
-#include <QUrl>
 #include <algorithm>
 #include <map>
 
@@ -11,10 +11,22 @@ namespace gx {
 
 namespace {
 
+// Every line end (CR LF, a lone CR, LF) as LF.
+QString withLineFeeds(QString text)
+{
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+}
+
 QString decoded(QByteArray text)
 {
+    // UTF-16 only with its byte-order mark, which the decoder drops.
+    if (text.startsWith("\xFF\xFE") || text.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(text.startsWith("\xFF") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        return withLineFeeds(utf16(text));
+    }
     if (text.startsWith("\xEF\xBB\xBF"))
         text.remove(0, 3);
+    text.replace("\r\n", "\n").replace('\r', '\n');
     // M3U8 is UTF-8; older M3U files are often Latin-1, which any byte is.
     // Line by line, so that one odd line leaves the others as they are.
     QStringList lines;
@@ -31,12 +43,10 @@ QString resolved(const QString& entry, const QString& folder)
 {
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
     if (entry.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
-        return QDir::cleanPath(QUrl(entry).toLocalFile());
-    if (entry.startsWith(u'/'))
-        return QDir::cleanPath(entry);
-    if (scheme.match(entry).hasMatch())
+        return cleanAbsolutePath(localPathOfFileUri(entry), folder);
+    if (!entry.startsWith(u'/') && scheme.match(entry).hasMatch())
         return {};
-    return QDir::cleanPath(folder + u'/' + entry);
+    return cleanAbsolutePath(entry, folder);
 }
 
 QStringList entryTexts(const QString& text, PlaylistKind kind)
@@ -44,7 +54,7 @@ QStringList entryTexts(const QString& text, PlaylistKind kind)
     QStringList entries;
     if (kind == PlaylistKind::m3u) {
         for (QStringView line : QStringView(text).split(u'\n')) {
-            line = line.trimmed(); // also a CR before the line feed
+            line = line.trimmed();
             if (!line.isEmpty() && !line.startsWith(u'#'))
                 entries << line.toString();
         }

@@ -2,8 +2,9 @@
 // Reads the playlists people keep: M3U and M3U8 (one entry a line, "#" lines
 // skipped) and PLS ("FileN=" entries, taken in N order). Entries are paths
 // relative to the playlist's folder, absolute paths or file: URIs; the text
-// may start with a byte-order mark and end its lines with CR LF. Plain code
-// on the bytes: whether an entry exists is for the caller to ask.
+// is UTF-8 (or Latin-1) with or without a byte-order mark, or UTF-16 with
+// one, its lines ending in LF, CR LF or a lone CR. Plain code on the bytes:
+// whether an entry exists is for the caller to ask.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>

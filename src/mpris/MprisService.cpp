@@ -7,6 +7,7 @@
 #include "mpris/MprisPlayerAdaptor.h"
 #include "mpris/MprisRootAdaptor.h"
 #include "platform/Logging.h"
+#include "platform/HandedPath.h"
 #include "sound/Decoder.h"
 #include "sound/Sound.h"
 
@@ -268,10 +269,10 @@ void MprisService::setVolume(double volume)
 
 bool MprisService::openUri(const QString& uri)
 {
-    const QUrl url(uri);
-    if (!url.isValid() || !url.isLocalFile())
+    const QString path = localPathOfFileUri(uri);
+    if (path.isEmpty())
         return false;
-    handOver_.open({url.toLocalFile()});
+    handOver_.open({path});
     announceChanges();
     return true;
 }

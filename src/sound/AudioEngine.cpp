@@ -2,6 +2,7 @@
 
 #include "platform/Logging.h"
 #include "sound/Mixer.h"
+#include "sound/SoundLibraryMessages.h"
 
 #include <SDL.h>
 #include <system_error>
@@ -38,6 +39,7 @@ AudioEngine& AudioEngine::shared()
 AudioEngine::AudioEngine()
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    routeSoundLibraryMessages();
     int rate = kDeviceRate;
     {
         std::lock_guard device(deviceMutex_);
@@ -132,6 +134,7 @@ void AudioEngine::closeDevice(bool lost)
 {
     if (const std::uint32_t id = device_.exchange(0); id != 0)
         SDL_CloseAudioDevice(id); // waits for a running callback
+    clockHandsOver_.store(false);
     restingSince_.reset();
     if (lost && sdlStarted_) {
         // A sound server that went away leaves SDL's connection to it dead.
@@ -143,11 +146,13 @@ void AudioEngine::closeDevice(bool lost)
 void AudioEngine::pull(void* engine, std::uint8_t* stream, int bytes)
 {
     auto* self = static_cast<AudioEngine*>(engine);
-    self->lastPull_.store(ticksNow(), std::memory_order_relaxed);
+    const std::int64_t now = ticksNow();
+    const SteadyClock::duration sinceLastCall(now - self->lastPull_.exchange(now, std::memory_order_relaxed));
     const int frames = bytes / static_cast<int>(2 * sizeof(float));
-    // Before the mixer exists (the device starts paused) play silence.
+    // Before the mixer exists (the device starts paused), or while the clock
+    // still keeps the time, play silence.
     Mixer* mixer = self->deviceMixer_.load(std::memory_order_acquire);
-    if (!mixer) {
+    if (!mixer || (self->clockHandsOver_.load() && !self->takeOverFromClock(sinceLastCall))) {
         SDL_memset(stream, 0, static_cast<size_t>(bytes));
         return;
     }
@@ -232,18 +237,39 @@ TickLoop::Next AudioEngine::tryToOpen(bool wanted)
     const auto now = SteadyClock::now();
     if (lost_.load() && now < nextTry_)
         return TickLoop::Next::whenWokenOr(nextTry_ - now);
+    // The clock, when it keeps the time, goes on until the device takes over.
+    clockHandsOver_.store(lost_.load());
     if (startSdl() && openDevice(mixer_->outputRate())) {
-        // The clock stops before the device's first call: the song goes on
-        // from where the clock left it, once.
-        clockPulls(false);
         lost_.store(false);
         return TickLoop::Next::whenWokenOr(kRetryEvery);
     }
+    logSoundOnce(QStringLiteral("No sound output, sounds play silently: ") + QString::fromUtf8(SDL_GetError()));
     closeDevice(true);
     lost_.store(true);
     clockPulls(true);
+    noOutput();
     nextTry_ = now + kRetryEvery;
     return TickLoop::Next::whenWokenOr(kRetryEvery);
+}
+
+void AudioEngine::noOutput()
+{
+    std::lock_guard lock(tellMutex_);
+    noOutputFound_ = true;
+    if (tellNoOutput_ && !noOutputTold_) {
+        noOutputTold_ = true;
+        tellNoOutput_();
+    }
+}
+
+void AudioEngine::whenNoOutput(std::function<void()> tell)
+{
+    std::lock_guard lock(tellMutex_);
+    tellNoOutput_ = std::move(tell);
+    if (tellNoOutput_ && noOutputFound_ && !noOutputTold_) {
+        noOutputTold_ = true;
+        tellNoOutput_();
+    }
 }
 
 void AudioEngine::clockPulls(bool pulls)
@@ -264,6 +290,23 @@ void AudioEngine::clockPulls(bool pulls)
         }
     }
     clock_.wake();
+}
+
+bool AudioEngine::takeOverFromClock(SteadyClock::duration sinceLastCall)
+{
+    // Calls that come at once fill the device's buffer ahead; one that comes
+    // after a good part of a buffer's time means the device plays.
+    const auto quarterBuffer = std::chrono::duration_cast<SteadyClock::duration>(
+        std::chrono::duration<double>(kDeviceFrames / 4.0 / mixer_->outputRate()));
+    if (sinceLastCall < quarterBuffer)
+        return false;
+    // The clock holds its lock through a pull; then the next call takes over.
+    std::unique_lock lock(clockMutex_, std::try_to_lock);
+    if (!lock.owns_lock())
+        return false;
+    clockPulls_ = false;
+    clockHandsOver_.store(false);
+    return true;
 }
 
 TickLoop::Next AudioEngine::clockTick()

@@ -15,13 +15,16 @@
 // A device that is lost (SDL finds it removed, or it stops calling us, as when
 // the sound server restarts) is closed; the clock keeps the time, and while a
 // voice plays the keeper tries the default output again once every
-// kRetryEvery. Every SDL call but starting SDL's audio is the keeper's, so no
-// thread that starts a sound ever waits for the device.
+// kRetryEvery. A device opened again takes over from the clock only once it
+// calls at its own pace: a server holds a new stream's second buffer for over
+// a second after a restart, and the song would stand still meanwhile. Every SDL call but starting SDL's audio is the
+// keeper's, so no thread that starts a sound ever waits for the device.
 #include "platform/TickLoop.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -57,6 +60,12 @@ public:
     // been closed for a long rest, or lost.
     bool deviceOpen() const;
 
+    // `tell` is called once in the process's life, the first time a sound
+    // should play and no output opens (it plays silently, timed by the
+    // clock): on the keeper's thread, or at once on this one when that time
+    // is past. Once an empty one is set, the last is no longer called.
+    void whenNoOutput(std::function<void()> tell);
+
 private:
     AudioEngine();
     static void pull(void* engine, std::uint8_t* stream, int bytes);
@@ -74,10 +83,16 @@ private:
     // One pass of the keeper, on its thread.
     TickLoop::Next keeperTick();
     TickLoop::Next tryToOpen(bool wanted);
+    // The keeper found no output for a sound that should play.
+    void noOutput();
     // The silent clock takes over pulling, or hands back to the device.
     void clockPulls(bool pulls);
     // One pass of the silent clock, on its thread.
     TickLoop::Next clockTick();
+    // On SDL's audio thread, while the clock keeps the time for a device
+    // opened again: whether the device, last called `sinceLastCall` ago,
+    // now pulls instead. Never waits.
+    bool takeOverFromClock(std::chrono::steady_clock::duration sinceLastCall);
     // Any thread: a voice has been told to play.
     void resume();
 
@@ -97,7 +112,16 @@ private:
     std::atomic<bool> lost_ {false};
     // When the device last called us, in steady-clock ticks.
     std::atomic<std::int64_t> lastPull_ {0};
+    // The device was opened while the clock kept the time, and has not taken
+    // over yet; it plays silence meanwhile.
+    std::atomic<bool> clockHandsOver_ {false};
     TickLoop keeper_ {"gx-audio-keeper"};
+
+    // --- guarded by tellMutex_, held while `tell` runs
+    std::mutex tellMutex_;
+    std::function<void()> tellNoOutput_;
+    bool noOutputFound_ = false;
+    bool noOutputTold_ = false;
 
     // --- guarded by clockMutex_, held by the clock through each pull
     std::mutex clockMutex_;

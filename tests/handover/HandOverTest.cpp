@@ -1,13 +1,15 @@
 // What a folder or a playlist handed over stands for: names in natural
 // order, playlists read line by line, a tree listed with its loops and
-// unreadable corners, the limit per hand-over; then a burst of a folder and
-// a playlist through the real controller, and Next Song through the album.
+// unreadable corners, the limit per hand-over; URIs and paths handed made
+// absolute and clean; then a burst of a folder and a playlist through the
+// real controller, and Next Song through the album.
 #include "handover/HandOver.h"
 #include "app/AppController.h"
 #include "app/GramoluxWindowLayout.h"
 #include "handover/HandOverExpander.h"
 #include "handover/NaturalOrder.h"
 #include "handover/PlaylistReader.h"
+#include "platform/HandedPath.h"
 #include "support/TestSupport.h"
 #include "view/TurntableNotice.h"
 #include "view/TurntableView.h"
@@ -15,6 +17,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -53,11 +56,18 @@ TEST(PlaylistReader, M3uAndPlsEntriesResolveInTheirOrder)
         QStringList paths;
         int unusable;
     };
+    const auto utf16 = [](QStringConverter::Encoding e) -> QByteArray {
+        QStringEncoder encoder(e, QStringConverter::Flag::WriteBom);
+        return encoder(u"é.mp3\r\nfile:///x/%C3%BC.wav\r");
+    };
     const Case cases[] = {
+        {"le.m3u", utf16(QStringConverter::Utf16LE), {"/pl/é.mp3", "/x/ü.wav"}, 0},
+        {"be.m3u8", utf16(QStringConverter::Utf16BE), {"/pl/é.mp3", "/x/ü.wav"}, 0},
+        {"cr.pls", "[playlist]\rFile1=a.mp3\rFile2=b.mp3\r", {"/pl/a.mp3", "/pl/b.mp3"}, 0},
         {"party.m3u",
             "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:61,A\r\na.mp3\r\n  sub/b.flac \r\n/abs/c.wav\r\nfile:///abs/d%20e.mp3\r\n"
-            "http://radio.example/s.mp3\r\n\r\n../up.mp3",
-            {"/pl/a.mp3", "/pl/sub/b.flac", "/abs/c.wav", "/abs/d e.mp3", "/up.mp3"}, 1},
+            "http://radio.example/s.mp3\r\n\r\n../up.mp3\nfile:///x.wav%00.mp3\nfile:///../../e.mp3\n/../../f.mp3",
+            {"/pl/a.mp3", "/pl/sub/b.flac", "/abs/c.wav", "/abs/d e.mp3", "/up.mp3", "/e.mp3", "/f.mp3"}, 2},
         {"latin.M3U", "caf\xE9.mp3\n", {"/pl/café.mp3"}, 0},
         {"mixed.m3u8", "caf\xC3\xA9.mp3\ncaf\xE9 2.mp3\n", {"/pl/café.mp3", "/pl/café 2.mp3"}, 0},
         {"radio.pls",
@@ -74,6 +84,28 @@ TEST(PlaylistReader, M3uAndPlsEntriesResolveInTheirOrder)
         EXPECT_EQ(read.paths, c.paths);
         EXPECT_EQ(read.unusable, c.unusable);
     }
+}
+
+TEST(HandedPath, FileUrisNameALocalPathOrNothing)
+{
+    const std::pair<const char*, const char*> cases[] = {{"file:///tmp/a.mp3", "/tmp/a.mp3"},
+        {"FILE://localhost/a%20b/c%C3%A9.mp3", "/a b/cé.mp3"}, {"file:///etc/passwd%00.mp3", ""},
+        {"file:///tmp/caf%E9.mp3", ""}, {"file://host/x.mp3", ""}, {"file:x.mp3", ""}, {"https://a.org/a.mp3", ""}};
+    for (const auto& [uri, path] : cases)
+        EXPECT_EQ(gx::localPathOfFileUri(uri).toStdString(), path) << uri;
+}
+
+TEST(HandedPath, AbsoluteAndCleanThroughTheFileSystemWhereTheFileExists)
+{
+    QTemporaryDir dir;
+    const QString root = QDir(dir.path()).canonicalPath();
+    ASSERT_TRUE(QDir(root).mkpath("deep/inner") && QFile::link(root + "/deep/inner", root + "/link"));
+    gx::test::writeFile(root + "/deep/x.wav", "");
+    const std::pair<QString, QString> cases[] = {{"link/../x.wav", root + "/deep/x.wav"},
+        {"link/../gone.wav", root + "/gone.wav"}, {"/../../tmp/../gone.wav", "/gone.wav"}, {"/../..", "/"},
+        {"Album/", root + "/Album"}, {QString("a%1.mp3").arg(QChar(0)), ""}};
+    for (const auto& [handed, path] : cases)
+        EXPECT_EQ(gx::handedPath(handed, root), path) << handed.toStdString();
 }
 
 namespace {
