@@ -6,6 +6,7 @@
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -44,6 +45,12 @@ PreferenceController::PreferenceController(QWidget* parentWindow)
     addPair("Distortion", distortionSlider, distortionField);
     addPair("Skip", skipSlider, skipField);
     addPair("Noise", noiseSlider, noiseField);
+    loudnessChoice = new QComboBox(preferencePanel);
+    loudnessChoice->addItem(localizedString("Off"), QStringLiteral("off"));
+    loudnessChoice->addItem(localizedString("Track"), QStringLiteral("track"));
+    loudnessChoice->addItem(localizedString("Album"), QStringLiteral("album"));
+    form->addRow(localizedString("Loudness"), loudnessChoice);
+    connect(loudnessChoice, &QComboBox::currentIndexChanged, this, [this] { changed(loudnessChoice); });
 }
 
 PreferenceController::~PreferenceController()
@@ -81,6 +88,8 @@ void PreferenceController::changed(QObject* sender)
         p.field->setNum(value);
         UserDefaults::standardUserDefaults().setFloat(static_cast<float>(value / 100.0), p.key);
     }
+    if (sender == loudnessChoice)
+        UserDefaults::standardUserDefaults().setString(loudnessChoice->currentData().toString(), keys::loudness);
     NotificationCenter::defaultCenter().postNotificationName(gx::names::preferenceChanged, this);
 }
 
@@ -94,6 +103,10 @@ void PreferenceController::setDefault()
         p.slider->setValue(std::isfinite(scaled) ? static_cast<int>(std::clamp(scaled, -1e9f, 1e9f)) : 0);
         p.field->setNum(p.slider->value());
     }
+    // An unknown value shows as Off, as the engine reads it.
+    const QSignalBlocker quiet(loudnessChoice);
+    const int stored = loudnessChoice->findData(UserDefaults::standardUserDefaults().objectForKey(keys::loudness));
+    loudnessChoice->setCurrentIndex(std::max(stored, 0));
 }
 
 void PreferenceController::musicVolumeChanged()

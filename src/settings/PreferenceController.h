@@ -5,6 +5,7 @@
 #include <QString>
 #include <array>
 
+class QComboBox;
 class QDialog;
 class QLabel;
 class QSlider;
@@ -34,6 +35,8 @@ public:
     QLabel* skipField = nullptr;
     QSlider* noiseSlider = nullptr;
     QLabel* noiseField = nullptr;
+    // Off, Track, Album: the `loudness` setting.
+    QComboBox* loudnessChoice = nullptr;
     QDialog* preferencePanel = nullptr;
 
 private:
