@@ -3,11 +3,13 @@
 // songs are generated at start into /tmp (a WAV written here, encoded with the
 // ffmpeg command-line tool) and kept for later runs.
 #include "sound/Decoder.h"
+#include "sound/LoudnessMeter.h"
 #include "sound/MemoryVoice.h"
 #include "sound/Mixer.h"
 #include "sound/Sound.h"
 #include "sound/StreamVoice.h"
 
+#include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cmath>
@@ -234,6 +236,30 @@ static void BM_MovieCrntSecond(benchmark::State& state)
     music->stop();
 }
 BENCHMARK(BM_MovieCrntSecond)->Unit(benchmark::kNanosecond);
+
+// Measuring the loudness of an untagged 5-minute MP3 (decoding it whole,
+// integrated loudness and true peak) on the calling thread: the target is
+// under a thirtieth of its length, 10 s. `of_length` is the time over the
+// song's length.
+static void BM_MeasureLoudnessFiveMinuteMp3(benchmark::State& state)
+{
+    const std::string path = songFile("five-minutes.mp3");
+    if (path.empty()) {
+        state.SkipWithError("could not make the song (is ffmpeg installed?)");
+        return;
+    }
+    const std::atomic<bool> cancel {false};
+    double seconds = 0.0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto found = gx::LoudnessMeter::find(path, cancel);
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (!found || !found->trackGainDb)
+            state.SkipWithError("no loudness measured");
+    }
+    state.counters["of_length"] = seconds / static_cast<double>(state.iterations()) / 300.0;
+}
+BENCHMARK(BM_MeasureLoudnessFiveMinuteMp3)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Resident memory above idle while a 60-minute song streams: two minutes of
 // it rendered offline, at double speed, with a jump to near its end.

@@ -6,7 +6,7 @@
 GX_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-image-formats-plugins
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
-  libsdl2-dev libasound2-dev)
+  libsdl2-dev libasound2-dev libebur128-dev)
 # Tests and benchmarks also encode fixtures, drive a real window under Xvfb,
 # use a private bus, and check the install with the desktop's own tools.
 GX_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev

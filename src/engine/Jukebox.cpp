@@ -8,6 +8,8 @@
 #include "platform/StringTable.h"
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
+#include "sound/LoudnessGain.h"
+#include "sound/LoudnessLeveller.h"
 #include "sound/Sound.h"
 #include "turntable/TurntableModel.h"
 
@@ -79,6 +81,7 @@ Jukebox::~Jukebox()
         stop();
     // Every loop leaves before any sound it plays is destroyed.
     joinWorkers();
+    leveller_.reset();
     stopSongEndTimer();
 }
 
@@ -92,6 +95,33 @@ void Jukebox::applyVolumes()
     for (Sound* sound : {sounds_->hiss.get(), sounds_->skip.get(), sounds_->stop.get(), sounds_->switchSound.get()})
         if (sound)
             sound->setVolume(effects);
+    levelLoudness();
+}
+
+void Jukebox::levelLoudness()
+{
+    if (!song_)
+        return;
+    const LoudnessMode mode = loudnessModeFromName(store_.objectForKey(keys::loudness).toString().toStdString());
+    if (mode != LoudnessMode::off && !loudness_) {
+        if (!leveller_)
+            leveller_ = std::make_unique<LoudnessLeveller>([this](const std::string& path, const SongLoudness& found) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, path, found] {
+                        if (path != currentPath_.toStdString())
+                            return; // the song has changed since
+                        loudness_ = found;
+                        levelLoudness();
+                    },
+                    Qt::QueuedConnection);
+            });
+        const std::string path = currentPath_.toStdString();
+        loudness_ = leveller_->known(path);
+        if (!loudness_)
+            leveller_->request(path);
+    }
+    song_->setLoudnessGain(loudnessGain(mode, loudness_.value_or(SongLoudness {})));
 }
 
 void Jukebox::openSong(const QString& path)
@@ -105,6 +135,8 @@ void Jukebox::openSong(const QString& path)
     song_ = openSong_(path);
     failureNotice_ = cantPlayNotice(path, song_->openFailure());
     currentPath_ = path;
+    loudness_.reset();
+    levelLoudness();
     turntable_.setEnabled(true);
     turntable_.setArmValue(0.0f);
     emit songOpened(path, failureNotice_);

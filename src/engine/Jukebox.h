@@ -11,6 +11,7 @@
 // say what guards them.
 #include "engine/JukeboxTick.h"
 #include "platform/TickLoop.h"
+#include "sound/LoudnessTags.h"
 
 #include <QObject>
 #include <QString>
@@ -27,6 +28,7 @@ namespace gx {
 
 class Sound;
 struct EffectSounds;
+class LoudnessLeveller;
 class NotificationCenter;
 class TurntableModel;
 class UserDefaults;
@@ -97,6 +99,9 @@ private:
     void armDragEnded();
     void recordStopped();
     void dialDragged();
+    // The song's loudness gain under the `loudness` setting; asks for the
+    // song's loudness when it is not known yet.
+    void levelLoudness();
 
     // The jukebox loop (jukeBoxTask): every 0.03 s the arm follows the song,
     // the rate glides and the effects may sound.
@@ -129,6 +134,10 @@ private:
     QStringList queue_;
     QString currentPath_;
     QString failureNotice_;
+    // What is known of the song's loudness, and who finds it (made when
+    // Loudness is first on).
+    std::optional<SongLoudness> loudness_;
+    std::unique_ptr<LoudnessLeveller> leveller_;
     // Empty until the first open request: start-up is not a request, so the
     // first file handed over at launch plays at once.
     std::optional<std::chrono::steady_clock::time_point> lastPlayTime_;

@@ -187,6 +187,11 @@ void UserDefaults::setFloat(float value, const QString& key)
     store(key, QVariant(static_cast<double>(value)));
 }
 
+void UserDefaults::setString(const QString& value, const QString& key)
+{
+    store(key, QVariant(value));
+}
+
 QVariant UserDefaults::objectForKey(const QString& key) const
 {
     std::shared_lock lock(mutex_);

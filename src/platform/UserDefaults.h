@@ -44,6 +44,7 @@ public:
     // default, else 0.
     float floatForKey(const QString& key) const;
     void setFloat(float value, const QString& key);
+    void setString(const QString& value, const QString& key);
 
     // Stored value, else the registered default, else an invalid variant.
     QVariant objectForKey(const QString& key) const;

@@ -6,6 +6,7 @@
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -46,6 +47,12 @@ PreferenceController::PreferenceController(MusicVolumeWriter setMusicVolume, QWi
     addPair("Distortion", distortionSlider, distortionField);
     addPair("Skip", skipSlider, skipField);
     addPair("Noise", noiseSlider, noiseField);
+    loudnessChoice = new QComboBox(preferencePanel);
+    loudnessChoice->addItem(localizedString("Off"), QStringLiteral("off"));
+    loudnessChoice->addItem(localizedString("Track"), QStringLiteral("track"));
+    loudnessChoice->addItem(localizedString("Album"), QStringLiteral("album"));
+    form->addRow(localizedString("Loudness"), loudnessChoice);
+    connect(loudnessChoice, &QComboBox::currentIndexChanged, this, [this] { changed(loudnessChoice); });
 }
 
 std::array<PreferenceController::Pair, 5> PreferenceController::pairs() const
@@ -78,8 +85,10 @@ void PreferenceController::changed(QObject* sender)
             return;
         }
         UserDefaults::standardUserDefaults().setFloat(level, p.key);
-        NotificationCenter::defaultCenter().postNotificationName(gx::names::preferenceChanged, this);
     }
+    if (sender == loudnessChoice)
+        UserDefaults::standardUserDefaults().setString(loudnessChoice->currentData().toString(), keys::loudness);
+    NotificationCenter::defaultCenter().postNotificationName(gx::names::preferenceChanged, this);
 }
 
 void PreferenceController::setDefault()
@@ -92,6 +101,10 @@ void PreferenceController::setDefault()
         p.slider->setValue(std::isfinite(scaled) ? static_cast<int>(std::clamp(scaled, -1e9f, 1e9f)) : 0);
         p.field->setNum(p.slider->value());
     }
+    // An unknown value shows as Off, as the engine reads it.
+    const QSignalBlocker quiet(loudnessChoice);
+    const int stored = loudnessChoice->findData(UserDefaults::standardUserDefaults().objectForKey(keys::loudness));
+    loudnessChoice->setCurrentIndex(std::max(stored, 0));
 }
 
 void PreferenceController::musicVolumeChanged()

@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 
+class QComboBox;
 class QDialog;
 class QLabel;
 class QSlider;
@@ -39,6 +40,8 @@ public:
     QLabel* skipField = nullptr;
     QSlider* noiseSlider = nullptr;
     QLabel* noiseField = nullptr;
+    // Off, Track, Album: the `loudness` setting.
+    QComboBox* loudnessChoice = nullptr;
     QDialog* preferencePanel = nullptr;
 
 private:

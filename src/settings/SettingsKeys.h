@@ -1,6 +1,6 @@
 #pragma once
-// The five levels (floats 0.0 to 1.0) and the recent-files list, as keys of
-// the user-defaults store.
+// The five levels (floats 0.0 to 1.0), the Loudness choice and the
+// recent-files list, as keys of the user-defaults store.
 #include <QString>
 
 namespace gx::keys {
@@ -11,6 +11,8 @@ inline const QString distortion = QStringLiteral("distortion");
 inline const QString skip = QStringLiteral("skip");
 inline const QString noise = QStringLiteral("noise");
 inline const QString recentFiles = QStringLiteral("recentFiles");
+// "off", "track" or "album": how songs' loudness is levelled.
+inline const QString loudness = QStringLiteral("loudness");
 
 // Registers the levels' defaults with the standard store (once per process).
 void registerDefaults();

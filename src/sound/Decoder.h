@@ -9,6 +9,7 @@
 // decodes, DecoderSeeker knows the length and seeks, TagReader reads tags. Not
 // thread-safe; one owner at a time.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +50,9 @@ public:
     Decoder& operator=(const Decoder&) = delete;
 
     int sampleRate() const;
+    // Every tag of the file and of its audio stream, by FFmpeg's key; the
+    // file's wins where both have a key.
+    std::map<std::string, std::string> metadata() const;
     // The length in frames as known at open: from the container, or for a
     // stream whose length the container only guesses from its bitrate (VBR
     // MP3 without a header), by counting its packets.

@@ -235,6 +235,17 @@ void Sound::setVolume(float fraction)
         voice_->setEngineVolume(engineVolumeFromFraction(fraction));
 }
 
+void Sound::setLoudnessGain(float gain)
+{
+    if (voice_)
+        voice_->setLoudnessGain(gain);
+}
+
+float Sound::loudnessGain() const
+{
+    return voice_ ? voice_->loudnessGain() : 1.0f;
+}
+
 std::int32_t Sound::duration() const
 {
     return voice_ ? voice_->lengthFrames() : 0;

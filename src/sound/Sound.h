@@ -72,6 +72,10 @@ public:
     void setPositionSeconds(float seconds);
     // 1.0 plays at 255/256 of the file's own level, 0.0 is silent.
     void setVolume(float fraction);
+    // The loudness-levelling factor, under the volume; a playing sound
+    // glides to it over half a second.
+    void setLoudnessGain(float gain);
+    float loudnessGain() const;
 
     bool isOpen() const { return voice_ != nullptr; }
     // Why there is no movie; none when there is one.

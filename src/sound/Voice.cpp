@@ -19,6 +19,9 @@ std::int32_t clampToInt32(std::int64_t v)
 // the bound also keeps the cursor arithmetic far from overflow.
 constexpr double kMaxStep = 1024.0;
 
+// Output frames between two steps of a loudness glide (1.5 ms at 44.1 kHz).
+constexpr int kGlideStepFrames = 64;
+
 } // namespace
 
 Voice::Voice(int sampleRate, std::int64_t lengthFrames)
@@ -86,6 +89,30 @@ void Voice::setLoop(bool loop)
     loop_ = loop;
 }
 
+void Voice::setLoudnessGain(float gain)
+{
+    if (!std::isfinite(gain) || gain < 0.0f)
+        return;
+    std::lock_guard lock(mutex_);
+    loudnessTarget_ = gain;
+    if (!playing_.load(std::memory_order_relaxed))
+        loudness_ = gain;
+    loudnessPerSecond_ = (loudnessTarget_ - loudness_) / kLoudnessGlideSeconds;
+}
+
+float Voice::loudnessGain() const
+{
+    std::lock_guard lock(mutex_);
+    return loudnessTarget_;
+}
+
+void Voice::glideLocked(int frames, int outputRate)
+{
+    loudness_ += loudnessPerSecond_ * static_cast<float>(frames) / static_cast<float>(outputRate);
+    if ((loudnessPerSecond_ > 0.0f) == (loudness_ >= loudnessTarget_))
+        loudness_ = loudnessTarget_;
+}
+
 void Voice::mixInto(float* out, int frames, int outputRate)
 {
     std::lock_guard lock(mutex_);
@@ -95,13 +122,18 @@ void Voice::mixInto(float* out, int frames, int outputRate)
     if (!(rate > 0.0f))
         return;
     const double step = std::min(static_cast<double>(rate) * sampleRate_ / outputRate, kMaxStep);
-    const float gain = gainFromEngineVolume(volume_.load(std::memory_order_relaxed));
+    const float volume = gainFromEngineVolume(volume_.load(std::memory_order_relaxed));
 
     int done = 0;
     while (done < frames) {
         const std::int64_t end = endFrameLocked();
         const std::int64_t stop = end >= 0 ? end : std::numeric_limits<std::int64_t>::max();
-        const int n = renderLocked(step, gain, stop, out + 2 * static_cast<std::ptrdiff_t>(done), frames - done);
+        // A glide goes in short steps, too small to be heard one by one.
+        const bool gliding = loudness_ != loudnessTarget_;
+        const int chunk = gliding ? std::min(frames - done, kGlideStepFrames) : frames - done;
+        const int n = renderLocked(step, volume * loudness_, stop, out + 2 * static_cast<std::ptrdiff_t>(done), chunk);
+        if (gliding)
+            glideLocked(n, outputRate);
         done += n;
         if (end >= 0 && cursor_.frame >= end) {
             if (loop_ && end > 0) {

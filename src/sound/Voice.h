@@ -42,6 +42,13 @@ public:
     float rate() const { return rate_.load(std::memory_order_relaxed); }
     void setEngineVolume(std::int16_t volume) { volume_.store(volume, std::memory_order_relaxed); }
     std::int16_t engineVolume() const { return volume_.load(std::memory_order_relaxed); }
+    // A factor on top of the volume that levels songs' loudness. A playing
+    // voice glides to it over kLoudnessGlideSeconds, so it never jumps; a
+    // halted one takes it at once.
+    static constexpr float kLoudnessGlideSeconds = 0.5f;
+    void setLoudnessGain(float gain);
+    // Where the glide is headed.
+    float loudnessGain() const;
 
     // Length and position in frames, clamped to int32. The length is the
     // decoder's estimate until the real end has been decoded, then exact; the
@@ -75,8 +82,16 @@ protected:
     PlayCursor cursor_;
 
 private:
+    // Steps the glide by `frames` output frames; the mutex_ is held.
+    void glideLocked(int frames, int outputRate);
+
     const int sampleRate_;
     bool loop_ = false;
+    // --- guarded by mutex_: the loudness factor now, its goal, and its step
+    // per second while it glides
+    float loudness_ = 1.0f;
+    float loudnessTarget_ = 1.0f;
+    float loudnessPerSecond_ = 0.0f;
     std::atomic<bool> playing_ {false};
     std::atomic<float> rate_ {1.0f};
     std::atomic<std::int16_t> volume_;

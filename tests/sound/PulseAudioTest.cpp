@@ -5,6 +5,8 @@
 // start) the tests say so and skip.
 #include "SoundFixtures.h"
 #include "sound/AudioEngine.h"
+#include "sound/LoudnessGain.h"
+#include "sound/LoudnessMeter.h"
 #include "sound/Sound.h"
 #include "sound/SoundNames.h"
 #include "support/TestSupport.h"
@@ -18,6 +20,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ebur128.h>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <thread>
@@ -130,6 +133,17 @@ std::vector<float> longestUnbroken(const std::vector<float>& s)
             std::tie(bestFrom, bestTo) = std::pair(from, i + 1);
     }
     return {s.begin() + static_cast<std::ptrdiff_t>(bestFrom), s.begin() + static_cast<std::ptrdiff_t>(bestTo)};
+}
+
+// Integrated loudness (LUFS) of a mono recording.
+double integratedLoudness(const std::vector<float>& mono)
+{
+    ebur128_state* state = ebur128_init(1, kRate, EBUR128_MODE_I);
+    double lufs = -HUGE_VAL;
+    ebur128_add_frames_float(state, mono.data(), mono.size());
+    ebur128_loudness_global(state, &lufs);
+    ebur128_destroy(&state);
+    return lufs;
 }
 
 class RealServer : public ::testing::Test {
@@ -264,4 +278,33 @@ TEST_F(RealServer, AfterTheServerRestartsTheSineIsHeardAgainAndThePositionDoesNo
     AudioEngine::shared().whenNoOutput({});
     EXPECT_EQ(toldNoOutput.load(), 1) << "told once, however many tries failed";
     EXPECT_TRUE(AudioEngine::shared().hasDevice());
+}
+
+// Two untagged songs, one 20 dB louder than the other. Each starts at unity,
+// is measured while it plays and glides to its gain: levelled (Track) they
+// reach the sink within 1 LU of each other; left alone (Off), 20 LU apart.
+TEST_F(RealServer, TrackModeBringsTwoSongs20DbApartToOneLoudness)
+{
+    const Signal loud = toneSignal(8.0, 440.0);
+    Signal quiet = loud;
+    for (std::int16_t& s : quiet.samples)
+        s = static_cast<std::int16_t>(s / 10);
+    std::vector<double> heard; // track loud, track quiet, off loud, off quiet
+    for (const LoudnessMode mode : {LoudnessMode::track, LoudnessMode::off})
+        for (const auto& [name, signal] : {std::pair {"level-loud", loud}, std::pair {"level-quiet", quiet}}) {
+            const std::string song = fixture(format("Wav"), name, signal);
+            auto music = gx::Sound::open(song);
+            music->setVolume(1.0f);
+            music->play();
+            music->setLoudnessGain(loudnessGain(mode, LoudnessMeter::find(song, std::atomic<bool> {false}).value()));
+            QThread::msleep(700); // the glide, and the sink's latency
+            server->startRecording();
+            std::vector<float> recorded;
+            ASSERT_TRUE(
+                waitUntil([&] { return (recorded = server->recorded()).size() > size_t {kRate * 3 / 2}; }, 30000));
+            heard.push_back(integratedLoudness(recorded));
+        }
+    ASSERT_EQ(heard.size(), 4u);
+    EXPECT_NEAR(heard[0], heard[1], 1.0);
+    EXPECT_NEAR(heard[2] - heard[3], 20.0, 1.0);
 }
