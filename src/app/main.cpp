@@ -12,7 +12,9 @@
 #include "platform/ImageSupport.h"
 #include "platform/QuitSignals.h"
 #include "platform/SingleInstance.h"
+#include "platform/StringTable.h"
 #include "platform/UserDefaults.h"
+#include "platform/UserLanguage.h"
 #include "sound/Sound.h"
 
 #include <QApplication>
@@ -61,6 +63,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Gramolux");
     QApplication::setApplicationVersion(GRAMOLUX_VERSION);
     QApplication::setDesktopFileName("gramolux");
+    // Qt's dialog buttons speak the language our own texts do.
+    gx::loadToolkitTranslations(gx::StringTable::language());
 
     if (!gx::reportMissingImageSupport()) {
         gx::Sound::dropPreopened();

@@ -1,20 +1,26 @@
 #include "platform/StringTable.h"
 
+#include "platform/Logging.h"
 #include "platform/ResourceNames.h"
 #include "platform/Resources.h"
+#include "platform/UserLanguage.h"
 
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
+#include <QTranslator>
+#include <memory>
 #include <mutex>
 
 namespace gx {
 
 namespace {
 
-// Guards the table and whether it is loaded.
+// Guards the tables, their language and whether they are loaded.
 std::mutex tableMutex;
 QHash<QString, QString> table;
+std::unique_ptr<QTranslator> translation;
+QString tableLanguage;
 bool loaded = false;
 
 QString unescape(const QString& s)
@@ -32,10 +38,27 @@ QString unescape(const QString& s)
     return out;
 }
 
-void loadLocked()
+void loadTranslationLocked(const QString& language)
+{
+    translation.reset();
+    tableLanguage.clear();
+    if (language.isEmpty())
+        return;
+    const std::string path = pathForResource("gramolux_" + language.toStdString() + ".qm");
+    auto translator = std::make_unique<QTranslator>();
+    if (path.empty() || !translator->load(QString::fromStdString(path))) {
+        qCWarning(logPlatform) << "No table of texts in" << language << "among the resources; showing English";
+        return;
+    }
+    translation = std::move(translator);
+    tableLanguage = language;
+}
+
+void loadLocked(const QString& language)
 {
     table.clear();
     loaded = true;
+    loadTranslationLocked(language);
     const std::string path = pathForResource(resources::stringTable);
     if (path.empty())
         return;
@@ -56,15 +79,33 @@ QString localizedString(const QString& key)
 {
     std::lock_guard lock(tableMutex);
     if (!loaded)
-        loadLocked();
+        loadLocked(userLanguage());
+    if (translation) {
+        const QString translated = translation->translate("Gramolux", key.toUtf8().constData());
+        if (!translated.isEmpty())
+            return translated;
+    }
     const QString value = table.value(key);
     return value.isEmpty() ? key : value;
 }
 
 void StringTable::reload()
 {
+    load(userLanguage());
+}
+
+void StringTable::load(const QString& language)
+{
     std::lock_guard lock(tableMutex);
-    loadLocked();
+    loadLocked(language);
+}
+
+QString StringTable::language()
+{
+    std::lock_guard lock(tableMutex);
+    if (!loaded)
+        loadLocked(userLanguage());
+    return tableLanguage;
 }
 
 } // namespace gx

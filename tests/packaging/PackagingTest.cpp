@@ -1,7 +1,8 @@
 // What the desktop sees of Gramolux, checked with the desktop's own tools:
 // the desktop entry and the AppStream metainfo pass their validators and
 // agree on the media types, and an install into a fresh prefix leaves
-// Gramolux among the applications offered for its files ("Open With").
+// Gramolux among the applications offered for its files ("Open With"). The
+// Debian package holds what an install does and installs, runs and purges.
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -10,8 +11,10 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -69,6 +72,11 @@ TEST(Packaging, DesktopEntryAndMetainfoPassTheirValidatorsAndAgree)
     // The formats a library commonly holds beyond the accepted types.
     for (const char* type : {"audio/flac", "audio/x-vorbis+ogg", "audio/x-opus+ogg", "audio/mpeg"})
         EXPECT_TRUE(mimeTypes.contains(type)) << type;
+    const QString entryText = QString::fromUtf8(gx::test::readFile(kDesktopEntry));
+    for (const char* language : {"de", "fr", "es"}) {
+        EXPECT_TRUE(entryText.contains(QString("\nComment[%1]=").arg(language))) << language;
+        EXPECT_TRUE(xml.contains(QString("<summary xml:lang=\"%1\">").arg(language))) << language;
+    }
 }
 
 TEST(Packaging, InstallIntoAHomePrefixShowsInOpenWithAtOnce)
@@ -82,7 +90,7 @@ TEST(Packaging, InstallIntoAHomePrefixShowsInOpenWithAtOnce)
 
     const QDir share(prefix.filePath("share"));
     for (const char* file : {"../bin/gramolux", "applications/gramolux.desktop",
-             "metainfo/org.gramolux.Gramolux.metainfo.xml", "man/man1/gramolux.1",
+             "metainfo/org.gramolux.Gramolux.metainfo.xml", "man/man1/gramolux.1.gz",
              "icons/hicolor/scalable/apps/gramolux.svg", "gramolux/bg.tif", "gramolux/Localizable.strings"})
         EXPECT_TRUE(QFile::exists(share.filePath(file))) << file;
     for (const int n : {16, 24, 32, 48, 64, 128, 256, 512})
@@ -117,4 +125,50 @@ TEST(Packaging, InstallIntoAHomePrefixShowsInOpenWithAtOnce)
     QSettings cache(share.filePath("applications/mimeinfo.cache"), QSettings::IniFormat);
     EXPECT_TRUE(cache.value("MIME Cache/audio/flac").toString().contains("gramolux.desktop"))
         << "update-desktop-database (desktop-file-utils) did not run";
+}
+
+// The package packaging/build-deb.sh made (GX_DEB), or one cpack makes of
+// this build tree: its control fields and files, and, as root, an install
+// that runs and a purge that leaves nothing behind.
+TEST(Packaging, DebianPackageHoldsTheProgramInstallsRunsAndPurges)
+{
+    if (QStandardPaths::findExecutable("dpkg-shlibdeps").isEmpty())
+        GTEST_SKIP() << "dpkg and dpkg-dev are not installed";
+    QTemporaryDir out;
+    QString deb = qEnvironmentVariable("GX_DEB");
+    if (deb.isEmpty()) {
+        const Outcome made
+            = run("cpack", {"-G", "DEB", "-B", out.path(), "--config", GX_BUILD_DIR "/CPackConfig.cmake"});
+        ASSERT_EQ(made.exitCode, 0) << made.output.toStdString();
+        deb = QDir(out.path()).entryInfoList({"gramolux_*.deb"}).value(0).filePath();
+    }
+    const QString arch = run("dpkg", {"--print-architecture"}).output.trimmed();
+    EXPECT_EQ(QFileInfo(deb).fileName(), QString("gramolux_%1_%2.deb").arg(GX_VERSION, arch));
+    // The control fields, then the files with their modes and owners.
+    const QString listed = run("dpkg-deb", {"--field", deb}).output + run("dpkg-deb", {"--contents", deb}).output;
+    for (const QString& line :
+        QStringList {"Version: " GX_VERSION "\n", "Architecture: " + arch + "\n", "Section: sound\n",
+            "Priority: optional\n", "Maintainer: The Gramolux developers <developers@gramolux.org>\n",
+            "Depends: qt6-image-formats-plugins, qt6-translations-l10n, .*libavformat59.*libqt6widgets6.*libsdl2-2.0-0",
+            "Description: music player drawn as a vintage record player\n Gramolux plays",
+            "-rwxr-xr-x root/root .* ./usr/bin/gramolux\n", "-rw-r--r-- root/root .* ./usr/share/gramolux/bg.tif\n",
+            " ./usr/share/gramolux/gramolux_de.qm\n", " ./usr/share/applications/gramolux.desktop\n",
+            " ./usr/share/metainfo/org.gramolux.Gramolux.metainfo.xml\n", " ./usr/share/man/man1/gramolux.1.gz\n",
+            " ./usr/share/doc/gramolux/copyright\n", " ./usr/share/doc/gramolux/changelog.gz\n",
+            " ./usr/share/icons/hicolor/scalable/apps/gramolux.svg\n"})
+        EXPECT_TRUE(listed.contains(QRegularExpression(line))) << line.toStdString() << " not in\n"
+                                                               << listed.toStdString();
+    // No cache another package owns, nothing writable by others, no owner but root.
+    EXPECT_FALSE(listed.contains(QRegularExpression(
+        "\\.cache\n|^\\S{5}w|^\\S{8}w|^[-dl]\\S* (?!root/root)", QRegularExpression::MultilineOption)));
+
+    if (geteuid() != 0 || run("dpkg", {"-s", "gramolux"}).exitCode == 0)
+        GTEST_SKIP() << "installing needs root, and a machine where gramolux is not installed already";
+    const Outcome installed = run("dpkg", {"-i", deb});
+    ASSERT_EQ(installed.exitCode, 0) << installed.output.toStdString();
+    const Outcome version = run("/usr/bin/gramolux", {"--version"});
+    const Outcome purged = run("dpkg", {"--purge", "gramolux"});
+    EXPECT_TRUE(version.exitCode == 0 && version.output.contains(GX_VERSION)) << version.output.toStdString();
+    EXPECT_EQ(purged.exitCode, 0) << purged.output.toStdString();
+    EXPECT_FALSE(QFile::exists("/usr/bin/gramolux") || QFile::exists("/usr/share/gramolux"));
 }

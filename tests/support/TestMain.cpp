@@ -17,6 +17,8 @@ int main(int argc, char** argv)
     setenv("XDG_RUNTIME_DIR", home.path().toUtf8().constData(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // The texts the tests expect are English, whatever the desktop's language.
+    setenv("LANGUAGE", "en", 1);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
