@@ -4,32 +4,16 @@
 // Gramolux among the applications offered for its files ("Open With").
 #include "support/TestSupport.h"
 
-#include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString output; // standard output and error together
-};
-
-Outcome run(const QString& program, const QStringList& args, const QProcessEnvironment& env = {})
+// Standard output and error together in `out`.
+gx::test::Outcome run(const QString& program, const QStringList& args,
+    const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
 {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    if (!env.isEmpty())
-        p.setProcessEnvironment(env);
-    p.start(program, args);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
-        return {-1, program + " did not run (is its package installed?)"};
-    return {p.exitCode(), QString::fromUtf8(p.readAll())};
+    return gx::test::runProgram(program, args, {.env = env, .mergeOutput = true, .timeoutMs = 120000});
 }
 
 const QString kDesktopEntry = QStringLiteral(GX_PACKAGING_DIR "/gramolux.desktop");
@@ -54,12 +38,12 @@ QStringList tagValues(const QString& xml, const QString& tag)
 
 TEST(Packaging, DesktopEntryAndMetainfoPassTheirValidatorsAndAgree)
 {
-    const Outcome entry = run("desktop-file-validate", {kDesktopEntry});
-    EXPECT_EQ(entry.exitCode, 0) << entry.output.toStdString();
-    EXPECT_TRUE(entry.output.trimmed().isEmpty()) << entry.output.toStdString();
+    const auto entry = run("desktop-file-validate", {kDesktopEntry});
+    EXPECT_EQ(entry.exitCode, 0) << entry.out.toStdString();
+    EXPECT_TRUE(entry.out.trimmed().isEmpty()) << entry.out.toStdString();
 
-    const Outcome meta = run("appstreamcli", {"validate", "--no-net", kMetainfo});
-    EXPECT_EQ(meta.exitCode, 0) << meta.output.toStdString();
+    const auto meta = run("appstreamcli", {"validate", "--no-net", kMetainfo});
+    EXPECT_EQ(meta.exitCode, 0) << meta.out.toStdString();
 
     const QString xml = QString::fromUtf8(gx::test::readFile(kMetainfo));
     const QStringList mimeTypes = desktopMimeTypes();
@@ -77,8 +61,8 @@ TEST(Packaging, InstallIntoAHomePrefixShowsInOpenWithAtOnce)
     ASSERT_TRUE(prefix.isValid());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("DESTDIR");
-    const Outcome install = run("cmake", {"--install", GX_BUILD_DIR, "--prefix", prefix.path()}, env);
-    ASSERT_EQ(install.exitCode, 0) << install.output.toStdString();
+    const auto install = run("cmake", {"--install", GX_BUILD_DIR, "--prefix", prefix.path()}, env);
+    ASSERT_EQ(install.exitCode, 0) << install.out.toStdString();
 
     const QDir share(prefix.filePath("share"));
     for (const char* file : {"../bin/gramolux", "applications/gramolux.desktop",
@@ -97,10 +81,10 @@ TEST(Packaging, InstallIntoAHomePrefixShowsInOpenWithAtOnce)
     env.insert("PATH", prefix.filePath("bin") + ":" + env.value("PATH"));
     for (const QString& type : desktopMimeTypes()) {
         SCOPED_TRACE(type.toStdString());
-        const Outcome known = run("gio", {"mime", type}, env);
-        EXPECT_EQ(known.exitCode, 0) << known.output.toStdString();
-        EXPECT_TRUE(known.output.section("Registered applications:", 1).contains("gramolux.desktop"))
-            << known.output.toStdString();
+        const auto known = run("gio", {"mime", type}, env);
+        EXPECT_EQ(known.exitCode, 0) << known.out.toStdString();
+        EXPECT_TRUE(known.out.section("Registered applications:", 1).contains("gramolux.desktop"))
+            << known.out.toStdString();
     }
     // A folder and a playlist as the file manager tells their types.
     QTemporaryDir music;
@@ -108,11 +92,11 @@ TEST(Packaging, InstallIntoAHomePrefixShowsInOpenWithAtOnce)
     const QString playlist = gx::test::writeFile(music.filePath("party.m3u"), "#EXTM3U\nAlbum/01 Song.mp3\n");
     for (const QString& path : {music.filePath("Album"), playlist}) {
         const QString type = run("gio", {"info", "-a", "standard::content-type", path}, env)
-                                 .output.section("standard::content-type:", 1)
+                                 .out.section("standard::content-type:", 1)
                                  .trimmed();
         SCOPED_TRACE((path + " is " + type).toStdString());
         EXPECT_TRUE(desktopMimeTypes().contains(type));
-        EXPECT_TRUE(run("gio", {"mime", type}, env).output.section("Registered applications:", 1).contains("gramolux"));
+        EXPECT_TRUE(run("gio", {"mime", type}, env).out.section("Registered applications:", 1).contains("gramolux"));
     }
     QSettings cache(share.filePath("applications/mimeinfo.cache"), QSettings::IniFormat);
     EXPECT_TRUE(cache.value("MIME Cache/audio/flac").toString().contains("gramolux.desktop"))

@@ -7,18 +7,12 @@
 #include "sound/AudioEngine.h"
 #include "sound/Sound.h"
 #include "sound/SoundNames.h"
-#include "support/TestSupport.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
-#include <QThread>
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <gtest/gtest.h>
 #include <iostream>
 #include <thread>
 #include <tuple>
