@@ -2,54 +2,34 @@
 // user and the desktop drive them and observed where they would see it: the
 // window title, the turntable's notice, the menus, the stored settings and
 // the files. The engine's own tests are JukeboxTest's.
-#include "app/AppController.h"
-#include "app/GramoluxWindowLayout.h"
-#include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
-#include "support/TestSupport.h"
+#include "support/Player.h"
 #include "view/TurntableNotice.h"
 #include "view/TurntableView.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
-#include <gtest/gtest.h>
 
 namespace keys = gx::keys;
 
 namespace {
 
-class AppControllerTest : public ::testing::Test {
+class AppControllerTest : public ::testing::Test, protected gx::test::Player {
 protected:
-    QTemporaryDir dir;
-    std::unique_ptr<gx::GramoluxWindowLayout> layout;
-    AppController* c = nullptr;
+    gx::test::ScratchDir dir;
 
     void SetUp() override
     {
         store().setStringList({}, keys::recentFiles);
         QDir(QDir::homePath() + "/Library").removeRecursively();
         start();
-    }
-    void TearDown() override { layout.reset(); }
-    void start()
-    {
-        layout.reset();
-        layout = std::make_unique<gx::GramoluxWindowLayout>();
-        c = layout->appController();
-    }
-    static gx::UserDefaults& store() { return gx::UserDefaults::standardUserDefaults(); }
-    QString tone(const QString& name, double seconds = 0.3)
-    {
-        return gx::test::writeToneWav(dir.filePath(name), seconds);
     }
     bool installOffered() const { return c->appMenu->actions().contains(c->installScriptItem); }
 };
@@ -61,7 +41,7 @@ TEST_F(AppControllerTest, EveryOpenIsTitledRememberedAndAFileThatDoesNotPlayIsTo
     QMainWindow* window = layout->mainWindow();
     window->winId(); // the native window holds the title as the desktop gets it
     for (const auto& [name, shown] : {std::pair {"Rock & Roll.wav", "Rock & Roll"}, {"07 Song [*].wav", "Song [*]"}}) {
-        c->jukebox().openSong(tone(name));
+        c->jukebox().openSong(dir.tone(name));
         EXPECT_EQ(c->recentMenu->actions().first()->iconText(), shown);
         EXPECT_TRUE(QKeySequence::mnemonic(c->recentMenu->actions().first()->text()).isEmpty());
         EXPECT_EQ(window->windowHandle()->title(), shown);
@@ -69,13 +49,13 @@ TEST_F(AppControllerTest, EveryOpenIsTitledRememberedAndAFileThatDoesNotPlayIsTo
     c->jukebox().openSong(dir.filePath("gone.mp3"));
     EXPECT_EQ(layout->view()->notice().text(), "Can’t play “gone.mp3”: file not found");
     EXPECT_EQ(window->windowTitle(), "gone");
-    c->jukebox().openSong(tone("a.wav"));
+    c->jukebox().openSong(dir.tone("a.wav"));
     EXPECT_TRUE(layout->view()->notice().text().isEmpty());
 }
 
 TEST_F(AppControllerTest, ARecentItemOrAPanelChoiceOpensItsOwnFileAndEmptiesTheQueue)
 {
-    const QString first = tone("a.wav"), second = tone("b.wav"), third = tone("c.wav");
+    const QString first = dir.tone("a.wav"), second = dir.tone("b.wav"), third = dir.tone("c.wav");
     c->player().open(first, gx::Player::Road::handOver);
     c->player().open(second, gx::Player::Road::handOver); // queued behind it
     c->openDialogFinished(0, third);                      // cancelled: the queue stays

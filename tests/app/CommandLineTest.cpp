@@ -5,11 +5,7 @@
 #include "platform/SingleInstance.h"
 #include "support/TestSupport.h"
 
-#include <QDir>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using gx::CommandLine;
 using Action = gx::CommandLine::Action;
@@ -47,26 +43,13 @@ TEST(CommandLine, FirstOptionDecidesAndDoubleDashEndsOptions)
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
 // The real program with its runtime folder in `runtimeDir`, where a player of
-// the test may listen; the event loop runs meanwhile, so it can answer.
-Outcome runGramolux(const QStringList& arguments, const QString& runtimeDir, const QString& workingDir = {})
+// the test may listen.
+gx::test::Outcome runGramolux(const QStringList& arguments, const QString& runtimeDir, const QString& workingDir = {})
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", runtimeDir);
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(workingDir);
-    p.start(GX_GRAMOLUX_BINARY, arguments);
-    if (!gx::test::waitUntil([&] { return p.state() == QProcess::NotRunning; }, 60000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-        QString::fromUtf8(p.readAllStandardError())};
+    gx::test::RunOptions options {.workingDir = workingDir};
+    options.env.insert("XDG_RUNTIME_DIR", runtimeDir);
+    return gx::test::runProgram(GX_GRAMOLUX_BINARY, arguments, options);
 }
 
 } // namespace
@@ -80,34 +63,34 @@ TEST(RealCommandLine, HelpAndVersionAnswerWithoutReachingTheRunningPlayer)
     QObject::connect(&player, &gx::SingleInstance::filesReceived, [&](const QStringList& files) { received << files; });
     ASSERT_FALSE(player.forwardOrListen({}));
 
-    const Outcome help = runGramolux({"--help", "song.mp3"}, runtime.path());
+    const auto help = runGramolux({"--help", "song.mp3"}, runtime.path());
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.out, gx::commandLineUsage());
     EXPECT_TRUE(help.err.isEmpty()) << help.err.toStdString();
 
-    const Outcome version = runGramolux({"-v"}, runtime.path());
+    const auto version = runGramolux({"-v"}, runtime.path());
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, QStringLiteral("gramolux %1\n").arg(GX_VERSION));
 
-    const Outcome bogus = runGramolux({"--bogus", "song.mp3"}, runtime.path());
+    const auto bogus = runGramolux({"--bogus", "song.mp3"}, runtime.path());
     EXPECT_EQ(bogus.exitCode, 2);
     EXPECT_TRUE(bogus.out.isEmpty());
     EXPECT_EQ(bogus.err, "gramolux: unknown option '--bogus'\n" + gx::commandLineUsage());
 
     // A real hand-over arrives, files named like options too, and nothing came before it.
     QTemporaryDir music;
-    EXPECT_EQ(runGramolux({"--", "-x.mp3", "--help"}, runtime.path(), music.path()).exitCode, 0);
+    const auto handed = runGramolux({"--", "-x.mp3", "--help"}, runtime.path(), music.path());
+    EXPECT_EQ(handed.exitCode, 0) << handed.err.toStdString();
     ASSERT_TRUE(gx::test::waitUntil([&] { return !received.isEmpty(); }, 10000));
     EXPECT_EQ(received, (QStringList {music.filePath("-x.mp3"), music.filePath("--help")}));
 }
 
 TEST(ManPage, RendersCleanlyAndDocumentsEveryOptionAndExitCode)
 {
-    QProcess groff;
-    groff.start("groff", {"-man", "-Tascii", "-ww", "-P", "-cbou", GX_MAN_PAGE});
-    ASSERT_TRUE(groff.waitForFinished(30000) && groff.exitCode() == 0) << "groff (groff-base) failed";
-    EXPECT_TRUE(groff.readAllStandardError().isEmpty()) << "the man page has mistakes";
-    const QString page = QString::fromUtf8(groff.readAllStandardOutput());
+    const auto groff = gx::test::runProgram("groff", {"-man", "-Tascii", "-ww", "-P", "-cbou", GX_MAN_PAGE});
+    ASSERT_EQ(groff.exitCode, 0) << "groff (groff-base) failed";
+    EXPECT_TRUE(groff.err.isEmpty()) << "the man page has mistakes";
+    const QString& page = groff.out;
     EXPECT_TRUE(page.contains(QStringLiteral("Gramolux %1").arg(GX_VERSION)));
 
     // Each option line of the usage, and each exit code it names.

@@ -6,10 +6,7 @@
 #include "support/TestSupport.h"
 
 #include <QAction>
-#include <QDir>
 #include <QMenu>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace keys = gx::keys;
 
@@ -17,7 +14,7 @@ namespace {
 
 class RecentFilesTest : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
+    gx::test::ScratchDir dir;
     QMenu menu;
     QString chosen;
     std::unique_ptr<gx::RecentFiles> recent;
@@ -35,7 +32,6 @@ protected:
         recent->rebuildMenu();
     }
     static gx::UserDefaults& store() { return gx::UserDefaults::standardUserDefaults(); }
-    QString tone(const QString& name) { return gx::test::writeToneWav(dir.filePath(name), 0.1); }
     QStringList titles() const
     {
         QStringList out;
@@ -52,7 +48,7 @@ TEST_F(RecentFilesTest, KeepsTwentyNewestFirstWithoutDuplicatesAndAnItemChoosesI
     EXPECT_EQ(titles(), QStringList {"Clear Menu (off)"});
     QStringList paths;
     for (int i = 0; i < 21; ++i)
-        paths << tone(QString("%1 Song %1.wav").arg(i, 2, 10, QChar('0')));
+        paths << dir.tone(QString("%1 Song %1.wav").arg(i, 2, 10, QChar('0')));
     for (const QString& p : paths)
         recent->add(p);
     recent->add(paths[10]); // moves to the top
@@ -72,7 +68,7 @@ TEST_F(RecentFilesTest, KeepsTwentyNewestFirstWithoutDuplicatesAndAnItemChoosesI
 
 TEST_F(RecentFilesTest, DropsMissingFilesAndAClearedListStaysEmptyForTheNextStart)
 {
-    const QString a = tone("a.wav"), folder = dir.filePath("album");
+    const QString a = dir.tone("a.wav"), folder = dir.filePath("album");
     QDir().mkpath(folder);
     store().setStringList({a, dir.filePath("gone.wav"), folder}, keys::recentFiles);
     start();

@@ -2,9 +2,7 @@
 #include "app/UserPrompts.h"
 #include "support/TestSupport.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -5,19 +5,13 @@
 // Screenshots are kept in GX_E2E_ARTEFACTS.
 #include "support/TestSupport.h"
 
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
-#include <QImage>
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QThread>
 #include <functional>
-#include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
 using gx::test::meanDifference;
@@ -27,9 +21,8 @@ namespace {
 
 QString xdotool(const QStringList& args)
 {
-    QProcess p;
-    p.start("xdotool", args);
-    return p.waitForFinished(20000) ? QString::fromUtf8(p.readAllStandardOutput()).trimmed() : QString();
+    const gx::test::Outcome o = gx::test::runProgram("xdotool", args, {.timeoutMs = 20000});
+    return o.exitCode == -1 ? QString() : o.out.trimmed();
 }
 
 // Asks the window to close as a window manager's close button would.
@@ -77,6 +70,22 @@ protected:
         p.start(GX_GRAMOLUX_BINARY, files);
         ASSERT_TRUE(p.waitForStarted(5000));
     }
+    // Launches the player and waits for its window.
+    void launchWindow(QProcess& player, const QStringList& files)
+    {
+        launch(player, files);
+        window = xdotool({"search", "--sync", "--onlyvisible", "--name", "Gramolux"}).section('\n', 0, 0).toUInt();
+        ASSERT_NE(window, 0u) << "no window appeared";
+    }
+    // The player ends well, as `how` asked it to.
+    static void expectCleanQuit(QProcess& player, const char* how)
+    {
+        ASSERT_TRUE(player.waitForFinished(30000)) << "the player did not quit " << how;
+        EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(player.exitCode(), 0);
+    }
+    QString settingsFile() const { return home.filePath(".config/Gramolux/Gramolux.conf"); }
+    QVariant stored(const QString& key) const { return QSettings(settingsFile(), QSettings::IniFormat).value(key); }
 
     // The turntable's own top-left in a window shot: the view sits under the
     // menu bar and is 340 x 280.
@@ -117,16 +126,12 @@ TEST_F(EndToEnd, PlaysTheDemoAndAnswersTheUserThenQuitsCleanly)
     // A damaged settings file: a level of the wrong type, lines that are no
     // settings at all, a cut-off value, and a key of the user's own.
     QDir().mkpath(home.filePath(".config/Gramolux"));
-    QFile settings(home.filePath(".config/Gramolux/Gramolux.conf"));
-    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-    settings.write("[General]\nmusicVolume=loud\n%%%% \x01\x02 not a setting\nmyOwnKey=keep\nnoise=@Variant(\\0\\0\\0");
-    settings.close();
+    ASSERT_FALSE(gx::test::writeFile(settingsFile(),
+        "[General]\nmusicVolume=loud\n%%%% \x01\x02 not a setting\nmyOwnKey=keep\nnoise=@Variant(\\0\\0\\0")
+                     .isEmpty());
 
     QProcess player;
-    launch(player, {GX_DEMO_SONG});
-    const QString found = xdotool({"search", "--sync", "--onlyvisible", "--name", "Gramolux"});
-    window = found.section('\n', 0, 0).toUInt();
-    ASSERT_NE(window, 0u) << "no window appeared";
+    ASSERT_NO_FATAL_FAILURE(launchWindow(player, {GX_DEMO_SONG}));
 
     // The record fades in, the arm follows the song, and the record turns.
     const QImage early = shot("01-first");
@@ -167,22 +172,16 @@ TEST_F(EndToEnd, PlaysTheDemoAndAnswersTheUserThenQuitsCleanly)
 
     // A digit sets the song's volume, and the store writes it by itself.
     xdotool({"key", "--window", QString::number(window), "3"});
-    const auto storedVolume = [&] {
-        QFile conf(home.filePath(".config/Gramolux/Gramolux.conf"));
-        return conf.open(QIODevice::ReadOnly) && conf.readAll().contains("musicVolume=0.3");
-    };
-    EXPECT_TRUE(waitUntil(storedVolume, 20000)) << "the volume was not written while the player ran";
+    EXPECT_TRUE(waitUntil([&] { return gx::test::readFile(settingsFile()).contains("musicVolume=0.3"); }, 20000))
+        << "the volume was not written while the player ran";
 
     requestClose(window);
-    ASSERT_TRUE(player.waitForFinished(30000)) << "the player did not quit after its window was closed";
-    EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(player.exitCode(), 0);
+    ASSERT_NO_FATAL_FAILURE(expectCleanQuit(player, "after its window was closed"));
     const QString errors = QString::fromUtf8(player.readAllStandardError());
     EXPECT_FALSE(errors.contains("Sanitizer") || errors.contains("runtime error:")) << errors.toStdString();
 
-    QSettings stored(home.filePath(".config/Gramolux/Gramolux.conf"), QSettings::IniFormat);
-    EXPECT_NEAR(stored.value("musicVolume").toDouble(), 0.3, 1e-6);
-    EXPECT_EQ(stored.value("myOwnKey").toString(), "keep");
+    EXPECT_NEAR(stored("musicVolume").toDouble(), 0.3, 1e-6);
+    EXPECT_EQ(stored("myOwnKey").toString(), "keep");
 }
 
 // A session that logs out sends SIGTERM: the level set a moment before is
@@ -191,21 +190,15 @@ TEST_F(EndToEnd, ASignalQuitsAsQuitDoes)
 {
     ASSERT_TRUE(QDir(home.path()).mkpath(".config/Gramolux"));
     QProcess player;
-    launch(player, {});
-    const QString found = xdotool({"search", "--sync", "--onlyvisible", "--name", "Gramolux"});
-    window = found.section('\n', 0, 0).toUInt();
-    ASSERT_NE(window, 0u) << "no window appeared";
+    ASSERT_NO_FATAL_FAILURE(launchWindow(player, {}));
     ASSERT_TRUE(QFile::exists(home.filePath("gramolux.socket")));
     xdotool({"key", "--window", QString::number(window), "7"});
     // Time for the key to come before the signal, not for the store, which
     // waits 250 ms to gather changes.
     QThread::msleep(50);
     player.terminate(); // SIGTERM
-    ASSERT_TRUE(player.waitForFinished(30000)) << "the player did not quit on SIGTERM";
-    EXPECT_EQ(player.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(player.exitCode(), 0);
-    QSettings stored(home.filePath(".config/Gramolux/Gramolux.conf"), QSettings::IniFormat);
-    EXPECT_NEAR(stored.value("musicVolume").toDouble(), 0.7, 1e-6);
+    ASSERT_NO_FATAL_FAILURE(expectCleanQuit(player, "on SIGTERM"));
+    EXPECT_NEAR(stored("musicVolume").toDouble(), 0.7, 1e-6);
     EXPECT_FALSE(QFile::exists(home.filePath("gramolux.socket")));
 }
 

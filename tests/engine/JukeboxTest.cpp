@@ -11,11 +11,7 @@
 #include "support/TestSupport.h"
 #include "turntable/TurntableModel.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 using gx::test::waitUntil;
@@ -32,7 +28,7 @@ int liveThreads()
 
 class JukeboxTest : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
+    gx::test::ScratchDir dir;
     gx::UserDefaults store {dir.filePath("settings.conf")};
     gx::TurntableModel model;
     std::chrono::steady_clock::time_point now {1h};
@@ -58,10 +54,6 @@ protected:
         static auto* loaded = new std::shared_ptr<gx::EffectSounds>(gx::EffectSounds::load());
         return *loaded;
     }
-    QString tone(const QString& name, double seconds = 0.3)
-    {
-        return gx::test::writeToneWav(dir.filePath(name), seconds);
-    }
     gx::Sound& song() const { return *jukebox->song(); }
     long runningTimers() const
     {
@@ -77,7 +69,7 @@ TEST_F(JukeboxTest, AnOpenStartsSongRecordAndLoopsRapidOpensLeaveOneRunAndAStopE
     EXPECT_FALSE(model.isEnabled()); // asleep until the first song
     QStringList opened;
     QObject::connect(jukebox.get(), &gx::Jukebox::songOpened, [&](const QString& path) { opened << path; });
-    const QString a = tone("a.wav", 3.0), b = tone("b.wav", 3.0);
+    const QString a = dir.tone("a.wav", 3.0), b = dir.tone("b.wav", 3.0);
     jukebox->openSong(a);
     EXPECT_EQ(opened, QStringList {a});
     EXPECT_TRUE(model.isEnabled() && model.isPlaying() && model.switchValue());
@@ -106,7 +98,7 @@ TEST_F(JukeboxTest, AnOpenStartsSongRecordAndLoopsRapidOpensLeaveOneRunAndAStopE
 
 TEST_F(JukeboxTest, TheArmLaysTheSongWhereItIsDroppedAndTheDialSetsTheRateOfThisAndTheNextStart)
 {
-    jukebox->openSong(tone("a.wav", 10.0));
+    jukebox->openSong(dir.tone("a.wav", 10.0));
     model.liftArm(0.5f);
     EXPECT_FALSE(song().isPlaying());
     model.layArm();
@@ -130,7 +122,7 @@ TEST_F(JukeboxTest, TheArmLaysTheSongWhereItIsDroppedAndTheDialSetsTheRateOfThis
 
 TEST_F(JukeboxTest, SwitchedOffTheRecordRunsDownOnTheSpinClockThenEverythingStops)
 {
-    jukebox->openSong(tone("a.wav", 3.0));
+    jukebox->openSong(dir.tone("a.wav", 3.0));
     model.pressSwitch();
     EXPECT_TRUE(jukebox->isPlaying()); // until the record comes to rest
     int ticks = 0;
@@ -145,11 +137,11 @@ TEST_F(JukeboxTest, RequestsWithinHalfASecondQueueAndEachSongThatEndsOrCannotPla
 {
     // Unreadable by its mode, or where that does not bind (root), a kernel
     // file that no one may read.
-    const QString locked = tone("locked.wav");
+    const QString locked = dir.tone("locked.wav");
     QFile::setPermissions(locked, {});
     const QString unreadable
         = ::access(locked.toLocal8Bit().constData(), R_OK) == 0 ? "/proc/sys/vm/drop_caches" : locked;
-    const QString a = tone("a.wav", 0.6), missing = dir.filePath("gone.mp3"), d = tone("d.wav", 3.0),
+    const QString a = dir.tone("a.wav", 0.6), missing = dir.filePath("gone.mp3"), d = dir.tone("d.wav", 3.0),
                   text = gx::test::writeFile(dir.filePath("notes.wav"), "this is not audio\n");
     QStringList told;
     QObject::connect(jukebox.get(), &gx::Jukebox::songOpened,
@@ -194,14 +186,14 @@ TEST_F(JukeboxTest, EffectSoundsMissingOrBusyNeitherStopTheEngineNorOutliveIt)
     setenv("GRAMOLUX_RESOURCES", dir.filePath("nothing-here").toUtf8().constData(), 1);
     make(gx::EffectSounds::load());
     unsetenv("GRAMOLUX_RESOURCES");
-    jukebox->openSong(tone("a.wav", 1.0));
+    jukebox->openSong(dir.tone("a.wav", 1.0));
     EXPECT_TRUE(jukebox->isPlaying());
     model.pressSwitch(); // clicks a switch sound that is not there
 
     make(sounds());
     store.setFloat(1.0f, keys::noise); // keep the crackles and skips busy
     store.setFloat(1.0f, keys::skip);
-    jukebox->openSong(tone("b.wav", 5.0));
+    jukebox->openSong(dir.tone("b.wav", 5.0));
     QThread::msleep(100);
     jukebox.reset();
 }

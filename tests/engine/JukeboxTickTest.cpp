@@ -1,9 +1,7 @@
 #include "engine/JukeboxTick.h"
 
-#include <cmath>
+#include "support/TestSupport.h"
 #include <deque>
-#include <gtest/gtest.h>
-#include <vector>
 
 using namespace gx;
 

@@ -4,31 +4,19 @@
 // absolute and clean; then a burst of a folder and a playlist through the
 // real controller, and Next Song through the album.
 #include "handover/HandOver.h"
-#include "app/AppController.h"
-#include "app/GramoluxWindowLayout.h"
 #include "handover/HandOverExpander.h"
 #include "handover/NaturalOrder.h"
 #include "handover/PlaylistReader.h"
 #include "platform/HandedPath.h"
-#include "support/TestSupport.h"
+#include "support/Player.h"
 #include "view/TurntableNotice.h"
 #include "view/TurntableView.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
 #include <QStringEncoder>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 using gx::test::waitUntil;
-
-// Readable failure messages.
-void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 TEST(NaturalOrder, NumbersByValueCaseAndAccentsIgnoredExtensionLast)
 {
@@ -201,7 +189,7 @@ TEST_F(Library, OneHandOverBringsAtMostTheLimit)
 
 namespace {
 
-class HandOverBurst : public Library {
+class HandOverBurst : public Library, protected gx::test::Player {
 protected:
     void SetUp() override
     {
@@ -211,16 +199,8 @@ protected:
             ASSERT_FALSE(gx::test::writeToneWav(root.filePath(name + QString(".wav")), 30.0).isEmpty());
         ASSERT_TRUE(QFile::rename(root.filePath("2 Two.MP3.wav"), root.filePath("Disc 2/01 Two.wav")));
         ASSERT_TRUE(QFile::rename(root.filePath("10 Ten.mp3.wav"), root.filePath("Disc 2/02 Ten.wav")));
-        layout = std::make_unique<gx::GramoluxWindowLayout>();
-        c = layout->appController();
+        start();
     }
-    void TearDown() override
-    {
-        layout.reset();
-        Library::TearDown();
-    }
-    std::unique_ptr<gx::GramoluxWindowLayout> layout;
-    AppController* c = nullptr;
 };
 
 } // namespace

@@ -6,44 +6,14 @@
 #include "support/TestSupport.h"
 #include "view/TurntableView.h"
 
-#include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QThread>
-#include <csignal>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using gx::GramoluxWindowLayout;
 
-using gx::test::runShell;
-using gx::test::shellQuoted;
-using gx::test::waitUntil;
+using namespace gx::test;
 
 namespace {
-
-QString writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        return {};
-    return path;
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Encodes a WAV with the ffmpeg command-line tool; empty when unavailable.
-QString encodeWithFfmpeg(const QString& wav, const QString& out, const QString& options = {})
-{
-    const QString command = "ffmpeg -nostdin -loglevel error -y -i " + shellQuoted(wav) + " " + options;
-    return runShell(command + " " + shellQuoted(out)) ? out : QString();
-}
 
 struct HostileFile {
     QString name; // what it stands for, for messages
@@ -60,43 +30,43 @@ std::vector<HostileFile> makeHostileFiles(const QString& dir, const QString& goo
             files.push_back({name, path});
     };
     const QDir d(dir);
-    const QByteArray wav = readBytes(good);
+    const QByteArray wav = readFile(good);
 
-    add("zero bytes", writeBytes(d.filePath("empty.mp3"), {}));
-    add("truncated wav header", writeBytes(d.filePath("header.wav"), wav.left(30)));
-    add("truncated wav data", writeBytes(d.filePath("cut.wav"), wav.left(wav.size() / 3 + 1)));
+    add("zero bytes", writeFile(d.filePath("empty.mp3"), {}));
+    add("truncated wav header", writeFile(d.filePath("header.wav"), wav.left(30)));
+    add("truncated wav data", writeFile(d.filePath("cut.wav"), wav.left(wav.size() / 3 + 1)));
     QByteArray noise(64 * 1024, 0);
     QRandomGenerator rng(1234);
     for (char& c : noise)
         c = static_cast<char>(rng.bounded(256));
-    add("random bytes named mp3", writeBytes(d.filePath("random.mp3"), noise));
-    add("text named wav", writeBytes(d.filePath("notes.wav"), "These are my notes, not a song.\n"));
+    add("random bytes named mp3", writeFile(d.filePath("random.mp3"), noise));
+    add("text named wav", writeFile(d.filePath("notes.wav"), "These are my notes, not a song.\n"));
 
     QByteArray huge = wav;
     const quint32 claim = 0xFFFFFFF0u; // the header claims about 4 GB of samples
     std::memcpy(huge.data() + 4, &claim, 4);
     std::memcpy(huge.data() + 40, &claim, 4);
-    add("wav claiming 4 GB", writeBytes(d.filePath("huge.wav"), huge));
+    add("wav claiming 4 GB", writeFile(d.filePath("huge.wav"), huge));
 
-    if (const QString mp3 = encodeWithFfmpeg(good, d.filePath("ok.mp3")); !mp3.isEmpty()) {
-        const QByteArray m = readBytes(mp3);
-        add("truncated mp3", writeBytes(d.filePath("cut.mp3"), m.left(m.size() / 2)));
+    if (const QString mp3 = encode("-i " + shellQuoted(good), d.filePath("ok.mp3")); !mp3.isEmpty()) {
+        const QByteArray m = readFile(mp3);
+        add("truncated mp3", writeFile(d.filePath("cut.mp3"), m.left(m.size() / 2)));
         // An ID3v2 tag whose header claims 256 MB (synchsafe), then the song.
         QByteArray tag("ID3\x04\x00\x00\x7f\x7f\x7f\x7f", 10);
-        add("mp3 with a huge ID3 tag", writeBytes(d.filePath("tagged.mp3"), tag + QByteArray(4096, 0) + m));
+        add("mp3 with a huge ID3 tag", writeFile(d.filePath("tagged.mp3"), tag + QByteArray(4096, 0) + m));
     }
-    if (const QString m4a = encodeWithFfmpeg(good, d.filePath("ok.m4a"), "-c:a aac"); !m4a.isEmpty()) {
-        const QByteArray m = readBytes(m4a);
-        add("truncated m4a", writeBytes(d.filePath("cut.m4a"), m.left(m.size() / 2)));
+    if (const QString m4a = encode("-i " + shellQuoted(good) + " -c:a aac", d.filePath("ok.m4a")); !m4a.isEmpty()) {
+        const QByteArray m = readFile(m4a);
+        add("truncated m4a", writeFile(d.filePath("cut.m4a"), m.left(m.size() / 2)));
     }
 
     d.mkpath("song.mp3");
     add("directory named song.mp3", d.filePath("song.mp3"));
-    const QString locked = writeBytes(d.filePath("locked.wav"), wav);
+    const QString locked = writeFile(d.filePath("locked.wav"), wav);
     ::chmod(locked.toLocal8Bit().constData(), 0);
     add("file without read permission", locked);
     add("missing file", d.filePath("never-there.wav"));
-    add("odd path", writeBytes(d.filePath(QString::fromUtf8("01 \"Qu'oted\" Ünï 曲\nline.wav")), wav));
+    add("odd path", writeFile(d.filePath(QString::fromUtf8("01 \"Qu'oted\" Ünï 曲\nline.wav")), wav));
     const QString fifo = d.filePath("pipe.wav");
     if (::mkfifo(fifo.toLocal8Bit().constData(), 0600) == 0)
         add("fifo named wav", fifo);
@@ -104,21 +74,7 @@ std::vector<HostileFile> makeHostileFiles(const QString& dir, const QString& goo
 }
 
 // A hang is a failure: the whole test process ends after 10 s of one case.
-void watchdogFired(int)
-{
-    static const char msg[] = "watchdog: a hostile input hung for 10 s\n";
-    [[maybe_unused]] auto n = ::write(2, msg, sizeof msg - 1);
-    ::_exit(3);
-}
-
-struct Watchdog {
-    Watchdog()
-    {
-        std::signal(SIGALRM, watchdogFired);
-        ::alarm(10);
-    }
-    ~Watchdog() { ::alarm(0); }
-};
+const char* const kHung = "watchdog: a hostile input hung for 10 s\n";
 
 QStringList listing(const QString& dir)
 {
@@ -130,11 +86,11 @@ protected:
     void SetUp() override
     {
         gx::Sound::initialize();
-        good = gx::test::writeToneWav(work.filePath("good.wav"), 1.5);
+        good = work.tone("good.wav", 1.5);
         files = makeHostileFiles(work.path(), good);
         before = listing(work.path());
     }
-    QTemporaryDir work;
+    ScratchDir work;
     QString good;
     std::vector<HostileFile> files;
     QStringList before;
@@ -147,7 +103,7 @@ TEST_F(HostileInput, MusicObjectAnswersCalmlyAndWritesNothing)
     ASSERT_GE(files.size(), 12u);
     for (const HostileFile& f : files) {
         SCOPED_TRACE(f.name.toStdString());
-        Watchdog dog;
+        Watchdog dog(10, kHung);
         auto music = gx::Sound::open(f.path.toStdString());
         const float length = music->lengthSeconds();
         EXPECT_TRUE(std::isfinite(length));
@@ -180,7 +136,7 @@ TEST_F(HostileInput, PlayerKeepsWorkingForTheNextGoodFile)
     AppController* c = layout.appController();
     for (const HostileFile& f : files) {
         SCOPED_TRACE(f.name.toStdString());
-        Watchdog dog;
+        Watchdog dog(10, kHung);
         c->jukebox().openSong(f.path);
         EXPECT_TRUE(c->jukebox().isPlaying());
         c->jukebox().openSong(good);
@@ -194,8 +150,8 @@ TEST_F(HostileInput, PlayerKeepsWorkingForTheNextGoodFile)
 TEST_F(HostileInput, FileDeletedOrCutWhilePlayingEndsCalmly)
 {
     for (const bool cut : {false, true}) {
-        Watchdog dog;
-        const QString path = gx::test::writeToneWav(work.filePath("victim.wav"), 30.0);
+        Watchdog dog(10, kHung);
+        const QString path = work.tone("victim.wav", 30.0);
         auto music = gx::Sound::open(path.toStdString());
         ASSERT_TRUE(music->isOpen());
         music->play();

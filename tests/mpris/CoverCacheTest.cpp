@@ -2,11 +2,9 @@
 // the least recently used going first.
 #include "mpris/CoverCache.h"
 
+#include "support/TestSupport.h"
 #include <QCryptographicHash>
-#include <QDir>
-#include <QTemporaryDir>
 #include <atomic>
-#include <gtest/gtest.h>
 #include <thread>
 
 TEST(CoverCache, KeepsTheMostRecentlyUsedPicturesUpToItsBound)

@@ -1,38 +1,23 @@
 // The player as desktop clients we did not write see it: playerctl and gdbus
 // on a private session bus of the test's own.
 #include "mpris/MprisService.h"
-#include "app/AppController.h"
-#include "app/GramoluxWindowLayout.h"
-#include "platform/UserDefaults.h"
 #include "settings/PreferenceController.h"
 #include "settings/SettingsKeys.h"
 #include "sound/Sound.h"
-#include "support/TestSupport.h"
+#include "support/Player.h"
 #include "turntable/TurntableModel.h"
 
-#include <QDir>
-#include <QFile>
 #include <QMainWindow>
 #include <QProcess>
 #include <QSlider>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QUrl>
-#include <gtest/gtest.h>
-#include <ostream>
 
-using gx::GramoluxWindowLayout;
 using gx::MprisService;
 
 using gx::test::shellQuoted;
 using gx::test::waitUntil;
 namespace keys = gx::keys;
-
-// Readable failure messages.
-void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
@@ -68,11 +53,7 @@ struct Monitor : Background {
 // client's calls come back to this very process); answers its trimmed output.
 QString run(const QString& command)
 {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start("sh", {"-c", command});
-    waitUntil([&] { return p.state() == QProcess::NotRunning; }, 30000);
-    return QString::fromUtf8(p.readAll()).trimmed();
+    return gx::test::runProgram("sh", {"-c", command}, {.mergeOutput = true, .timeoutMs = 30000}).out.trimmed();
 }
 
 QString playerctl(const QString& arguments)
@@ -91,7 +72,7 @@ QString property(const QString& name, const QString& interface = "org.mpris.Medi
     return gdbus("--method org.freedesktop.DBus.Properties.Get " + interface + " " + name);
 }
 
-class Mpris : public ::testing::Test {
+class Mpris : public ::testing::Test, protected gx::test::Player {
 protected:
     static void SetUpTestSuite()
     {
@@ -115,28 +96,22 @@ protected:
         for (const char* tool : {"dbus-daemon", "playerctl", "gdbus"})
             if (QStandardPaths::findExecutable(tool).isEmpty())
                 GTEST_SKIP() << "needs dbus-daemon, playerctl and gdbus";
-        auto& store = gx::UserDefaults::standardUserDefaults();
-        store.setFloat(0.8f, keys::musicVolume);
         // Keep songs where the test puts them.
-        store.setFloat(0.0f, keys::skip);
-        store.setFloat(0.0f, keys::noise);
-        store.setFloat(0.0f, keys::distortion);
-        layout = std::make_unique<GramoluxWindowLayout>();
-        c = layout->appController();
+        for (const auto& [key, value] :
+            {std::pair {keys::musicVolume, 0.8f}, {keys::skip, 0.0f}, {keys::noise, 0.0f}, {keys::distortion, 0.0f}})
+            store().setFloat(value, key);
+        start();
         view = &layout->turntable();
         mpris = std::make_unique<MprisService>(c->player(), *layout->handOver(), *layout->mainWindow());
         ASSERT_TRUE(mpris->registerOnSessionBus());
     }
 
-    QString tone(const QString& name, double seconds) { return gx::test::writeToneWav(dir.filePath(name), seconds); }
     double positionSeconds() { return playerctl("position").toDouble(); }
 
     static inline Background* bus = nullptr;
     static inline QTemporaryDir* cache = nullptr;
-    QTemporaryDir dir;
-    std::unique_ptr<GramoluxWindowLayout> layout;
+    gx::test::ScratchDir dir;
     std::unique_ptr<MprisService> mpris; // goes before the layout it serves
-    AppController* c = nullptr;
     gx::TurntableModel* view = nullptr;
 };
 
@@ -160,18 +135,17 @@ TEST_F(Mpris, RootSaysWhoItIsWithTheDesktopEntrysTypesAndQuits)
 
 TEST_F(Mpris, StatusAndMetadataFollowTheTurntable)
 {
-    if (QStandardPaths::findExecutable("ffmpeg").isEmpty())
-        GTEST_SKIP() << "ffmpeg is not installed";
+    GX_SKIP_WITHOUT_FFMPEG();
     EXPECT_EQ(playerctl("status"), "Stopped");
 
     // A tagged MP3 with a cover, under a name that must be percent-encoded.
-    const QString song = dir.filePath("05 Cover Song #1 ü.mp3");
-    ASSERT_TRUE(gx::test::runShell(
-        "ffmpeg -nostdin -v error -f lavfi -i sine=frequency=440:duration=8 -f lavfi -i color=c=red:s=32x32:d=0.04"
+    const QString song = gx::test::encode(
+        "-f lavfi -i sine=frequency=440:duration=8 -f lavfi -i color=c=red:s=32x32:d=0.04"
         " -map 0:a -map 1:v -c:a libmp3lame -c:v mjpeg -disposition:v attached_pic -id3v2_version 3"
         " -metadata artist='Ann Example' -metadata album='Tests & Tones' -metadata album_artist='Various'"
-        " -metadata track=4/9 "
-        + shellQuoted(song)));
+        " -metadata track=4/9",
+        dir.filePath("05 Cover Song #1 ü.mp3"));
+    ASSERT_FALSE(song.isEmpty());
     c->jukebox().openSong(song);
     EXPECT_EQ(playerctl("status"), "Playing");
     EXPECT_EQ(playerctl("metadata xesam:title"), "Cover Song #1 ü");
@@ -218,7 +192,7 @@ TEST_F(Mpris, StatusAndMetadataFollowTheTurntable)
 
 TEST_F(Mpris, EveryThreadOfOursGoesByItsName)
 {
-    c->jukebox().openSong(tone("a.wav", 20));
+    c->jukebox().openSong(dir.tone("a.wav", 20));
     const auto comm = [](const QString& task) { return QString(gx::test::readFile(task + "/comm")).trimmed(); };
     QStringList names;
     EXPECT_TRUE(waitUntil(
@@ -236,7 +210,7 @@ TEST_F(Mpris, EveryThreadOfOursGoesByItsName)
 
 TEST_F(Mpris, OpenUriQueuesAsTheDesktopDoesAndNextPlaysTheQueuedFile)
 {
-    const QString a = tone("01 A.wav", 20.0), b = tone("02 B.wav", 20.0);
+    const QString a = dir.tone("01 A.wav", 20.0), b = dir.tone("02 B.wav", 20.0);
     EXPECT_EQ(property("CanGoNext"), "(<false>,)");
     Monitor monitor;
     playerctl("open " + shellQuoted(QUrl::fromLocalFile(a).toString(QUrl::FullyEncoded)));
@@ -263,7 +237,7 @@ TEST_F(Mpris, OpenUriQueuesAsTheDesktopDoesAndNextPlaysTheQueuedFile)
 
 TEST_F(Mpris, PositionIsSetAndSoughtAsTheArmIsLaidAndJumpsAreSignalled)
 {
-    c->jukebox().openSong(tone("Long Tone.wav", 30.0));
+    c->jukebox().openSong(dir.tone("Long Tone.wav", 30.0));
     Monitor monitor;
     playerctl("position 12");
     const double set = positionSeconds();
@@ -295,12 +269,12 @@ TEST_F(Mpris, PositionIsSetAndSoughtAsTheArmIsLaidAndJumpsAreSignalled)
 
 TEST_F(Mpris, VolumeAndRateAreTheSliderAndTheDial)
 {
-    c->jukebox().openSong(tone("Tone.wav", 10.0));
+    c->jukebox().openSong(dir.tone("Tone.wav", 10.0));
     layout->preferenceController()->showPanel();
     Monitor monitor;
 
     playerctl("volume 0.357"); // in whole hundredths, as the slider sets it
-    EXPECT_FLOAT_EQ(gx::UserDefaults::standardUserDefaults().floatForKey(keys::musicVolume), 0.36f);
+    EXPECT_FLOAT_EQ(store().floatForKey(keys::musicVolume), 0.36f);
     EXPECT_EQ(c->jukebox().song()->engineVolume(), 91); // 0.36 * 255
     EXPECT_EQ(layout->preferenceController()->musicVolSlider->value(), 36);
     // A digit key and the slider are announced as well.
@@ -343,8 +317,8 @@ protected:
 TEST_F(RealPlayer, AFolderOnTheCommandLinePlaysItsFirstSongAndNextReachesTheSecond)
 {
     ASSERT_TRUE(QDir(dir.path()).mkpath("Album/Bonus"));
-    const QString first = tone("Album/2 Beta.wav", 30.0), second = tone("Album/10 Alpha.wav", 30.0);
-    tone("Album/Bonus/1 Gamma.wav", 1.0);
+    const QString first = dir.tone("Album/2 Beta.wav", 30.0), second = dir.tone("Album/10 Alpha.wav", 30.0);
+    dir.tone("Album/Bonus/1 Gamma.wav", 1.0);
     gx::test::writeFile(dir.filePath("Album/cover.jpg"), "not a song");
     QProcess player;
     player.start(GX_GRAMOLUX_BINARY, {"--", dir.filePath("Album") + "/"});

@@ -5,10 +5,6 @@
 // Debian package holds what an install does and installs, runs and purges.
 #include "support/TestSupport.h"
 
-#include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
@@ -18,21 +14,11 @@
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString output; // standard output and error together
-};
-
-Outcome run(const QString& program, const QStringList& args, const QProcessEnvironment& env = {})
+// Standard output and error together in `out`.
+gx::test::Outcome run(const QString& program, const QStringList& args,
+    const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
 {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    if (!env.isEmpty())
-        p.setProcessEnvironment(env);
-    p.start(program, args);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
-        return {-1, program + " did not run (is its package installed?)"};
-    return {p.exitCode(), QString::fromUtf8(p.readAll())};
+    return gx::test::runProgram(program, args, {.env = env, .mergeOutput = true, .timeoutMs = 120000});
 }
 
 const QString kDesktopEntry = QStringLiteral(GX_PACKAGING_DIR "/gramolux.desktop");
@@ -57,12 +43,12 @@ QStringList tagValues(const QString& xml, const QString& tag)
 
 TEST(Packaging, DesktopEntryAndMetainfoPassTheirValidatorsAndAgree)
 {
-    const Outcome entry = run("desktop-file-validate", {kDesktopEntry});
-    EXPECT_EQ(entry.exitCode, 0) << entry.output.toStdString();
-    EXPECT_TRUE(entry.output.trimmed().isEmpty()) << entry.output.toStdString();
+    const auto entry = run("desktop-file-validate", {kDesktopEntry});
+    EXPECT_EQ(entry.exitCode, 0) << entry.out.toStdString();
+    EXPECT_TRUE(entry.out.trimmed().isEmpty()) << entry.out.toStdString();
 
-    const Outcome meta = run("appstreamcli", {"validate", "--no-net", kMetainfo});
-    EXPECT_EQ(meta.exitCode, 0) << meta.output.toStdString();
+    const auto meta = run("appstreamcli", {"validate", "--no-net", kMetainfo});
+    EXPECT_EQ(meta.exitCode, 0) << meta.out.toStdString();
 
     const QString xml = QString::fromUtf8(gx::test::readFile(kMetainfo));
     const QStringList mimeTypes = desktopMimeTypes();
@@ -85,8 +71,8 @@ TEST(Packaging, InstallIntoAHomePrefixShowsInOpenWithAtOnce)
     ASSERT_TRUE(prefix.isValid());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("DESTDIR");
-    const Outcome install = run("cmake", {"--install", GX_BUILD_DIR, "--prefix", prefix.path()}, env);
-    ASSERT_EQ(install.exitCode, 0) << install.output.toStdString();
+    const auto install = run("cmake", {"--install", GX_BUILD_DIR, "--prefix", prefix.path()}, env);
+    ASSERT_EQ(install.exitCode, 0) << install.out.toStdString();
 
     const QDir share(prefix.filePath("share"));
     for (const char* file : {"../bin/gramolux", "applications/gramolux.desktop",
@@ -105,10 +91,10 @@ TEST(Packaging, InstallIntoAHomePrefixShowsInOpenWithAtOnce)
     env.insert("PATH", prefix.filePath("bin") + ":" + env.value("PATH"));
     for (const QString& type : desktopMimeTypes()) {
         SCOPED_TRACE(type.toStdString());
-        const Outcome known = run("gio", {"mime", type}, env);
-        EXPECT_EQ(known.exitCode, 0) << known.output.toStdString();
-        EXPECT_TRUE(known.output.section("Registered applications:", 1).contains("gramolux.desktop"))
-            << known.output.toStdString();
+        const auto known = run("gio", {"mime", type}, env);
+        EXPECT_EQ(known.exitCode, 0) << known.out.toStdString();
+        EXPECT_TRUE(known.out.section("Registered applications:", 1).contains("gramolux.desktop"))
+            << known.out.toStdString();
     }
     // A folder and a playlist as the file manager tells their types.
     QTemporaryDir music;
@@ -116,11 +102,11 @@ TEST(Packaging, InstallIntoAHomePrefixShowsInOpenWithAtOnce)
     const QString playlist = gx::test::writeFile(music.filePath("party.m3u"), "#EXTM3U\nAlbum/01 Song.mp3\n");
     for (const QString& path : {music.filePath("Album"), playlist}) {
         const QString type = run("gio", {"info", "-a", "standard::content-type", path}, env)
-                                 .output.section("standard::content-type:", 1)
+                                 .out.section("standard::content-type:", 1)
                                  .trimmed();
         SCOPED_TRACE((path + " is " + type).toStdString());
         EXPECT_TRUE(desktopMimeTypes().contains(type));
-        EXPECT_TRUE(run("gio", {"mime", type}, env).output.section("Registered applications:", 1).contains("gramolux"));
+        EXPECT_TRUE(run("gio", {"mime", type}, env).out.section("Registered applications:", 1).contains("gramolux"));
     }
     QSettings cache(share.filePath("applications/mimeinfo.cache"), QSettings::IniFormat);
     EXPECT_TRUE(cache.value("MIME Cache/audio/flac").toString().contains("gramolux.desktop"))
@@ -137,15 +123,15 @@ TEST(Packaging, DebianPackageHoldsTheProgramInstallsRunsAndPurges)
     QTemporaryDir out;
     QString deb = qEnvironmentVariable("GX_DEB");
     if (deb.isEmpty()) {
-        const Outcome made
+        const gx::test::Outcome made
             = run("cpack", {"-G", "DEB", "-B", out.path(), "--config", GX_BUILD_DIR "/CPackConfig.cmake"});
-        ASSERT_EQ(made.exitCode, 0) << made.output.toStdString();
+        ASSERT_EQ(made.exitCode, 0) << made.out.toStdString();
         deb = QDir(out.path()).entryInfoList({"gramolux_*.deb"}).value(0).filePath();
     }
-    const QString arch = run("dpkg", {"--print-architecture"}).output.trimmed();
+    const QString arch = run("dpkg", {"--print-architecture"}).out.trimmed();
     EXPECT_EQ(QFileInfo(deb).fileName(), QString("gramolux_%1_%2.deb").arg(GX_VERSION, arch));
     // The control fields, then the files with their modes and owners.
-    const QString listed = run("dpkg-deb", {"--field", deb}).output + run("dpkg-deb", {"--contents", deb}).output;
+    const QString listed = run("dpkg-deb", {"--field", deb}).out + run("dpkg-deb", {"--contents", deb}).out;
     for (const QString& line :
         QStringList {"Version: " GX_VERSION "\n", "Architecture: " + arch + "\n", "Section: sound\n",
             "Priority: optional\n", "Maintainer: The Gramolux developers <developers@gramolux.org>\n",
@@ -164,11 +150,11 @@ TEST(Packaging, DebianPackageHoldsTheProgramInstallsRunsAndPurges)
 
     if (geteuid() != 0 || run("dpkg", {"-s", "gramolux"}).exitCode == 0)
         GTEST_SKIP() << "installing needs root, and a machine where gramolux is not installed already";
-    const Outcome installed = run("dpkg", {"-i", deb});
-    ASSERT_EQ(installed.exitCode, 0) << installed.output.toStdString();
-    const Outcome version = run("/usr/bin/gramolux", {"--version"});
-    const Outcome purged = run("dpkg", {"--purge", "gramolux"});
-    EXPECT_TRUE(version.exitCode == 0 && version.output.contains(GX_VERSION)) << version.output.toStdString();
-    EXPECT_EQ(purged.exitCode, 0) << purged.output.toStdString();
+    const gx::test::Outcome installed = run("dpkg", {"-i", deb});
+    ASSERT_EQ(installed.exitCode, 0) << installed.out.toStdString();
+    const gx::test::Outcome version = run("/usr/bin/gramolux", {"--version"});
+    const gx::test::Outcome purged = run("dpkg", {"--purge", "gramolux"});
+    EXPECT_TRUE(version.exitCode == 0 && version.out.contains(GX_VERSION)) << version.out.toStdString();
+    EXPECT_EQ(purged.exitCode, 0) << purged.out.toStdString();
     EXPECT_FALSE(QFile::exists("/usr/bin/gramolux") || QFile::exists("/usr/share/gramolux"));
 }

@@ -1,8 +1,6 @@
 #include "platform/NotificationCenter.h"
 
-#include <gtest/gtest.h>
-#include <string>
-#include <vector>
+#include "support/TestSupport.h"
 
 using gx::Notification;
 using gx::NotificationCenter;

@@ -2,9 +2,7 @@
 
 #include "support/TestSupport.h"
 
-#include <QThread>
 #include <csignal>
-#include <gtest/gtest.h>
 
 using gx::QuitSignals;
 using gx::test::waitUntil;

@@ -3,9 +3,7 @@
 
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <future>
-#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <thread>

@@ -2,9 +2,7 @@
 
 #include "support/TestSupport.h"
 
-#include <QTemporaryDir>
 #include <cstdlib>
-#include <gtest/gtest.h>
 
 TEST(StringTable, LooksUpTranslationsAndFallsBackToTheKey)
 {

@@ -3,7 +3,6 @@
 #include "support/TestSupport.h"
 
 #include <atomic>
-#include <gtest/gtest.h>
 #include <tuple>
 
 using gx::TickLoop;

@@ -1,10 +1,7 @@
 #include "platform/UserDefaults.h"
 #include "support/TestSupport.h"
 
-#include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <thread>
 
 using gx::UserDefaults;

@@ -3,9 +3,7 @@
 // data.
 #include "sound/Decoder.h"
 #include "SoundFixtures.h"
-#include "support/TestSupport.h"
 
-#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -13,7 +11,6 @@
 
 using namespace gx;
 using namespace gx::test;
-using gx::test::runShell;
 namespace fs = std::filesystem;
 
 TEST(Decoder, AFilmWithoutSoundAndTextUnderASoundNameHaveNoSound)
@@ -21,11 +18,9 @@ TEST(Decoder, AFilmWithoutSoundAndTextUnderASoundNameHaveNoSound)
     ScratchDir dir;
     std::ofstream(dir.file("text.wav")) << "RIFF? no, just a note to myself.\n";
     std::vector<std::string> paths {dir.file("text.wav")};
-    if (haveFfmpeg()) {
-        paths.push_back(dir.file("silent.mp4"));
-        ASSERT_TRUE(runShell(QString::fromStdString(
-            "ffmpeg -nostdin -v error -f lavfi -i color=c=gray:s=32x32:d=1 -c:v mpeg4 '" + paths.back() + "'")));
-    }
+    if (haveFfmpeg())
+        paths.push_back(
+            encode("-f lavfi -i color=c=gray:s=32x32:d=1 -c:v mpeg4", dir.filePath("silent.mp4")).toStdString());
     for (const std::string& path : paths) {
         OpenFailure failure = OpenFailure::none;
         EXPECT_FALSE(Decoder::open(path, &failure)) << path;
@@ -101,8 +96,7 @@ TEST(Decoder, TagsAndCoverAreReadFromEveryKindOfContainer)
 
 TEST(Decoder, VbrMp3WithoutHeaderIsCountedNotGuessed)
 {
-    if (!haveFfmpeg())
-        GTEST_SKIP() << "ffmpeg is not installed";
+    GX_SKIP_WITHOUT_FFMPEG();
     // A level that comes and goes makes the bitrate vary, so a guess from the
     // first frames' bitrate would be far off.
     Signal signal = toneSignal(6.0, 220.0);
@@ -118,8 +112,7 @@ TEST(Decoder, VbrMp3WithoutHeaderIsCountedNotGuessed)
 
 TEST(Decoder, DamagedDataInTheMiddleDoesNotStopEarlierThanItMust)
 {
-    if (!haveFfmpeg())
-        GTEST_SKIP() << "ffmpeg is not installed";
+    GX_SKIP_WITHOUT_FFMPEG();
     ScratchDir dir;
     const std::string bad = dir.file("bad.mp3");
     fs::copy_file(sweepFixture("Mp3"), bad);

@@ -60,7 +60,7 @@ TEST(LoudnessCache, KeepsTheRecentlyUsedWithinItsBoundAcrossARestartAndIgnoresAD
     EXPECT_FALSE(cache.find(key(2)));
     EXPECT_FALSE(cache.find({key(1).path, 1, 99})) << "a file changed since is not known";
     ASSERT_TRUE(cache.save());
-    EXPECT_EQ(QDir(scratch.dir.filePath("cache")).entryList(QDir::Files), QStringList {"loudness"});
+    EXPECT_EQ(QDir(scratch.filePath("cache")).entryList(QDir::Files), QStringList {"loudness"});
 
     LoudnessCache again(file, 3);
     ASSERT_TRUE(again.load());

@@ -3,11 +3,7 @@
 #include "SoundFixtures.h"
 #include "sound/MemoryVoice.h"
 
-#include <cmath>
-#include <gtest/gtest.h>
-#include <memory>
 #include <random>
-#include <vector>
 
 using namespace gx;
 using gx::test::frequency;

@@ -1,7 +1,6 @@
 #include "sound/MusicTime.h"
 
-#include <cmath>
-#include <gtest/gtest.h>
+#include "support/TestSupport.h"
 #include <limits>
 
 using namespace gx;

@@ -9,15 +9,10 @@
 #include "sound/LoudnessMeter.h"
 #include "sound/Sound.h"
 #include "sound/SoundNames.h"
-#include "support/TestSupport.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
-#include <QThread>
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ebur128.h>

@@ -1,9 +1,6 @@
 #include "SoundFixtures.h"
 #include "sound/Decoder.h"
 
-#include "support/TestSupport.h"
-
-#include <cmath>
 #include <filesystem>
 #include <stdexcept>
 #include <unistd.h>
@@ -19,11 +16,6 @@ std::string fixtureRoot()
     std::error_code ec;
     fs::create_directories(GX_SOUND_FIXTURE_DIR, ec);
     return GX_SOUND_FIXTURE_DIR;
-}
-
-bool run(const std::string& command)
-{
-    return runShell(QString::fromStdString(command));
 }
 
 } // namespace
@@ -101,12 +93,6 @@ std::vector<float> decodeAll(const std::string& path)
     return all;
 }
 
-bool haveFfmpeg()
-{
-    static const bool have = run("ffmpeg -hide_banner -version");
-    return have;
-}
-
 std::string fixture(const FormatInfo& format, const std::string& key, const Signal& signal)
 {
     const std::string base = fixtureRoot() + "/" + key + "-" + format.name + "." + format.extension;
@@ -119,8 +105,9 @@ std::string fixture(const FormatInfo& format, const std::string& key, const Sign
     if (std::string(format.name) == "Wav")
         return writeWav(base, signal) ? base : std::string();
     const std::string temp = base + "." + std::to_string(::getpid()) + ".tmp"; // one test at a time a process
-    if (!haveFfmpeg()
-        || !run("ffmpeg -hide_banner -nostdin -y -i '" + source + "' " + format.encoder + " '" + temp + "'")) {
+    if (encode("-i " + shellQuoted(QString::fromStdString(source)) + " " + QString::fromStdString(format.encoder),
+            QString::fromStdString(temp))
+            .isEmpty()) {
         fs::remove(temp, ec);
         return {};
     }

@@ -7,13 +7,6 @@
 #include "sound/Mixer.h"
 #include "support/TestSupport.h"
 
-#include <QTemporaryDir>
-#include <cstdint>
-#include <gtest/gtest.h>
-#include <ostream>
-#include <string>
-#include <vector>
-
 namespace gx::test {
 
 struct FormatInfo {
@@ -40,8 +33,6 @@ inline void PrintTo(const FormatInfo& info, std::ostream* os)
 // it is unlike every other: what seek checks need to tell positions apart.
 Signal sweepSignal(double seconds);
 
-bool haveFfmpeg();
-
 // Every frame of a file as the player's decoder reads it (interleaved stereo).
 std::vector<float> decodeAll(const std::string& path);
 
@@ -50,12 +41,6 @@ std::vector<float> decodeAll(const std::string& path);
 std::string fixture(const FormatInfo& format, const std::string& key, const Signal& signal);
 // The 1.5 s sweep most tests play, in the named format.
 std::string sweepFixture(const std::string& formatName);
-
-// A fresh empty folder for files a test makes and breaks itself.
-struct ScratchDir {
-    std::string file(const std::string& name) const { return dir.filePath(QString::fromStdString(name)).toStdString(); }
-    QTemporaryDir dir;
-};
 
 // Tests run once per format; formats other than WAV need the ffmpeg tool.
 class FormatTest : public ::testing::TestWithParam<FormatInfo> {

@@ -5,11 +5,8 @@
 #include "SoundFixtures.h"
 #include "sound/AudioEngine.h"
 #include "sound/Mixer.h"
-#include "support/TestSupport.h"
 
-#include <cmath>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <random>
 #include <thread>
 
@@ -81,8 +78,7 @@ INSTANTIATE_TEST_SUITE_P(Accepted, Formats, ::testing::ValuesIn(everyFormat()), 
 
 TEST(Sound, LongSongsStreamRewindAtTheirReportedEndAndEndWhereTheyReallyEnd)
 {
-    if (!haveFfmpeg())
-        GTEST_SKIP() << "ffmpeg is not installed";
+    GX_SKIP_WITHOUT_FFMPEG();
     // Longer than what is held in memory whole: decoded ahead by a worker. A
     // WAV whose header promises more than is there, and a VBR MP3 with no
     // length header.

@@ -1,13 +1,13 @@
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QProcess>
 #include <QUrl>
 #include <atomic>
-#include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <unistd.h>
 
@@ -63,6 +63,59 @@ QByteArray readFile(const QString& path)
 bool runShell(const QString& command)
 {
     return std::system(("(" + command + ") >/dev/null 2>&1").toLocal8Bit().constData()) == 0;
+}
+
+Outcome runProgram(const QString& program, const QStringList& arguments, const RunOptions& options)
+{
+    QProcess p;
+    p.setProcessEnvironment(options.env);
+    p.setWorkingDirectory(options.workingDir);
+    if (options.mergeOutput)
+        p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, arguments);
+    const bool ended = waitUntil([&] { return p.state() == QProcess::NotRunning; }, options.timeoutMs);
+    if (!ended || p.error() == QProcess::FailedToStart || p.exitStatus() != QProcess::NormalExit) {
+        p.kill();
+        p.waitForFinished();
+        const QString why = program + " did not run to its end (is its package installed?)";
+        return {-1, why, why};
+    }
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+bool haveFfmpeg()
+{
+    static const bool have = runShell("ffmpeg -hide_banner -version");
+    return have;
+}
+
+QString encode(const QString& arguments, const QString& out)
+{
+    return runShell("ffmpeg -nostdin -v error -y " + arguments + " " + shellQuoted(out)) ? out : QString();
+}
+
+namespace {
+
+const char* watchdogMessage = "";
+
+void watchdogFired(int)
+{
+    [[maybe_unused]] auto n = ::write(2, watchdogMessage, std::strlen(watchdogMessage));
+    ::_exit(3);
+}
+
+} // namespace
+
+Watchdog::Watchdog(unsigned seconds, const char* message)
+{
+    watchdogMessage = message;
+    std::signal(SIGALRM, watchdogFired);
+    ::alarm(seconds);
+}
+
+Watchdog::~Watchdog()
+{
+    ::alarm(0);
 }
 
 QStringList readListInAnotherProcess(const QString& settingsFile, const QString& key, bool* ok)

@@ -3,10 +3,7 @@
 // where the view redraws. The icons are checked where they are installed.
 #include "platform/Resources.h"
 
-#include <QImage>
-#include <gtest/gtest.h>
-
-#include <cmath>
+#include "support/TestSupport.h"
 
 namespace {
 

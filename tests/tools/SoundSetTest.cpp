@@ -5,10 +5,9 @@
 #include "platform/Resources.h"
 #include "sound/Decoder.h"
 
-#include <gtest/gtest.h>
+#include "support/TestSupport.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 

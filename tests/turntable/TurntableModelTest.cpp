@@ -7,9 +7,6 @@
 #include "turntable/TurntableLogic.h"
 #include "view/ViewTestSupport.h"
 
-#include <cmath>
-#include <gtest/gtest.h>
-
 using namespace gx::test;
 namespace names = gx::names;
 using Names = std::vector<std::string>;

@@ -3,18 +3,13 @@
 // uncovered record at each scale are kept in the build tree's
 // cover-artefacts folder.
 #include "view/CoverLabel.h"
-#include "support/TestSupport.h"
 #include "view/RecordToolTip.h"
 #include "view/TurntableView.h"
 #include "view/ViewTestSupport.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QPainter>
-#include <QStandardPaths>
 #include <array>
-#include <cmath>
-#include <gtest/gtest.h>
 #include <numbers>
 #include <tuple>
 
@@ -64,12 +59,13 @@ QByteArray hugePng(int side)
 // when given.
 QString taggedSong(const QString& path, const QString& picture)
 {
-    QString command = "ffmpeg -nostdin -v error -y -f lavfi -i sine=frequency=440:duration=1";
+    QString arguments = "-f lavfi -i sine=frequency=440:duration=1";
     if (!picture.isEmpty())
-        command += " -i " + shellQuoted(picture) + " -map 0:a -map 1:v -c:v copy -disposition:v attached_pic";
-    command += path.endsWith(".mp3") ? " -c:a libmp3lame -id3v2_version 3" : " -c:a aac";
-    command += " -metadata artist='Ann Example' -metadata title='Blue Tone' -metadata album='Test Pressings' ";
-    return runShell(command + shellQuoted(path)) ? path : QString();
+        arguments += " -i " + shellQuoted(picture) + " -map 0:a -map 1:v -c:v copy -disposition:v attached_pic";
+    arguments += path.endsWith(".mp3") ? " -c:a libmp3lame -id3v2_version 3" : " -c:a aac";
+    return encode(
+        arguments + " -metadata artist='Ann Example' -metadata title='Blue Tone' -metadata album='Test Pressings'",
+        path);
 }
 
 // The pixel under the view point at `radius` points from the record's centre,
@@ -94,8 +90,7 @@ class Cover : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (QStandardPaths::findExecutable("ffmpeg").isEmpty())
-            GTEST_SKIP() << "ffmpeg is not installed";
+        GX_SKIP_WITHOUT_FFMPEG();
         for (Turntable* t : {&coveredTurntable, &plainTurntable}) {
             ASSERT_TRUE(showOnScreen(t->view));
             ASSERT_EQ(t->view.imageScale(), expectedScale());

@@ -6,7 +6,6 @@
 #include "turntable/TurntableGeometry.h"
 
 #include <QPainter>
-#include <gtest/gtest.h>
 
 using gx::test::meanDifference;
 using gx::turntable::labelTurnRadius;

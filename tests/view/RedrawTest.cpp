@@ -1,17 +1,14 @@
 // The turntable repaints only what changed; what the window shows must still
 // be what a full redraw of the model gives. Run once as it is and once with
 // QT_SCALE_FACTOR=2, for the @2x artwork.
-#include "support/TestSupport.h"
 #include "view/TurntableView.h"
 #include "view/ViewTestSupport.h"
 
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QMimeData>
 #include <QUrl>
 #include <functional>
-#include <gtest/gtest.h>
 
 using namespace gx::test;
 

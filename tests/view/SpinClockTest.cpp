@@ -2,12 +2,10 @@
 // a modal dialog runs its own event loop, and the rest is told on that thread.
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
-#include "support/TestSupport.h"
 #include "view/ViewTestSupport.h"
 
 #include <QDialog>
 #include <QTimer>
-#include <gtest/gtest.h>
 #include <thread>
 
 using namespace gx::test;

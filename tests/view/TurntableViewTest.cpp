@@ -7,20 +7,15 @@
 #include "platform/StringTable.h"
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
-#include "support/TestSupport.h"
 #include "view/TurntableAccessibility.h"
 #include "view/TurntableNotice.h"
 #include "view/ViewTestSupport.h"
 
 #include <QAccessible>
-#include <QCoreApplication>
 #include <QDropEvent>
-#include <QFile>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QUrl>
-#include <cmath>
-#include <gtest/gtest.h>
 #include <tuple>
 
 using namespace gx::test;

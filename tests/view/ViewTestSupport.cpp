@@ -2,14 +2,12 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
-#include "support/TestSupport.h"
 #include "view/TurntableView.h"
 
 #include <QBackingStore>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
-#include <cmath>
 #include <cstdlib>
 
 namespace gx::test {

@@ -2,15 +2,12 @@
 // Helpers for the turntable view's tests: artwork made of solid, distinct
 // colours written to a private resource folder, rendering in view
 // coordinates, recorded notifications and synthetic events.
+#include "support/TestSupport.h"
 #include "turntable/TurntableModel.h"
 #include "view/TurntableView.h"
 
 #include <QColor>
 #include <QEvent>
-#include <QImage>
-#include <QTemporaryDir>
-#include <string>
-#include <vector>
 
 namespace gx::test {
 
