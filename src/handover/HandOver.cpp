@@ -1,8 +1,8 @@
 #include "handover/HandOver.h"
 
 #include "handover/HandOverExpander.h"
-#include "platform/Logging.h"
 #include "platform/HandedPath.h"
+#include "platform/Logging.h"
 #include "platform/StringTable.h"
 #include "platform/ThreadName.h"
 #include "sound/Sound.h"

@@ -6,8 +6,8 @@
 #include "mpris/DesktopMimeTypes.h"
 #include "mpris/MprisPlayerAdaptor.h"
 #include "mpris/MprisRootAdaptor.h"
-#include "platform/Logging.h"
 #include "platform/HandedPath.h"
+#include "platform/Logging.h"
 #include "sound/Decoder.h"
 #include "sound/Sound.h"
 

@@ -64,7 +64,8 @@ std::optional<TrackTags> Decoder::readTags(const std::string& path)
 std::map<std::string, std::string> Decoder::metadata() const
 {
     std::map<std::string, std::string> tags;
-    for (const AVDictionary* dict : {d_->session.fmt->metadata, d_->session.fmt->streams[d_->session.streamIndex]->metadata}) {
+    for (const AVDictionary* dict :
+        {d_->session.fmt->metadata, d_->session.fmt->streams[d_->session.streamIndex]->metadata}) {
         const AVDictionaryEntry* e = nullptr;
         while ((e = av_dict_get(dict, "", e, AV_DICT_IGNORE_SUFFIX)))
             tags.emplace(e->key, e->value ? e->value : "");
