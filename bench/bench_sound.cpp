@@ -220,7 +220,7 @@ BENCHMARK_CAPTURE(BM_ReadTags, mp3_vbr_no_header, "five-minutes-vbr-noheader.mp3
 BENCHMARK_CAPTURE(BM_ReadTags, wav, "five-minutes.wav")->Unit(benchmark::kMillisecond);
 
 // Reading the position of a song that the audio engine is mixing.
-static void BM_MovieCrntSecond(benchmark::State& state)
+static void BM_SoundPosition(benchmark::State& state)
 {
     const std::string path = songFile("five-minutes.mp3");
     if (path.empty()) {
@@ -235,7 +235,7 @@ static void BM_MovieCrntSecond(benchmark::State& state)
         benchmark::DoNotOptimize(music->positionSeconds());
     music->stop();
 }
-BENCHMARK(BM_MovieCrntSecond)->Unit(benchmark::kNanosecond);
+BENCHMARK(BM_SoundPosition)->Unit(benchmark::kNanosecond);
 
 // Measuring the loudness of an untagged 5-minute MP3 (decoding it whole,
 // integrated loudness and true peak) on the calling thread: the target is

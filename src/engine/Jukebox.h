@@ -103,10 +103,10 @@ private:
     // song's loudness when it is not known yet.
     void levelLoudness();
 
-    // The jukebox loop (jukeBoxTask): every 0.03 s the arm follows the song,
+    // The jukebox loop: every 0.03 s the arm follows the song,
     // the rate glides and the effects may sound.
     void startJukeboxLoop(std::shared_ptr<Sound> song);
-    // The hiss loop (loopHissNoiseTask): every 4 s the hiss starts over.
+    // The hiss loop: every 4 s the hiss starts over.
     void startHissLoop();
     void joinWorkers();
     void stopSongEndTimer();

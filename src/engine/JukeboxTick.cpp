@@ -41,26 +41,26 @@ void drawDistortion(JukeboxEnvironment& env, JukeboxRates& rates)
 
 void handleDistortionTask(JukeboxEnvironment& env, JukeboxRates& rates)
 {
-    float crnt = rates.currentRate.load();
+    float current = rates.currentRate.load();
     const float target = rates.targetRate.load();
     auto push = [&](float rate) {
         rates.currentRate = rate;
         env.setDiskSpeed(rate);
         env.setSongRate(rate);
     };
-    if (crnt < target) {
-        crnt = gx::stepInDouble(crnt, 0.002);
-        if (crnt > target)
-            crnt = target;
-        push(crnt);
+    if (current < target) {
+        current = gx::stepInDouble(current, 0.002);
+        if (current > target)
+            current = target;
+        push(current);
     }
-    if (crnt > target) {
-        crnt = gx::stepInDouble(crnt, -0.002);
-        if (crnt < target)
-            crnt = target;
-        push(crnt);
+    if (current > target) {
+        current = gx::stepInDouble(current, -0.002);
+        if (current < target)
+            current = target;
+        push(current);
     }
-    if (crnt == target)
+    if (current == target)
         drawDistortion(env, rates);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The three exact conversion rules between seconds, time values and the 8.8
 // engine volume. Positions and lengths are handed out as 32-bit time values of
-// a per-movie time scale, and every caller must compute seconds the same way,
+// a per-sound time scale, and every caller must compute seconds the same way,
 // so these are done in single precision exactly as stated and nowhere else.
 #include <cstdint>
 
@@ -12,7 +12,7 @@ namespace gx {
 std::int32_t truncateToInt32(float value);
 
 // Seconds of a time value: both converted to the nearest float, then divided
-// in single precision. A time scale of 0 (no movie) answers 0.0.
+// in single precision. A time scale of 0 (no sound) answers 0.0.
 float secondsFromTimeValue(std::int32_t timeValue, std::int32_t timeScale);
 
 // Time value of seconds: seconds times the time scale in single precision,
@@ -27,7 +27,7 @@ std::int16_t engineVolumeFromFraction(float fraction);
 // silent.
 float gainFromEngineVolume(std::int16_t volume);
 
-// The engine volume of a fresh movie: its own full volume, 1.0 in 8.8.
+// The engine volume of a fresh sound: its own full volume, 1.0 in 8.8.
 inline constexpr std::int16_t kFullEngineVolume = 256;
 
 } // namespace gx

@@ -8,7 +8,7 @@
 // Every operation may be called from any thread, also two at once. Position,
 // length, speed and volume are atomics, so positionSeconds, lengthSeconds,
 // setRate and setVolume never wait. An object whose file did not open
-// has no movie: it answers 0.0 for its length and position and plays nothing,
+// opened no file: it answers 0.0 for its length and position and plays nothing,
 // and openFailure() says why.
 #include "sound/Decoder.h"
 
@@ -46,7 +46,7 @@ public:
     // The same, mixed by the given mixer instead of the process's output:
     // tests and benchmarks render such a mixer themselves, with no device.
     static std::unique_ptr<Sound> open(const std::string& path, std::shared_ptr<Mixer> mixer);
-    // The sound resource of that base name; a missing one gives no movie.
+    // The sound resource of that base name; a missing one opens nothing.
     static std::unique_ptr<Sound> openResource(const std::string& name);
 
     // Halts, and takes the sound out of the mixer before returning.
@@ -78,7 +78,7 @@ public:
     float loudnessGain() const;
 
     bool isOpen() const { return voice_ != nullptr; }
-    // Why there is no movie; none when there is one.
+    // Why the file did not open; none when it did.
     OpenFailure openFailure() const { return openFailure_; }
     std::int32_t duration() const;
     std::int32_t currentTime() const;

@@ -17,7 +17,7 @@ TEST(MusicTime, TimeValuesTruncateTheSinglePrecisionProductAndClamp)
         EXPECT_EQ(timeValueFromSeconds(c.seconds, c.scale), c.value) << c.seconds << " x " << c.scale;
     EXPECT_EQ(truncateToInt32(2147483520.0f), 2147483520); // the largest float below 2^31
     EXPECT_EQ(secondsFromTimeValue(1500, 600), 2.5f);
-    EXPECT_EQ(secondsFromTimeValue(100, 0), 0.0f);             // no movie
+    EXPECT_EQ(secondsFromTimeValue(100, 0), 0.0f);             // no sound
     EXPECT_EQ(secondsFromTimeValue(16777217, 1), 16777216.0f); // the nearest floats are divided
 }
 
