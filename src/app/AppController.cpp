@@ -42,8 +42,13 @@ std::future<std::shared_ptr<EffectSounds>>& preloaded()
 
 std::shared_ptr<EffectSounds> takeEffectSounds()
 {
-    std::lock_guard lock(preloadMutex);
-    return preloaded().valid() ? preloaded().get() : EffectSounds::load();
+    std::future<std::shared_ptr<EffectSounds>> preload;
+    {
+        std::lock_guard lock(preloadMutex);
+        preload = std::move(preloaded());
+    }
+    // Waited for, or loaded here, with the lock let go.
+    return preload.valid() ? preload.get() : EffectSounds::load();
 }
 
 } // namespace

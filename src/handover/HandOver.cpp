@@ -4,7 +4,6 @@
 #include "platform/HandedPath.h"
 #include "platform/Logging.h"
 #include "platform/StringTable.h"
-#include "platform/ThreadName.h"
 #include "sound/Sound.h"
 
 #include <chrono>
@@ -34,8 +33,8 @@ HandOver::HandOver(Receiver receiver, int maxSongs, QObject* parent)
 HandOver::~HandOver()
 {
     stopping_ = true;
-    if (worker_.joinable())
-        worker_.join();
+    loop_.requestStop();
+    loop_.join();
 }
 
 QStringList HandOver::playableExtensions()
@@ -88,15 +87,16 @@ void HandOver::open(const QStringList& handed)
         return;
 
     ++jobsUnderWay_;
-    std::lock_guard lock(mutex_);
-    jobs_.push_back({paths.sliced(plain), maxSongs_ - static_cast<int>(plain)});
-    if (!workerRunning_) {
-        // A worker that found nothing more to do has left its loop or is
-        // about to: the join is short.
-        if (worker_.joinable())
-            worker_.join();
-        workerRunning_ = true;
-        worker_ = std::thread([this] { work(); });
+    {
+        std::lock_guard lock(mutex_);
+        jobs_.push_back({paths.sliced(plain), maxSongs_ - static_cast<int>(plain)});
+    }
+    if (!loop_.startOrWake([this] { return tick(); })) {
+        // No thread to be had (logged): the loop never ran, so this hand-over
+        // is the only one waiting, and it is dropped.
+        --jobsUnderWay_;
+        std::lock_guard lock(mutex_);
+        jobs_.clear();
     }
 }
 
@@ -120,26 +120,22 @@ void HandOver::finishJob(const HandOverReport& report, int maxSongs)
         receiver_.tell(notice);
 }
 
-// Runs on the worker.
-void HandOver::work()
+// Runs on the loop: one hand-over a tick, then sleeps until the next.
+TickLoop::Next HandOver::tick()
 {
-    gx::nameThisThread("gx-hand-over");
-    for (;;) {
-        Job job;
-        {
-            std::lock_guard lock(mutex_);
-            if (jobs_.empty() || stopping_) {
-                workerRunning_ = false;
-                return;
-            }
-            job = std::move(jobs_.front());
-            jobs_.pop_front();
-        }
-        runJob(job);
+    Job job;
+    {
+        std::lock_guard lock(mutex_);
+        if (jobs_.empty())
+            return TickLoop::Next::whenWoken();
+        job = std::move(jobs_.front());
+        jobs_.pop_front();
     }
+    runJob(job);
+    return TickLoop::Next::after({});
 }
 
-// Runs on the worker.
+// Runs on the loop.
 void HandOver::runJob(const Job& job)
 {
     const auto post = [this](QStringList songs) {

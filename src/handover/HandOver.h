@@ -7,15 +7,17 @@
 // after it queue behind it in order, however long the listing takes.
 // Hand-overs that arrive while one is still being listed follow it.
 //
-// Folders and playlists are listed on a worker thread ("gx-hand-over"), so the
-// window never waits on a large folder or a slow disk; the first song is
-// passed on as soon as it is known, the rest in batches after it. Plain
+// Folders and playlists are listed on a loop of their own ("gx-hand-over"),
+// so the window never waits on a large folder or a slow disk; the first song
+// is passed on as soon as it is known, the rest in batches after it. Plain
 // files handed over while nothing is being listed are passed on at once.
 //
 // Threads: everything public runs on the main thread, and so do the
-// receiver's calls. The worker only reads the disk and posts to the main
-// thread; it runs while there is something to list and is joined by the next
-// hand-over or the destructor.
+// receiver's calls. The loop only reads the disk and posts to the main
+// thread; it starts with the first folder or playlist, sleeps until the next
+// and is joined by the destructor.
+#include "platform/TickLoop.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -23,7 +25,6 @@
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <thread>
 
 namespace gx {
 
@@ -42,7 +43,7 @@ public:
     };
 
     explicit HandOver(Receiver receiver, int maxSongs = defaultMaxSongs(), QObject* parent = nullptr);
-    // Ends a listing early and joins the worker.
+    // Ends a listing early and joins the loop.
     ~HandOver() override;
 
     void open(const QStringList& handed);
@@ -63,7 +64,7 @@ private:
     };
     void pass(QStringList songs);
     void finishJob(const HandOverReport& report, int maxSongs);
-    void work();
+    TickLoop::Next tick();
     void runJob(const Job& job);
 
     Receiver receiver_;
@@ -78,11 +79,10 @@ private:
     std::mutex mutex_;
     // --- guarded by mutex_
     std::deque<Job> jobs_;
-    bool workerRunning_ = false;
 
     std::atomic<bool> stopping_ {false};
-    // Started and joined on the main thread.
-    std::thread worker_;
+    // Started and joined on the main thread; last, so it ends first.
+    TickLoop loop_ {"gx-hand-over"};
 };
 
 } // namespace gx

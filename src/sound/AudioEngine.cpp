@@ -41,18 +41,15 @@ AudioEngine::AudioEngine()
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     routeSoundLibraryMessages();
     int rate = kDeviceRate;
-    {
-        std::lock_guard device(deviceMutex_);
-        // The mixer resamples every voice to the default output's own rate.
-        // The device opens when the first sound plays, so that its first
-        // call already carries sound: a sound server may hold a new stream's
-        // second buffer for a while.
-        SDL_AudioSpec spec {};
-        if (startSdl() && SDL_GetDefaultAudioInfo(nullptr, &spec, 0) == 0 && spec.freq > 0)
-            rate = spec.freq;
-        lost_.store(!sdlStarted_);
-        nextTry_ = SteadyClock::now() + kRetryEvery;
-    }
+    // The mixer resamples every voice to the default output's own rate. The
+    // device opens when the first sound plays, so that its first call
+    // already carries sound: a sound server may hold a new stream's second
+    // buffer for a while.
+    SDL_AudioSpec spec {};
+    if (startSdl() && SDL_GetDefaultAudioInfo(nullptr, &spec, 0) == 0 && spec.freq > 0)
+        rate = spec.freq;
+    lost_.store(!sdlStarted_);
+    nextTry_ = SteadyClock::now() + kRetryEvery;
     mixer_ = std::make_shared<Mixer>(rate, [this] { resume(); });
     clockScratch_.resize(static_cast<size_t>(kClockFrames) * 2);
     // The device's thread sees the mixer only through this pointer.
@@ -62,7 +59,6 @@ AudioEngine::AudioEngine()
     } catch (const std::system_error&) {
         // No thread to be had: the device opens now and stays open, and a
         // lost one is not tried again.
-        std::lock_guard device(deviceMutex_);
         lost_.store(!sdlStarted_ || !openDevice(rate));
     }
     if (lost_.load())
@@ -73,13 +69,10 @@ AudioEngine::~AudioEngine()
 {
     keeper_.requestStop();
     keeper_.join();
-    {
-        std::lock_guard device(deviceMutex_);
-        closeDevice(false);
-        if (sdlStarted_)
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        sdlStarted_ = false;
-    }
+    closeDevice(false);
+    if (sdlStarted_)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sdlStarted_ = false;
     clock_.requestStop();
     clock_.join();
 }
@@ -132,7 +125,12 @@ void AudioEngine::reportFailure(const char* what)
 
 void AudioEngine::closeDevice(bool lost)
 {
-    if (const std::uint32_t id = device_.exchange(0); id != 0)
+    std::uint32_t id = 0;
+    {
+        std::lock_guard device(deviceMutex_);
+        id = device_.exchange(0);
+    }
+    if (id != 0)
         SDL_CloseAudioDevice(id); // waits for a running callback
     clockHandsOver_.store(false);
     restingSince_.reset();
@@ -168,8 +166,8 @@ void AudioEngine::pull(void* engine, std::uint8_t* stream, int bytes)
 
 bool AudioEngine::resting() const
 {
-    // The keeper may be closing the device.
     std::lock_guard device(deviceMutex_);
+    // Asked under the lock: the keeper takes an id back under it before closing it.
     if (const std::uint32_t id = device_.load(); id != 0)
         return SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PAUSED;
     return !lost_.load() || clockResting_.load();
@@ -190,7 +188,6 @@ void AudioEngine::resume()
 
 TickLoop::Next AudioEngine::keeperTick()
 {
-    std::lock_guard device(deviceMutex_);
     const bool wanted = mixer_->anyPlaying();
     const auto now = SteadyClock::now();
     const std::uint32_t id = device_.load();
@@ -300,9 +297,9 @@ bool AudioEngine::takeOverFromClock(SteadyClock::duration sinceLastCall)
         std::chrono::duration<double>(kDeviceFrames / 4.0 / mixer_->outputRate()));
     if (sinceLastCall < quarterBuffer)
         return false;
-    // The clock holds its lock through a pull; then the next call takes over.
+    // While the clock is inside a pull, the next call takes over.
     std::unique_lock lock(clockMutex_, std::try_to_lock);
-    if (!lock.owns_lock())
+    if (!lock.owns_lock() || clockRendering_)
         return false;
     clockPulls_ = false;
     clockHandsOver_.store(false);
@@ -311,8 +308,17 @@ bool AudioEngine::takeOverFromClock(SteadyClock::duration sinceLastCall)
 
 TickLoop::Next AudioEngine::clockTick()
 {
-    std::lock_guard lock(clockMutex_);
-    if (clockPulls_ && mixer_->render(clockScratch_.data(), kClockFrames)) {
+    bool pulls = false;
+    {
+        std::lock_guard lock(clockMutex_);
+        pulls = clockRendering_ = clockPulls_;
+    }
+    const bool playing = pulls && mixer_->render(clockScratch_.data(), kClockFrames);
+    {
+        std::lock_guard lock(clockMutex_);
+        clockRendering_ = false;
+    }
+    if (playing) {
         clockResting_.store(false);
         return TickLoop::Next::period();
     }

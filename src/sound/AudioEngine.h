@@ -69,16 +69,15 @@ public:
 private:
     AudioEngine();
     static void pull(void* engine, std::uint8_t* stream, int bytes);
-    // Starts SDL's audio if it is not running. Called with deviceMutex_ held.
+    // The four below are the keeper's (see its state below).
+    // Starts SDL's audio if it is not running.
     bool startSdl();
     // Opens and starts the device at `rate`; answers whether it opened.
-    // Called with deviceMutex_ held.
     bool openDevice(int rate);
     // Closes the device and, when it was lost, SDL's audio with it, so that
-    // the next try connects afresh. Called with deviceMutex_ held.
+    // the next try connects afresh.
     void closeDevice(bool lost);
     // Logs an SDL failure with SDL's reason, once while it stays the same.
-    // Called with deviceMutex_ held.
     void reportFailure(const char* what);
     // One pass of the keeper, on its thread.
     TickLoop::Next keeperTick();
@@ -99,17 +98,23 @@ private:
     std::shared_ptr<Mixer> mixer_;
     std::atomic<Mixer*> deviceMixer_ {nullptr};
 
-    // --- guarded by deviceMutex_, which is never taken on SDL's audio
-    // thread (closing the device waits for that thread), nor by resume()
-    mutable std::mutex deviceMutex_;
+    // --- the keeper's own, with no lock: touched by its ticks, by the
+    // constructor before it starts (or instead of it, when it cannot) and by
+    // the destructor once it has ended
     bool sdlStarted_ = false;
-    std::string lastFailure_;               // the last SDL failure logged; empty once a device opens
-    std::atomic<std::uint32_t> device_ {0}; // atomic for deviceOpen() and the callback
+    std::string lastFailure_; // the last SDL failure logged; empty once a device opens
     // When the device was first seen paused for want of anything to play.
     std::optional<std::chrono::steady_clock::time_point> restingSince_;
     // No device before this (the last try failed).
     std::chrono::steady_clock::time_point nextTry_ {};
     std::atomic<bool> lost_ {false};
+    // The open device: the keeper opens and closes it, the callback and
+    // deviceOpen() read it.
+    std::atomic<std::uint32_t> device_ {0};
+    // Held by the keeper only to take device_ back before it closes it, and
+    // by resting() across its status read, so that no id is closed while
+    // SDL is asked about it. Never held across a wait; taken alone.
+    mutable std::mutex deviceMutex_;
     // When the device last called us, in steady-clock ticks.
     std::atomic<std::int64_t> lastPull_ {0};
     // The device was opened while the clock kept the time, and has not taken
@@ -123,10 +128,13 @@ private:
     bool noOutputFound_ = false;
     bool noOutputTold_ = false;
 
-    // --- guarded by clockMutex_, held by the clock through each pull
+    // --- guarded by clockMutex_, held only to read or set these two
     std::mutex clockMutex_;
     bool clockPulls_ = false;
-    std::vector<float> clockScratch_;
+    // The clock is inside a pull: a device does not take over until it is out.
+    bool clockRendering_ = false;
+    // ---
+    std::vector<float> clockScratch_; // the clock's own
     std::atomic<bool> clockResting_ {true};
     TickLoop clock_ {"gx-silent-clock"}; // started by the constructor or the keeper
 };

@@ -14,6 +14,7 @@
 #include <future>
 #include <mutex>
 #include <system_error>
+#include <utility>
 
 namespace gx {
 
@@ -51,6 +52,8 @@ std::shared_ptr<Voice> openVoice(const std::string& path, OpenFailure& failure)
     return std::make_shared<StreamVoice>(std::move(decoder));
 }
 
+// Every wait for the worker happens after the future is taken out of the
+// slot and the lock let go.
 struct Preopened {
     std::mutex mutex; // guards path and song
     std::string path;
@@ -64,56 +67,77 @@ Preopened& preopened()
     return *slot;
 }
 
+// Empties the slot, leaving its future (and its path) to the caller.
+std::future<std::unique_ptr<Sound>> takeFromSlot(std::string* path = nullptr)
+{
+    Preopened& slot = preopened();
+    std::lock_guard lock(slot.mutex);
+    if (path)
+        *path = slot.path;
+    return std::move(slot.song);
+}
+
 // The preopened song when it is the one asked for. Any other path leaves it
 // in its slot: the effect sounds are opened while the song already plays.
 std::unique_ptr<Sound> takePreopened(const std::string& path)
 {
-    Preopened& slot = preopened();
-    std::lock_guard lock(slot.mutex);
-    if (!slot.song.valid() || slot.path != path)
-        return nullptr;
-    return slot.song.get();
+    std::future<std::unique_ptr<Sound>> song;
+    {
+        Preopened& slot = preopened();
+        std::lock_guard lock(slot.mutex);
+        if (!slot.song.valid() || slot.path != path)
+            return nullptr;
+        song = std::move(slot.song);
+    }
+    return song.get();
 }
 
 } // namespace
 
 void Sound::dropPreopened()
 {
-    Preopened& slot = preopened();
-    std::lock_guard lock(slot.mutex);
-    if (slot.song.valid())
-        slot.song.get(); // waits for the worker; the song ends with it
+    if (std::future<std::unique_ptr<Sound>> song = takeFromSlot(); song.valid())
+        song.get(); // waits for the worker; the song ends with it
 }
 
 void Sound::playPreopened(float volume, float rate)
 {
-    Preopened& slot = preopened();
-    std::lock_guard lock(slot.mutex);
-    if (!slot.song.valid())
+    std::string path;
+    std::future<std::unique_ptr<Sound>> taken = takeFromSlot(&path);
+    if (!taken.valid())
         return;
-    std::unique_ptr<Sound> song = slot.song.get();
+    std::unique_ptr<Sound> song = taken.get();
     if (song && song->isOpen()) {
         song->setVolume(volume);
         song->setRate(rate);
         song->play();
     }
-    // Back into the slot, ready.
+    // Back into the slot, ready, unless another song was preopened meanwhile;
+    // then this one ends here, after the lock.
     std::promise<std::unique_ptr<Sound>> ready;
     ready.set_value(std::move(song));
-    slot.song = ready.get_future();
+    std::future<std::unique_ptr<Sound>> readyFuture = ready.get_future();
+    Preopened& slot = preopened();
+    std::lock_guard lock(slot.mutex);
+    if (!slot.song.valid()) {
+        slot.path = path;
+        slot.song = std::move(readyFuture);
+    }
 }
 
 void Sound::preopen(const std::string& path)
 {
     dropPreopened();
+    // One preopened meanwhile by another thread ends here, after the lock.
+    std::future<std::unique_ptr<Sound>> before;
     Preopened& slot = preopened();
     std::lock_guard lock(slot.mutex);
     try {
-        slot.song = std::async(std::launch::async, [path] {
+        before = std::exchange(slot.song, std::async(std::launch::async, [path] {
             nameThisThread("gx-preopen");
             initialize();
             return open(path, AudioEngine::shared().mixer());
-        });
+        }));
         slot.path = path;
     } catch (const std::system_error& e) {
         // No thread to be had: the song is opened when it is asked for.
