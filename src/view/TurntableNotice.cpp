@@ -22,7 +22,10 @@ TurntableNotice::TurntableNotice(QObject* parent, Edge edge)
 void TurntableNotice::show(const QString& text, std::chrono::milliseconds lifetime)
 {
     text_ = text;
-    timer_.start(lifetime);
+    if (lifetime.count() > 0)
+        timer_.start(lifetime);
+    else
+        timer_.stop();
     emit changed();
 }
 

@@ -21,6 +21,7 @@ public:
     enum class Edge { top, middle, bottom };
     explicit TurntableNotice(QObject* parent = nullptr, Edge edge = Edge::top);
 
+    // A lifetime of 0 keeps it until it is cleared.
     void show(const QString& text, std::chrono::milliseconds lifetime = std::chrono::seconds(6));
     void clear();
     QString text() const { return text_; }

@@ -99,7 +99,7 @@ void TurntableView::showFeedback(const QString& text)
 
 void TurntableView::showHint(const QString& text)
 {
-    hint_->show(text, std::chrono::hours(24 * 365));
+    hint_->show(text, 0ms);
 }
 
 QString TurntableView::toolTipText() const
