@@ -1,6 +1,7 @@
 #include "app/GramoluxWindowLayout.h"
 
 #include "app/AppController.h"
+#include "app/ControlsMenu.h"
 #include "engine/Player.h"
 #include "handover/HandOver.h"
 #include "handover/HandOverExpander.h"
@@ -14,6 +15,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QIcon>
 #include <QLabel>
 #include <QLayout>
 #include <QMainWindow>
@@ -40,6 +42,8 @@ GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
 
     QMainWindow* window = mainWindow_.get();
     window->setWindowTitle(localizedString("Gramolux"));
+    // Our own icon on every desktop, also where no desktop entry is installed.
+    QApplication::setWindowIcon(QIcon(QString::fromStdString(gx::pathForResource("icon.png"))));
     view_ = new TurntableView(*turntable_, window);
     window->setCentralWidget(view_);
     // The window is exactly the turntable, and not resizable.
@@ -95,10 +99,18 @@ GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
 
     c->setUp();
     Player& player = c->player();
+    controlsMenu_ = new ControlsMenu(*controls, player, this);
     connect(&player, &Player::stateChanged, this, &GramoluxWindowLayout::updateControls);
     // The panel hears of a change by a key or over the bus.
     connect(&player, &Player::musicVolumeChanged, prefs, &PreferenceController::musicVolumeChanged);
     connect(view_, &TurntableView::songTagsRead, &player, &Player::tagsRead);
+    // Whatever the road (keys, dial, preferences, MPRIS), the turntable shows what changed.
+    connect(&player, &Player::musicVolumeChanged, view_,
+        [this](float volume) { view_->showFeedback(localizedString("Volume %1 %").arg(qRound(volume * 100.0f))); });
+    connect(&player, &Player::speedChanged, view_, [this](float rate) {
+        view_->showFeedback(localizedString("Speed %1×").arg(static_cast<double>(rate), 0, 'f', 2));
+    });
+    view_->showHint(localizedString("Drop a song here, or choose File ▸ Open…"));
     // Plain files named first go to the controller now: the song named
     // first may be playing already.
     if (!listedAtOnce)

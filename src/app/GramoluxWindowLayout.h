@@ -16,6 +16,7 @@ class QMainWindow;
 
 namespace gx {
 
+class ControlsMenu;
 class TurntableView;
 class HandOver;
 class TurntableModel;
@@ -35,6 +36,7 @@ public:
     AppController* appController() const { return appController_.get(); }
     PreferenceController* preferenceController() const { return preferenceController_.get(); }
     QAction* nextSongAction() const { return nextSong_; }
+    ControlsMenu* controlsMenu() const { return controlsMenu_; }
     // Where files handed over from outside go (command line, second launch,
     // "Open With", MPRIS).
     HandOver* handOver() const { return handOver_.get(); }
@@ -49,6 +51,7 @@ private:
     TurntableView* view_ = nullptr;
     QAction* playStop_ = nullptr;
     QAction* nextSong_ = nullptr;
+    ControlsMenu* controlsMenu_ = nullptr; // a child of this layout
     std::unique_ptr<AppController> appController_;
     std::unique_ptr<PreferenceController> preferenceController_;
     std::unique_ptr<HandOver> handOver_;

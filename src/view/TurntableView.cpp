@@ -2,6 +2,7 @@
 
 #include "turntable/TurntableLogic.h"
 #include "turntable/TurntableModel.h"
+#include "view/RecordToolTip.h"
 #include "view/SongCover.h"
 #include "view/TurntableAccessibility.h"
 #include "view/TurntableNotice.h"
@@ -16,6 +17,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QShowEvent>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QUrl>
 #include <cmath>
 
@@ -48,8 +51,17 @@ TurntableView::TurntableView(TurntableModel& model, QWidget* parent)
     , model_(model)
     , painter_(model, pictures_)
     , notice_(new TurntableNotice(this))
+    , feedback_(new TurntableNotice(this, TurntableNotice::Edge::bottom))
+    , hint_(new TurntableNotice(this, TurntableNotice::Edge::middle))
 {
     connect(notice_, &TurntableNotice::changed, this, qOverload<>(&QWidget::update));
+    connect(hint_, &TurntableNotice::changed, this, qOverload<>(&QWidget::update));
+    // Several changes a second (a held key) repaint the band alone.
+    connect(feedback_, &TurntableNotice::changed, this, [this] {
+        const QRect now = feedback_->band(font(), pictures_.width(), pictures_.height()).toAlignedRect();
+        update(QRegion(now) | feedbackShown_);
+        feedbackShown_ = now;
+    });
     // The record turns on this thread's clock, so a tick and its paint are
     // one wake-up; a precise timer keeps the 0.02 s steady.
     spinClock_.setTimerType(Qt::PreciseTimer);
@@ -79,6 +91,40 @@ TurntableView::~TurntableView()
     model_.hooks().startSpinClock = nullptr;
 }
 
+void TurntableView::showFeedback(const QString& text)
+{
+    feedback_->show(text, 1s);
+    announceTurntableFeedback(this, text);
+}
+
+void TurntableView::showHint(const QString& text)
+{
+    hint_->show(text, 0ms);
+}
+
+QString TurntableView::toolTipText() const
+{
+    QString text = songCover_->toolTip(recordTitle_);
+    if (songSeconds_ <= 0.0)
+        return text;
+    const QString time = songTimeText(static_cast<double>(model_.armValue()) * songSeconds_, songSeconds_);
+    return text.isEmpty() ? time : text + (Qt::mightBeRichText(text) ? "<br>" : "\n") + time;
+}
+
+bool TurntableView::event(QEvent* event)
+{
+    // The time moves on, so the tooltip is made when it is asked for.
+    if (event->type() == QEvent::ToolTip) {
+        const QString text = toolTipText();
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, this);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void TurntableView::describeRecord(const QString& title, double seconds)
 {
     recordTitle_ = title;
@@ -92,6 +138,8 @@ void TurntableView::describeRecord(const QString& title, double seconds)
 
 void TurntableView::showSong(const QString& path)
 {
+    if (!path.isEmpty())
+        hint_->clear();
     if (path == songCover_->path())
         return;
     songCover_->read(path, pictures_.disc, pictures_.label);
@@ -152,6 +200,8 @@ void TurntableView::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     painter_.paint(painter, event->region(), devicePixelRatioF(), palette().color(QPalette::Highlight));
     notice_->paint(painter, font(), pictures_.width(), pictures_.height());
+    feedback_->paint(painter, font(), pictures_.width(), pictures_.height());
+    hint_->paint(painter, font(), pictures_.width(), pictures_.height());
 }
 
 // --- What changed ----------------------------------------------------------

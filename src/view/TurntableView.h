@@ -65,6 +65,15 @@ signals:
 public:
     // The notice over the top of the turntable (why a file did not play).
     TurntableNotice& notice() const { return *notice_; }
+    // What a change just did ("Volume 70 %"), for about a second at the
+    // bottom, so a notice stays in sight; the screen reader hears it too.
+    void showFeedback(const QString& text);
+    TurntableNotice& feedback() const { return *feedback_; }
+    // What to do first, in the middle, until the first song is shown.
+    void showHint(const QString& text);
+    TurntableNotice& hint() const { return *hint_; }
+    // The tags' line, and the elapsed and total time once a song has a length.
+    QString toolTipText() const;
 
     // The local files a drag carries, in its order.
     static std::vector<std::string> fileListInDraggingInfo(const QMimeData* info);
@@ -79,6 +88,7 @@ public:
     RectF viewRectFromWidget(QRectF r) const;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -110,7 +120,10 @@ private:
     QString recordTitle_;
     std::string recordTitleUtf8_; // as the change tracker compares it, once a tick
     double songSeconds_ = 0.0;
-    TurntableNotice* notice_; // a child of the view
+    TurntableNotice* notice_;   // a child of the view
+    TurntableNotice* feedback_; // a child of the view
+    TurntableNotice* hint_;     // a child of the view
+    QRect feedbackShown_;       // where the feedback was last painted
 };
 
 } // namespace gx
