@@ -2,6 +2,7 @@
 
 #include "app/AppController.h"
 #include "app/ControlsMenu.h"
+#include "app/QueueWindow.h"
 #include "engine/Player.h"
 #include "handover/HandOver.h"
 #include "handover/HandOverExpander.h"
@@ -100,6 +101,10 @@ GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
     c->setUp();
     Player& player = c->player();
     controlsMenu_ = new ControlsMenu(*controls, player, this);
+    queueWindow_ = new QueueWindow(player, window);
+    controls->addSeparator();
+    controls->addAction(localizedString("Queue…"), QKeySequence(Qt::CTRL | Qt::Key_L), queueWindow_,
+        [this] { queueWindow_->showBeside(*mainWindow_); });
     connect(&player, &Player::stateChanged, this, &GramoluxWindowLayout::updateControls);
     // The panel hears of a change by a key or over the bus.
     connect(&player, &Player::musicVolumeChanged, prefs, &PreferenceController::musicVolumeChanged);

@@ -17,6 +17,7 @@ class QMainWindow;
 namespace gx {
 
 class ControlsMenu;
+class QueueWindow;
 class TurntableView;
 class HandOver;
 class TurntableModel;
@@ -37,6 +38,7 @@ public:
     PreferenceController* preferenceController() const { return preferenceController_.get(); }
     QAction* nextSongAction() const { return nextSong_; }
     ControlsMenu* controlsMenu() const { return controlsMenu_; }
+    QueueWindow* queueWindow() const { return queueWindow_; }
     // Where files handed over from outside go (command line, second launch,
     // "Open With", MPRIS).
     HandOver* handOver() const { return handOver_.get(); }
@@ -52,6 +54,7 @@ private:
     QAction* playStop_ = nullptr;
     QAction* nextSong_ = nullptr;
     ControlsMenu* controlsMenu_ = nullptr; // a child of this layout
+    QueueWindow* queueWindow_ = nullptr;   // a child of the main window
     std::unique_ptr<AppController> appController_;
     std::unique_ptr<PreferenceController> preferenceController_;
     std::unique_ptr<HandOver> handOver_;

@@ -259,5 +259,17 @@
         <source>Drop a song here, or choose File ▸ Open…</source>
         <translation>Ziehen Sie ein Lied hierher oder wählen Sie Datei ▸ Öffnen…</translation>
     </message>
+    <message>
+        <source>Queue…</source>
+        <translation>Warteschlange…</translation>
+    </message>
+    <message>
+        <source>Queue</source>
+        <translation>Warteschlange</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Leeren</translation>
+    </message>
 </context>
 </TS>

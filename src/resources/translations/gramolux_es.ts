@@ -259,5 +259,17 @@
         <source>Drop a song here, or choose File ▸ Open…</source>
         <translation>Suelte una canción aquí o elija Archivo ▸ Abrir…</translation>
     </message>
+    <message>
+        <source>Queue…</source>
+        <translation>Cola…</translation>
+    </message>
+    <message>
+        <source>Queue</source>
+        <translation>Cola de reproducción</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Vaciar</translation>
+    </message>
 </context>
 </TS>

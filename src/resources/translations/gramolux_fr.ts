@@ -259,5 +259,17 @@
         <source>Drop a song here, or choose File ▸ Open…</source>
         <translation>Déposez un morceau ici, ou choisissez Fichier ▸ Ouvrir…</translation>
     </message>
+    <message>
+        <source>Queue…</source>
+        <translation>File d’attente…</translation>
+    </message>
+    <message>
+        <source>Queue</source>
+        <translation>File d’attente</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Vider</translation>
+    </message>
 </context>
 </TS>
