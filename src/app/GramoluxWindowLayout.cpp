@@ -8,7 +8,9 @@
 #include "handover/HandOverExpander.h"
 #include "platform/Resources.h"
 #include "platform/StringTable.h"
+#include "platform/UserDefaults.h"
 #include "settings/PreferenceController.h"
+#include "settings/SettingsKeys.h"
 #include "sound/AudioEngine.h"
 #include "turntable/TurntableModel.h"
 #include "view/TurntableNotice.h"
@@ -47,8 +49,7 @@ GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
     QApplication::setWindowIcon(QIcon(QString::fromStdString(gx::pathForResource("icon.png"))));
     view_ = new TurntableView(*turntable_, window);
     window->setCentralWidget(view_);
-    // The window is exactly the turntable, and not resizable.
-    window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The window starts as the turntable's size and grows with it; never smaller.
     // Told once: the record turns and the song's time runs on, unheard.
     AudioEngine::shared().whenNoOutput([view = view_] {
         QMetaObject::invokeMethod(
@@ -131,12 +132,20 @@ GramoluxWindowLayout::~GramoluxWindowLayout()
     handOver_.reset();
     appController_.reset();
     preferenceController_.reset();
+    if (shown_)
+        UserDefaults::standardUserDefaults().setString(
+            QString::fromLatin1(mainWindow_->saveGeometry().toBase64()), keys::windowGeometry);
     mainWindow_.reset();
     turntable_->hooks() = {};
 }
 
 void GramoluxWindowLayout::show()
 {
+    // Where and as large as it was left; the first time, the turntable's size.
+    const QVariant geometry = UserDefaults::standardUserDefaults().objectForKey(keys::windowGeometry);
+    if (!shown_ && geometry.isValid())
+        mainWindow_->restoreGeometry(QByteArray::fromBase64(geometry.toString().toLatin1()));
+    shown_ = true;
     mainWindow_->show();
     view_->setFocus();
 }

@@ -58,6 +58,7 @@ private:
     std::unique_ptr<AppController> appController_;
     std::unique_ptr<PreferenceController> preferenceController_;
     std::unique_ptr<HandOver> handOver_;
+    bool shown_ = false; // its size and place are kept once shown
 };
 
 } // namespace gx
