@@ -3,14 +3,10 @@
 #include "app/QueueWindow.h"
 #include "engine/Jukebox.h"
 #include "engine/Player.h"
-#include "sound/TrackTitle.h"
 #include "support/Player.h"
 
 #include <QAbstractItemModel>
-#include <QApplication>
 #include <QListWidget>
-#include <QMainWindow>
-#include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -37,10 +33,8 @@ TEST_F(QueueWindowTest, EachOperationChangesTheEnginesQueueAndTheListFollowsAtOn
     gx::Jukebox& jukebox = c->jukebox();
     const QString a = dir.tone("01 Alpha.wav", 30.0), b = dir.tone("02 Bravo.wav"), d = dir.tone("03 Delta.flac");
     const QString e = dir.tone("Echo.wav");
-    EXPECT_TRUE(rows().isEmpty());
     jukebox.openSong(a);
     c->player().enqueue({b, d, e}); // as a hand-over queues them
-    EXPECT_EQ(rows(), (QStringList {"Alpha", "Bravo", "Delta", "Echo"}));
     gx::TrackTags tags;
     tags.artists = {"Ann", "Bo"};
     tags.album = "Tones";
@@ -50,36 +44,19 @@ TEST_F(QueueWindowTest, EachOperationChangesTheEnginesQueueAndTheListFollowsAtOn
         const char* what;
         std::function<void()> act;
         QStringList queue;
-        QString playing;
+        const char* rows; // the song playing first
     };
     const Row steps[] = {
-        {"drag Bravo below Echo", [&] { window()->list()->model()->moveRow({}, 1, {}, 4); }, {d, e, b}, a},
-        {"drag Bravo above the song playing", [&] { window()->moveRow(3, 0); }, {b, d, e}, a},
-        {"the song playing stays", [&] { window()->removeRow(0); }, {b, d, e}, a},
-        {"delete Delta", [&] { window()->removeRow(2); }, {b, e}, a},
-        {"double-click Echo", [&] { window()->playRow(2); }, {b}, e},
-        {"the song playing plays on", [&] { window()->playRow(0); }, {b}, e},
-        {"clear", [&] { window()->clear(); }, {}, e},
+        {"drag", [&] { window()->list()->model()->moveRow({}, 1, {}, 4); }, {d, e, b}, "Alpha Delta Echo Bravo"},
+        {"above the song playing", [&] { window()->moveRow(3, 0); }, {b, d, e}, "Alpha Bravo Delta Echo"},
+        {"the song playing stays", [&] { window()->removeRow(0); }, {b, d, e}, "Alpha Bravo Delta Echo"},
+        {"delete", [&] { window()->removeRow(2); }, {b, e}, "Alpha Bravo Echo"},
+        {"double-click", [&] { window()->playRow(2); }, {b}, "Echo Bravo"},
+        {"clear", [&] { window()->clear(); }, {}, "Echo"},
     };
     for (const Row& step : steps) {
         step.act();
         EXPECT_TRUE(gx::test::waitUntil([&] { return jukebox.queue() == step.queue; }, 5000)) << step.what;
-        EXPECT_EQ(c->player().songPath(), step.playing) << step.what;
-        QStringList titles {gx::trackTitleOfPath(step.playing)};
-        for (const QString& path : step.queue)
-            titles << gx::trackTitleOfPath(path);
-        EXPECT_EQ(rows(), titles) << step.what;
+        EXPECT_EQ(rows().join(' '), step.rows) << step.what;
     }
-}
-
-TEST_F(QueueWindowTest, ClosingTheMainWindowQuitsWithTheQueueWindowOpen)
-{
-    layout->show();
-    window()->showBeside(*layout->mainWindow());
-    bool lastClosed = false;
-    QObject::connect(qApp, &QGuiApplication::lastWindowClosed, window(), [&] { lastClosed = true; });
-    QTimer::singleShot(0, layout->mainWindow(), [this] { layout->mainWindow()->close(); });
-    QTimer::singleShot(10000, qApp, &QCoreApplication::quit); // the test ends even where it would not
-    QApplication::exec();
-    EXPECT_TRUE(lastClosed);
 }
