@@ -1,12 +1,16 @@
 #include "app/GramoluxWindowLayout.h"
 
 #include "app/AppController.h"
+#include "app/ControlsMenu.h"
+#include "app/QueueWindow.h"
 #include "engine/Player.h"
 #include "handover/HandOver.h"
 #include "handover/HandOverExpander.h"
 #include "platform/Resources.h"
 #include "platform/StringTable.h"
+#include "platform/UserDefaults.h"
 #include "settings/PreferenceController.h"
+#include "settings/SettingsKeys.h"
 #include "sound/AudioEngine.h"
 #include "turntable/TurntableModel.h"
 #include "view/TurntableNotice.h"
@@ -14,6 +18,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QIcon>
 #include <QLabel>
 #include <QLayout>
 #include <QMainWindow>
@@ -40,10 +45,11 @@ GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
 
     QMainWindow* window = mainWindow_.get();
     window->setWindowTitle(localizedString("Gramolux"));
+    // Our own icon on every desktop, also where no desktop entry is installed.
+    QApplication::setWindowIcon(QIcon(QString::fromStdString(gx::pathForResource("icon.png"))));
     view_ = new TurntableView(*turntable_, window);
     window->setCentralWidget(view_);
-    // The window is exactly the turntable, and not resizable.
-    window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The window starts as the turntable's size and grows with it; never smaller.
     // Told once: the record turns and the song's time runs on, unheard.
     AudioEngine::shared().whenNoOutput([view = view_] {
         QMetaObject::invokeMethod(
@@ -95,10 +101,22 @@ GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
 
     c->setUp();
     Player& player = c->player();
+    controlsMenu_ = new ControlsMenu(*controls, player, this);
+    queueWindow_ = new QueueWindow(player, window);
+    controls->addSeparator();
+    controls->addAction(localizedString("Queue…"), QKeySequence(Qt::CTRL | Qt::Key_L), queueWindow_,
+        [this] { queueWindow_->showBeside(*mainWindow_); });
     connect(&player, &Player::stateChanged, this, &GramoluxWindowLayout::updateControls);
     // The panel hears of a change by a key or over the bus.
     connect(&player, &Player::musicVolumeChanged, prefs, &PreferenceController::musicVolumeChanged);
     connect(view_, &TurntableView::songTagsRead, &player, &Player::tagsRead);
+    // Whatever the road (keys, dial, preferences, MPRIS), the turntable shows what changed.
+    connect(&player, &Player::musicVolumeChanged, view_,
+        [this](float volume) { view_->showFeedback(localizedString("Volume %1 %").arg(qRound(volume * 100.0f))); });
+    connect(&player, &Player::speedChanged, view_, [this](float rate) {
+        view_->showFeedback(localizedString("Speed %1×").arg(static_cast<double>(rate), 0, 'f', 2));
+    });
+    view_->showHint(localizedString("Drop a song here, or choose File ▸ Open…"));
     // Plain files named first go to the controller now: the song named
     // first may be playing already.
     if (!listedAtOnce)
@@ -114,12 +132,20 @@ GramoluxWindowLayout::~GramoluxWindowLayout()
     handOver_.reset();
     appController_.reset();
     preferenceController_.reset();
+    if (shown_)
+        UserDefaults::standardUserDefaults().setString(
+            QString::fromLatin1(mainWindow_->saveGeometry().toBase64()), keys::windowGeometry);
     mainWindow_.reset();
     turntable_->hooks() = {};
 }
 
 void GramoluxWindowLayout::show()
 {
+    // Where and as large as it was left; the first time, the turntable's size.
+    const QVariant geometry = UserDefaults::standardUserDefaults().objectForKey(keys::windowGeometry);
+    if (!shown_ && geometry.isValid())
+        mainWindow_->restoreGeometry(QByteArray::fromBase64(geometry.toString().toLatin1()));
+    shown_ = true;
     mainWindow_->show();
     view_->setFocus();
 }

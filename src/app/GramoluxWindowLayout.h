@@ -16,6 +16,8 @@ class QMainWindow;
 
 namespace gx {
 
+class ControlsMenu;
+class QueueWindow;
 class TurntableView;
 class HandOver;
 class TurntableModel;
@@ -35,6 +37,8 @@ public:
     AppController* appController() const { return appController_.get(); }
     PreferenceController* preferenceController() const { return preferenceController_.get(); }
     QAction* nextSongAction() const { return nextSong_; }
+    ControlsMenu* controlsMenu() const { return controlsMenu_; }
+    QueueWindow* queueWindow() const { return queueWindow_; }
     // Where files handed over from outside go (command line, second launch,
     // "Open With", MPRIS).
     HandOver* handOver() const { return handOver_.get(); }
@@ -49,9 +53,12 @@ private:
     TurntableView* view_ = nullptr;
     QAction* playStop_ = nullptr;
     QAction* nextSong_ = nullptr;
+    ControlsMenu* controlsMenu_ = nullptr; // a child of this layout
+    QueueWindow* queueWindow_ = nullptr;   // a child of the main window
     std::unique_ptr<AppController> appController_;
     std::unique_ptr<PreferenceController> preferenceController_;
     std::unique_ptr<HandOver> handOver_;
+    bool shown_ = false; // its size and place are kept once shown
 };
 
 } // namespace gx

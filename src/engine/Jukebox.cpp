@@ -357,6 +357,12 @@ void Jukebox::clearQueue()
     queue_ = QStringList();
 }
 
+void Jukebox::setQueue(const QStringList& paths)
+{
+    queue_ = paths;
+    emit playbackChanged();
+}
+
 void Jukebox::queueFiles(const QStringList& paths)
 {
     queue_.append(paths);

@@ -64,6 +64,8 @@ public:
     // one on its own empties the queue and plays.
     bool openOrQueue(const QString& path);
     void clearQueue();
+    // The queue as a whole, as its window rearranges it.
+    void setQueue(const QStringList& paths);
     void checkSongEnd();
     // Opens the first queued file as the end-of-song check does.
     void playNext();

@@ -7,6 +7,7 @@
 #include "settings/SettingsKeys.h"
 #include "sound/Sound.h"
 #include "sound/TrackTitle.h"
+#include "turntable/TurntableLogic.h"
 #include "turntable/TurntableModel.h"
 
 #include <algorithm>
@@ -22,6 +23,15 @@ Player::Player(Jukebox& jukebox, TurntableModel& turntable, UserDefaults& store,
 {
     turntable_.hooks().openSong = [this](const std::string& path) { open(QString::fromStdString(path), Road::drop); };
     turntable_.hooks().setMusicVolume = [this](float volume) { setMusicVolume(volume); };
+    connect(&jukebox_, &Jukebox::songOpened, this, [this](const QString& path) {
+        constexpr qsizetype kHistory = 100;
+        if (!goingBack_ && !current_.isEmpty() && current_ != path) {
+            history_.append(current_);
+            if (history_.size() > kHistory)
+                history_.removeFirst();
+        }
+        current_ = path;
+    });
     connect(&jukebox_, &Jukebox::songOpened, this, &Player::songOpened);
     connect(&jukebox_, &Jukebox::playbackChanged, this, &Player::stateChanged);
     connect(&jukebox_, &Jukebox::songEnded, this, &Player::stateChanged);
@@ -70,8 +80,57 @@ void Player::next()
 
 void Player::previous()
 {
-    if (canPlay())
-        turntable_.setArmPlace(0.0f);
+    if (history_.isEmpty() || (canPlay() && positionSeconds() >= kRestartSeconds)) {
+        if (canPlay())
+            turntable_.setArmPlace(0.0f);
+        return;
+    }
+    QStringList queue = jukebox_.queue();
+    if (!current_.isEmpty())
+        queue.prepend(current_);
+    goingBack_ = true;
+    jukebox_.openSong(history_.takeLast());
+    goingBack_ = false;
+    jukebox_.setQueue(queue);
+}
+
+bool Player::canGoPrevious() const
+{
+    return canPlay() || !history_.isEmpty();
+}
+
+void Player::playQueued(int index)
+{
+    QStringList queue = jukebox_.queue();
+    if (index < 0 || index >= queue.size())
+        return;
+    const QString path = queue.takeAt(index);
+    jukebox_.setQueue(queue);
+    jukebox_.openSong(path);
+}
+
+void Player::removeQueued(int index)
+{
+    QStringList queue = jukebox_.queue();
+    if (index < 0 || index >= queue.size())
+        return;
+    queue.removeAt(index);
+    jukebox_.setQueue(queue);
+}
+
+void Player::moveQueued(int from, int to)
+{
+    QStringList queue = jukebox_.queue();
+    if (from < 0 || from >= queue.size() || to < 0 || to >= queue.size() || from == to)
+        return;
+    queue.move(from, to);
+    jukebox_.setQueue(queue);
+}
+
+void Player::clearQueue()
+{
+    if (!jukebox_.queue().isEmpty())
+        jukebox_.setQueue({});
 }
 
 void Player::pressSwitch()
@@ -132,6 +191,56 @@ void Player::setMusicVolume(float volume)
     store_.setFloat(volume, keys::musicVolume);
     jukebox_.applyVolumes();
     emit musicVolumeChanged(volume);
+}
+
+float Player::steppedMusicVolume(int tenths) const
+{
+    const float tenth = std::round(musicVolume() * 10.0f) + static_cast<float>(tenths);
+    return std::clamp(tenth, 0.0f, 10.0f) / 10.0f;
+}
+
+void Player::stepMusicVolume(int tenths)
+{
+    if (canStepMusicVolume(tenths))
+        setMusicVolume(steppedMusicVolume(tenths));
+}
+
+bool Player::canStepMusicVolume(int tenths) const
+{
+    return steppedMusicVolume(tenths) != musicVolume();
+}
+
+float Player::steppedSpeed(int steps) const
+{
+    constexpr double kStep = 0.05;
+    const double dial = turntable_.dialValue();
+    double rate = std::round((dial + kStep * steps) * 100.0) / 100.0;
+    // A hand turned past the offered top is never pushed further, nor
+    // pulled up to it.
+    if (steps > 0)
+        rate = std::min(rate, std::max(turntable::highestOfferedDialRate, dial));
+    return static_cast<float>(std::max(rate, turntable::lowestDialRate));
+}
+
+void Player::stepSpeed(int steps)
+{
+    if (canStepSpeed(steps))
+        setSpeed(steppedSpeed(steps));
+}
+
+bool Player::canStepSpeed(int steps) const
+{
+    return turntable_.isEnabled() && std::abs(steppedSpeed(steps) - turntable_.dialValue()) > 1e-4f;
+}
+
+void Player::normalSpeed()
+{
+    turntable_.resetDial();
+}
+
+bool Player::canNormalSpeed() const
+{
+    return turntable_.isEnabled() && turntable_.dialValue() != 1.0f;
 }
 
 float Player::speed() const

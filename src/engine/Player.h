@@ -37,8 +37,18 @@ public:
     void enqueue(const QStringList& paths);
     // The first queued song, at once; nothing while none is queued.
     void next();
-    // The start of this song.
+    // The song before when less than kRestartSeconds have played (or this one
+    // gives no sound), this one going back to the front of the queue;
+    // otherwise the start of this song.
     void previous();
+    bool canGoPrevious() const;
+    static constexpr double kRestartSeconds = 3.0;
+
+    // --- The queue, as its window works it. Indices into queue().
+    void playQueued(int index);
+    void removeQueued(int index);
+    void moveQueued(int from, int to);
+    void clearQueue();
 
     // --- The switch and the arm
     void pressSwitch();
@@ -59,6 +69,17 @@ public:
     float speed() const;
     // As a turn of the dial by the hand.
     void setSpeed(float rate);
+
+    // --- The keys' steps: the music volume by tenths, the dial by 0.05
+    // within the dial's floor and the offered top. Each can() says whether
+    // the step would change anything.
+    void stepMusicVolume(int tenths);
+    bool canStepMusicVolume(int tenths) const;
+    void stepSpeed(int steps);
+    bool canStepSpeed(int steps) const;
+    // What the dial's double-click does.
+    void normalSpeed();
+    bool canNormalSpeed() const;
 
     // --- What is on the turntable
     // A song that plays is on the turntable: play, pause, seek, previous.
@@ -88,9 +109,16 @@ signals:
     void tagsRead(const QString& path, const gx::TrackTags& tags);
 
 private:
+    float steppedMusicVolume(int tenths) const;
+    float steppedSpeed(int steps) const;
+
     Jukebox& jukebox_;
     TurntableModel& turntable_;
     UserDefaults& store_;
+    // The songs opened before this one, the last most recent; kept short.
+    QStringList history_;
+    QString current_;
+    bool goingBack_ = false;
 };
 
 } // namespace gx

@@ -53,6 +53,11 @@ bool MprisPlayerAdaptor::canGoNext() const
 {
     return service_.canGoNext();
 }
+bool MprisPlayerAdaptor::canGoPrevious() const
+{
+    return service_.canGoPrevious();
+}
+
 bool MprisPlayerAdaptor::canPlay() const
 {
     return service_.canPlay();

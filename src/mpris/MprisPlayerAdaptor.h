@@ -29,7 +29,7 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(double Volume READ volume WRITE setVolume)
     Q_PROPERTY(qlonglong Position READ position)
     Q_PROPERTY(bool CanGoNext READ canGoNext)
-    Q_PROPERTY(bool CanGoPrevious READ canPlay)
+    Q_PROPERTY(bool CanGoPrevious READ canGoPrevious)
     Q_PROPERTY(bool CanPlay READ canPlay)
     Q_PROPERTY(bool CanPause READ canPlay)
     Q_PROPERTY(bool CanSeek READ canPlay)
@@ -46,6 +46,7 @@ public:
     void setVolume(double volume);
     qlonglong position() const;
     bool canGoNext() const;
+    bool canGoPrevious() const;
     bool canPlay() const;
     bool canControl() const { return true; }
 

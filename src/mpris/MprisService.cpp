@@ -120,6 +120,9 @@ void MprisService::takeTags(const QString& path, const TrackTags& tags)
 {
     taggedPath_ = path;
     tagEntries_.clear();
+    // Applets show the song by its tag where it has one; the window keeps the file's title.
+    if (const QString title = QString::fromStdString(tags.title).trimmed(); !title.isEmpty())
+        tagEntries_.insert("xesam:title", title);
     if (!tags.artists.empty())
         tagEntries_.insert("xesam:artist", stringList(tags.artists));
     if (!tags.album.empty())
@@ -164,7 +167,8 @@ QVariantMap MprisService::metadata() const
         meta = tagEntries_;
     meta.insert("mpris:trackid", QVariant::fromValue(song->trackId));
     meta.insert("mpris:length", lengthMicroseconds());
-    meta.insert("xesam:title", player_.songTitle());
+    if (!meta.contains("xesam:title"))
+        meta.insert("xesam:title", player_.songTitle());
     meta.insert("xesam:url", QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded));
     if (!player_.failureNotice().isEmpty())
         meta.insert("xesam:comment", QStringList {player_.failureNotice()});
@@ -194,6 +198,11 @@ double MprisService::volume() const
 bool MprisService::canGoNext() const
 {
     return !player_.queue().isEmpty();
+}
+
+bool MprisService::canGoPrevious() const
+{
+    return player_.canGoPrevious();
 }
 
 bool MprisService::canPlay() const
@@ -299,7 +308,7 @@ QVariantMap MprisService::playerProperties() const
         {"Rate", rate()},
         {"Volume", volume()},
         {"CanGoNext", canGoNext()},
-        {"CanGoPrevious", canPlay()},
+        {"CanGoPrevious", canGoPrevious()},
         {"CanPlay", canPlay()},
         {"CanPause", canPlay()},
         {"CanSeek", canPlay()},

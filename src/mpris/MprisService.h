@@ -52,6 +52,7 @@ public:
     double rate() const;
     double volume() const;
     bool canGoNext() const;
+    bool canGoPrevious() const;
     // A song that plays is on the turntable: play, pause, seek, previous.
     bool canPlay() const;
 

@@ -13,6 +13,8 @@ inline const QString noise = QStringLiteral("noise");
 inline const QString recentFiles = QStringLiteral("recentFiles");
 // "off", "track" or "album": how songs' loudness is levelled.
 inline const QString loudness = QStringLiteral("loudness");
+// The main window's size and place (QWidget::saveGeometry, in base64).
+inline const QString windowGeometry = QStringLiteral("windowGeometry");
 
 // Registers the levels' defaults with the standard store (once per process).
 void registerDefaults();

@@ -38,12 +38,23 @@ QString windowTitleText(const QString& title)
     return QString(title).replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
 }
 
-QString trackTitleOfPath(const QString& path)
+QStringList titleTypes()
 {
     QStringList types;
     for (const std::string& t : Sound::acceptedTypes())
         types << QString::fromStdString(t);
-    return trackTitle(QFileInfo(path).fileName(), types);
+    types << "flac"
+          << "FLAC"
+          << "ogg"
+          << "OGG"
+          << "opus"
+          << "OPUS";
+    return types;
+}
+
+QString trackTitleOfPath(const QString& path)
+{
+    return trackTitle(QFileInfo(path).fileName(), titleTypes());
 }
 
 } // namespace gx

@@ -9,7 +9,12 @@ namespace gx {
 // The rule on a display name, with the known extensions in the order to try.
 QString trackTitle(const QString& displayName, const QStringList& types);
 
-// The title of a file's path, after the types the player takes.
+// The extensions a title loses: the types the drop and the Open dialog take,
+// then the ones only a hand-over brings (FLAC, Ogg, Opus). The later ones come
+// last so a name that holds both keeps the cut it always had.
+QStringList titleTypes();
+
+// The title of a file's path, after titleTypes().
 QString trackTitleOfPath(const QString& path);
 
 // A title as a menu item's text: a menu takes "&" as the mark of a shortcut.

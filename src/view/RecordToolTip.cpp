@@ -2,6 +2,8 @@
 
 #include "platform/StringTable.h"
 
+#include <algorithm>
+
 namespace gx {
 
 QString recordToolTip(const QString& artist, const QString& title, const QString& album, const QString& fileTitle)
@@ -18,6 +20,17 @@ QString recordToolTip(const QString& artist, const QString& title, const QString
     if (!b.isEmpty())
         return localizedString("%1 (%2)").arg(t, b);
     return t;
+}
+
+QString minutesAndSeconds(double seconds)
+{
+    const auto whole = static_cast<long long>(std::max(0.0, seconds));
+    return QStringLiteral("%1:%2").arg(whole / 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString songTimeText(double elapsed, double total)
+{
+    return localizedString("%1 / %2").arg(minutesAndSeconds(elapsed), minutesAndSeconds(total));
 }
 
 } // namespace gx

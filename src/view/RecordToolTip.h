@@ -10,4 +10,9 @@ namespace gx {
 // texts come from the string table.
 QString recordToolTip(const QString& artist, const QString& title, const QString& album, const QString& fileTitle);
 
+// "1:23 / 4:56": where the song stands and its length.
+QString songTimeText(double elapsed, double total);
+// "4:56", whole seconds.
+QString minutesAndSeconds(double seconds);
+
 } // namespace gx

@@ -3,6 +3,7 @@
 #include "platform/StringTable.h"
 #include "turntable/TurntableLogic.h"
 #include "turntable/TurntableModel.h"
+#include "view/RecordToolTip.h"
 #include "view/TurntableChangeTracker.h"
 #include "view/TurntableView.h"
 
@@ -21,12 +22,6 @@ namespace {
 
 enum class Part { Switch, Arm, Dial, Record };
 constexpr std::array<Part, 4> kParts = {Part::Switch, Part::Arm, Part::Dial, Part::Record};
-
-QString minutesAndSeconds(double seconds)
-{
-    const auto whole = static_cast<long long>(std::max(0.0, seconds));
-    return QStringLiteral("%1:%2").arg(whole / 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
-}
 
 // One drawn control of the turntable.
 class PartInterface : public QAccessibleInterface,
@@ -107,7 +102,7 @@ public:
         if (t == QAccessible::Value) {
             if (part_ == Part::Arm)
                 return localizedString("%1 of %2")
-                    .arg(minutesAndSeconds(currentValue().toDouble()), minutesAndSeconds(view_->songSeconds()));
+                    .arg(gx::minutesAndSeconds(currentValue().toDouble()), gx::minutesAndSeconds(view_->songSeconds()));
             if (part_ == Part::Dial)
                 return localizedString("%1 times normal speed")
                     .arg(static_cast<double>(model().dialValue()), 0, 'f', 2);
@@ -338,6 +333,15 @@ void announceTurntableChanges(TurntableAnnouncer* announcer, const TurntableChan
 {
     if (announcer)
         announcer->announce(changes);
+}
+
+void announceTurntableFeedback(TurntableView* view, const QString& text)
+{
+    view->setAccessibleDescription(text);
+    if (!QAccessible::isActive() && !g_sink)
+        return;
+    QAccessibleEvent e(view, QAccessible::DescriptionChanged);
+    send(&e);
 }
 
 void setTurntableEventSink(TurntableEventSink sink)

@@ -7,6 +7,7 @@
 // A control set through assistive technology takes the model's gesture, as
 // the pointer does. Names come from the string table.
 class QAccessibleEvent;
+class QString;
 
 namespace gx {
 
@@ -21,6 +22,8 @@ TurntableAnnouncer* makeTurntableAccessible(TurntableView* view);
 // Tells listening assistive technology what the view has just shown changed;
 // the view calls it on the main thread.
 void announceTurntableChanges(TurntableAnnouncer* announcer, const TurntableChanges& changes);
+// Says a passing change ("Volume 70 %") as the view's description.
+void announceTurntableFeedback(TurntableView* view, const QString& text);
 
 // Where the change events go: to Qt, which passes them on only while
 // assistive technology listens, or, once set, to a test's recorder (then

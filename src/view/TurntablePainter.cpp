@@ -131,15 +131,17 @@ void TurntablePainter::drawTurning(
     // it was.
     const QSizeF size = image.deviceIndependentSize();
     const QRectF target(-size.width() / 2.0, -size.height() / 2.0, size.width(), size.height());
+    // Under the view's own scale, when it shows the turntable larger.
+    const QTransform base = painter.transform();
     painter.save();
     painter.setOpacity(opacity);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (const QRect& band : area.bands) {
         if (!dirty.intersects(band))
             continue;
-        painter.resetTransform();
+        painter.setTransform(base);
         painter.setClipRect(band);
-        painter.setTransform(turn);
+        painter.setTransform(turn * base);
         painter.drawImage(target, image);
     }
     painter.restore();

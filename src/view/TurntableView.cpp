@@ -2,6 +2,7 @@
 
 #include "turntable/TurntableLogic.h"
 #include "turntable/TurntableModel.h"
+#include "view/RecordToolTip.h"
 #include "view/SongCover.h"
 #include "view/TurntableAccessibility.h"
 #include "view/TurntableNotice.h"
@@ -15,7 +16,10 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QShowEvent>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QUrl>
 #include <cmath>
 
@@ -28,6 +32,31 @@ namespace {
 
 // Accepts a drop as a copy (or a link), never as a move: a source that is
 // told its files were moved may delete them.
+// The colour of the background's outer pixels: the wood, continued around a
+// turntable smaller than its view.
+QColor edgeColour(const QImage& image)
+{
+    if (image.isNull())
+        return Qt::black;
+    qint64 r = 0, g = 0, b = 0, n = 0;
+    const auto add = [&](int x, int y) {
+        const QRgb p = image.pixel(x, y);
+        r += qRed(p);
+        g += qGreen(p);
+        b += qBlue(p);
+        ++n;
+    };
+    for (int x = 0; x < image.width(); ++x) {
+        add(x, 0);
+        add(x, image.height() - 1);
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        add(0, y);
+        add(image.width() - 1, y);
+    }
+    return QColor(static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n));
+}
+
 bool acceptAsGeneric(QDropEvent* event)
 {
     for (Qt::DropAction action : {Qt::CopyAction, Qt::LinkAction}) {
@@ -48,8 +77,18 @@ TurntableView::TurntableView(TurntableModel& model, QWidget* parent)
     , model_(model)
     , painter_(model, pictures_)
     , notice_(new TurntableNotice(this))
+    , feedback_(new TurntableNotice(this, TurntableNotice::Edge::bottom))
+    , hint_(new TurntableNotice(this, TurntableNotice::Edge::middle))
 {
     connect(notice_, &TurntableNotice::changed, this, qOverload<>(&QWidget::update));
+    connect(hint_, &TurntableNotice::changed, this, qOverload<>(&QWidget::update));
+    // Several changes a second (a held key) repaint the band alone.
+    connect(feedback_, &TurntableNotice::changed, this, [this] {
+        const QRect now = widgetRegion(feedback_->band(font(), pictures_.width(), pictures_.height()).toAlignedRect())
+                              .boundingRect();
+        update(QRegion(now) | feedbackShown_);
+        feedbackShown_ = now;
+    });
     // The record turns on this thread's clock, so a tick and its paint are
     // one wake-up; a precise timer keeps the 0.02 s steady.
     spinClock_.setTimerType(Qt::PreciseTimer);
@@ -79,6 +118,40 @@ TurntableView::~TurntableView()
     model_.hooks().startSpinClock = nullptr;
 }
 
+void TurntableView::showFeedback(const QString& text)
+{
+    feedback_->show(text, 1s);
+    announceTurntableFeedback(this, text);
+}
+
+void TurntableView::showHint(const QString& text)
+{
+    hint_->show(text, 0ms);
+}
+
+QString TurntableView::toolTipText() const
+{
+    QString text = songCover_->toolTip(recordTitle_);
+    if (songSeconds_ <= 0.0)
+        return text;
+    const QString time = songTimeText(static_cast<double>(model_.armValue()) * songSeconds_, songSeconds_);
+    return text.isEmpty() ? time : text + (Qt::mightBeRichText(text) ? "<br>" : "\n") + time;
+}
+
+bool TurntableView::event(QEvent* event)
+{
+    // The time moves on, so the tooltip is made when it is asked for.
+    if (event->type() == QEvent::ToolTip) {
+        const QString text = toolTipText();
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, this);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void TurntableView::describeRecord(const QString& title, double seconds)
 {
     recordTitle_ = title;
@@ -92,6 +165,8 @@ void TurntableView::describeRecord(const QString& title, double seconds)
 
 void TurntableView::showSong(const QString& path)
 {
+    if (!path.isEmpty())
+        hint_->clear();
     if (path == songCover_->path())
         return;
     songCover_->read(path, pictures_.disc, pictures_.label);
@@ -103,7 +178,7 @@ void TurntableView::showCover(const QImage& disc, const QImage& label)
 {
     setToolTip(songCover_->toolTip(recordTitle_));
     if (pictures_.setCover(disc, label) && model_.diskFraction() > 0.0f)
-        update(painter_.turningBox(false));
+        update(widgetRegion(painter_.turningBox(false)));
 }
 
 // --- Pictures and geometry -------------------------------------------------
@@ -111,38 +186,100 @@ void TurntableView::showCover(const QImage& disc, const QImage& label)
 void TurntableView::loadImages(qreal scale)
 {
     pictures_.load(scale);
+    const QImage& bg = pictures_.background;
     if (songCover_) // the cover was printed at the old scale
         songCover_->read(songCover_->path(), pictures_.disc, pictures_.label);
-    setFixedSize(static_cast<int>(pictures_.width()), static_cast<int>(pictures_.height()));
+    const QSize least(static_cast<int>(pictures_.width()), static_cast<int>(pictures_.height()));
+    setMinimumSize(least);
+    // Until the window sizes it, the view is the turntable's own size.
+    if (!testAttribute(Qt::WA_Resized))
+        resize(least);
+    updateGeometry();
+    fit_ = tt::fitTurntable(static_cast<float>(width()), static_cast<float>(height()), pictures_.width(),
+        pictures_.height(), static_cast<float>(devicePixelRatioF()));
     painter_.picturesLoaded();
+    margin_ = edgeColour(bg);
     // An opaque background covering the view repaints every pixel itself, so
     // Qt need not clear the area first, 50 times a second.
-    const QImage& bg = pictures_.background;
     setAttribute(Qt::WA_OpaquePaintEvent, !bg.isNull() && !bg.hasAlphaChannel());
     update();
 }
 
+QSize TurntableView::sizeHint() const
+{
+    return minimumSize();
+}
+
 TurntableView::PointF TurntableView::viewPointFromWidget(QPointF p) const
 {
-    return {static_cast<float>(p.x()), static_cast<float>(pictures_.height() - p.y())};
+    const tt::PointF table = fit_.toTable({static_cast<float>(p.x()), static_cast<float>(p.y())});
+    return {table.x, pictures_.height() - table.y};
 }
 
 QRectF TurntableView::widgetRectFromView(RectF r) const
 {
-    return painter_.widgetRectFromView(r);
+    const QRectF table = painter_.widgetRectFromView(r);
+    const tt::RectF w = fit_.toWidget({static_cast<float>(table.x()), static_cast<float>(table.y()),
+        static_cast<float>(table.width()), static_cast<float>(table.height())});
+    return {w.x, w.y, w.width, w.height};
 }
 
 TurntableView::RectF TurntableView::viewRectFromWidget(QRectF r) const
 {
-    return painter_.viewRectFromWidget(r);
+    const tt::PointF a = fit_.toTable({static_cast<float>(r.left()), static_cast<float>(r.top())});
+    const tt::PointF b = fit_.toTable({static_cast<float>(r.right()), static_cast<float>(r.bottom())});
+    return painter_.viewRectFromWidget(QRectF(QPointF(a.x, a.y), QPointF(b.x, b.y)));
+}
+
+QRegion TurntableView::widgetRegion(const QRegion& table) const
+{
+    if (fit_.identity())
+        return table;
+    QRegion widget;
+    for (const QRect& r : table) {
+        const tt::RectF w = fit_.toWidget({static_cast<float>(r.x()), static_cast<float>(r.y()),
+            static_cast<float>(r.width()), static_cast<float>(r.height())});
+        widget += QRectF(w.x, w.y, w.width, w.height).toAlignedRect();
+    }
+    return widget;
+}
+
+QRegion TurntableView::tableRegion(const QRegion& widget) const
+{
+    if (fit_.identity())
+        return widget;
+    QRegion table;
+    for (const QRect& r : widget) {
+        const tt::PointF a = fit_.toTable({static_cast<float>(r.left()), static_cast<float>(r.top())});
+        const tt::PointF b = fit_.toTable({static_cast<float>(r.right() + 1), static_cast<float>(r.bottom() + 1)});
+        table += QRectF(QPointF(a.x, a.y), QPointF(b.x, b.y)).toAlignedRect();
+    }
+    return table & QRect(0, 0, static_cast<int>(pictures_.width()), static_cast<int>(pictures_.height()));
+}
+
+void TurntableView::matchPictures()
+{
+    const qreal wanted = devicePixelRatioF() * static_cast<qreal>(fit_.scale);
+    if ((wanted > 1.0) != (pictures_.scale() > 1.0))
+        loadImages(wanted);
 }
 
 void TurntableView::showEvent(QShowEvent* event)
 {
     // The screen is known for sure only now; pick the matching artwork.
-    if ((devicePixelRatioF() > 1.0) != (pictures_.scale() > 1.0))
-        loadImages(devicePixelRatioF());
+    matchPictures();
     QWidget::showEvent(event);
+}
+
+void TurntableView::resizeEvent(QResizeEvent* event)
+{
+    const float before = fit_.scale;
+    fit_ = tt::fitTurntable(static_cast<float>(width()), static_cast<float>(height()), pictures_.width(),
+        pictures_.height(), static_cast<float>(devicePixelRatioF()));
+    // Pictures asked for at a scale stay until the scale they are shown at changes.
+    if (fit_.scale != before)
+        matchPictures();
+    QWidget::resizeEvent(event);
 }
 
 // --- Rendering -------------------------------------------------------------
@@ -150,8 +287,23 @@ void TurntableView::showEvent(QShowEvent* event)
 void TurntableView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    painter_.paint(painter, event->region(), devicePixelRatioF(), palette().color(QPalette::Highlight));
+    if (fit_.identity()) {
+        painter_.paint(painter, event->region(), devicePixelRatioF(), palette().color(QPalette::Highlight));
+    } else {
+        // The wood around the turntable, then the turntable drawn at its
+        // scale: its pictures meet the device pixels it is shown on.
+        const QRectF table(fit_.x, fit_.y, static_cast<qreal>(pictures_.width() * fit_.scale),
+            static_cast<qreal>(pictures_.height() * fit_.scale));
+        for (const QRect& r : event->region() - QRegion(table.toAlignedRect()))
+            painter.fillRect(r, margin_);
+        painter.translate(table.topLeft());
+        painter.scale(static_cast<qreal>(fit_.scale), static_cast<qreal>(fit_.scale));
+        painter_.paint(painter, tableRegion(event->region()), devicePixelRatioF() * static_cast<qreal>(fit_.scale),
+            palette().color(QPalette::Highlight));
+    }
     notice_->paint(painter, font(), pictures_.width(), pictures_.height());
+    feedback_->paint(painter, font(), pictures_.width(), pictures_.height());
+    hint_->paint(painter, font(), pictures_.width(), pictures_.height());
 }
 
 // --- What changed ----------------------------------------------------------
@@ -171,7 +323,7 @@ void TurntableView::showChanges()
         return;
     tracker_.show(now);
     // Painted now, within this wake-up of the main thread, not on a later pass.
-    if (const QRegion region = regionOf(changes); !region.isEmpty())
+    if (const QRegion region = widgetRegion(regionOf(changes)); !region.isEmpty())
         repaint(region);
     announceTurntableChanges(announcer_, changes);
 }
@@ -180,7 +332,8 @@ QRegion TurntableView::regionOf(const TurntableChanges& changes) const
 {
     const auto area = [this](tt::PointF at, const QImage& image) {
         const QSizeF size = image.isNull() ? QSizeF() : image.deviceIndependentSize();
-        return widgetRectFromView({at.x, at.y, static_cast<float>(size.width()), static_cast<float>(size.height())})
+        return painter_
+            .widgetRectFromView({at.x, at.y, static_cast<float>(size.width()), static_cast<float>(size.height())})
             .toAlignedRect();
     };
     const tt::PointF button {tt::playBtnRect.x, tt::playBtnRect.y};
@@ -194,17 +347,18 @@ QRegion TurntableView::regionOf(const TurntableChanges& changes) const
         region += painter_.turningBox(painter_.labelTurnsAlone());
     }
     if (changes.arm)
-        region += widgetRectFromView({tt::armOrigin.x, tt::armOrigin.y, tt::armFrameWidth, tt::armFrameHeight})
+        region += painter_.widgetRectFromView({tt::armOrigin.x, tt::armOrigin.y, tt::armFrameWidth, tt::armFrameHeight})
                       .toAlignedRect();
     if (changes.dial)
-        region += widgetRectFromView(tt::dialDraggRect).toAlignedRect();
+        region += painter_.widgetRectFromView(tt::dialDraggRect).toAlignedRect();
     if (changes.switchOn)
         region += area(button, pictures_.playButton) | area(button, pictures_.stopButton);
+    const QRect table(0, 0, static_cast<int>(pictures_.width()), static_cast<int>(pictures_.height()));
     if (changes.highlight) {
         const int t = static_cast<int>(std::ceil(tt::highlightWidth));
-        region += QRegion(rect()) - QRegion(rect().adjusted(t, t, -t, -t));
+        region += QRegion(table) - QRegion(table.adjusted(t, t, -t, -t));
     }
-    return region & rect();
+    return region & table;
 }
 
 // --- Pointer and keyboard --------------------------------------------------

@@ -13,11 +13,13 @@
 // Threads: main thread only. The cover reader answers from a thread of its
 // own through a queued call.
 #include "sound/Decoder.h"
+#include "turntable/TurntableFit.h"
 #include "turntable/TurntableGeometry.h"
 #include "view/TurntableChangeTracker.h"
 #include "view/TurntablePainter.h"
 #include "view/TurntablePictures.h"
 
+#include <QColor>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -65,22 +67,37 @@ signals:
 public:
     // The notice over the top of the turntable (why a file did not play).
     TurntableNotice& notice() const { return *notice_; }
+    // What a change just did ("Volume 70 %"), for about a second at the
+    // bottom, so a notice stays in sight; the screen reader hears it too.
+    void showFeedback(const QString& text);
+    TurntableNotice& feedback() const { return *feedback_; }
+    // What to do first, in the middle, until the first song is shown.
+    void showHint(const QString& text);
+    TurntableNotice& hint() const { return *hint_; }
+    // The tags' line, and the elapsed and total time once a song has a length.
+    QString toolTipText() const;
 
     // The local files a drag carries, in its order.
     static std::vector<std::string> fileListInDraggingInfo(const QMimeData* info);
 
-    // (Re)loads the pictures for a scale and sizes the view after them.
+    // (Re)loads the pictures for a scale; the view is never smaller than they are.
     void loadImages(qreal scale);
+    QSize sizeHint() const override;
+    // Where the turntable stands in the view, larger than its own size.
+    const turntable::Fit& fit() const { return fit_; }
     qreal imageScale() const { return pictures_.scale(); }
 
-    // Conversions between view coordinates and Qt's widget coordinates.
+    // Conversions between view coordinates and Qt's widget coordinates,
+    // through the fit.
     PointF viewPointFromWidget(QPointF p) const;
     QRectF widgetRectFromView(RectF r) const;
     RectF viewRectFromWidget(QRectF r) const;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -95,13 +112,20 @@ private:
     // Paints what differs from what was shown, and tells it to assistive
     // technology.
     void showChanges();
+    // In the turntable's own top-left coordinates.
     QRegion regionOf(const TurntableChanges& changes) const;
+    QRegion widgetRegion(const QRegion& table) const;
+    QRegion tableRegion(const QRegion& widget) const;
+    // The pictures for the device pixels the turntable is shown on.
+    void matchPictures();
     void showCover(const QImage& disc, const QImage& label);
 
     TurntableModel& model_;
     TurntablePictures pictures_;
     TurntablePainter painter_;
     TurntableChangeTracker tracker_;
+    turntable::Fit fit_;
+    QColor margin_;                // the wood's colour, around the turntable in a larger view
     std::uint64_t quietTurns_ = 0; // label-only turns while playing, every other one painted
     QTimer spinClock_;
     TurntableAnnouncer* announcer_ = nullptr; // a child of the view
@@ -110,7 +134,10 @@ private:
     QString recordTitle_;
     std::string recordTitleUtf8_; // as the change tracker compares it, once a tick
     double songSeconds_ = 0.0;
-    TurntableNotice* notice_; // a child of the view
+    TurntableNotice* notice_;   // a child of the view
+    TurntableNotice* feedback_; // a child of the view
+    TurntableNotice* hint_;     // a child of the view
+    QRect feedbackShown_;       // where the feedback was last painted
 };
 
 } // namespace gx

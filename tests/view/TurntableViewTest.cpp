@@ -200,6 +200,26 @@ TEST_F(Input, PointerEventsReachTheGesturesAtTheirPlacesAndKeysAreAllSwallowed)
     }
 }
 
+// Larger, the turntable is drawn scaled and centred on the wood, and the
+// pointer reaches its controls at their scaled places.
+TEST_F(Input, AtThreeSizesTheDrawingAndThePointerFollowTheScaledTurntable)
+{
+    // The view's size; the switch's centre (39, 57 in points) in its pixels, y up.
+    const std::tuple<QSize, int, int> rows[] = {{{340, 280}, 39, 57}, {{680, 560}, 78, 114}, {{900, 560}, 188, 114}};
+    for (const auto& [size, x, y] : rows) {
+        view.resize(size);
+        // Rendered first: a hidden widget hears of its new size then.
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        view.render(&image, {}, {}, QWidget::DrawChildren);
+        const bool on = model.switchValue();
+        EXPECT_TRUE(near(image.pixelColor(x, size.height() - y), on ? playColour : stopColour)) << size.width();
+        EXPECT_TRUE(near(image.pixelColor(2, 2), bgColour)) << "the wood around it, " << size.width();
+        mouse(view, press, x, y);
+        mouse(view, release, x, y);
+        EXPECT_NE(model.switchValue(), on) << size.width();
+    }
+}
+
 TEST_F(Input, DropHighlightsAndOpensTheFirstFileWhenItIsAcceptableAndLocalAndCopied)
 {
     const struct {

@@ -211,5 +211,65 @@
         <source>There is no sound output: the song plays silently</source>
         <translation>Es gibt keine Tonausgabe: Das Lied spielt lautlos</translation>
     </message>
+    <message>
+        <source>Previous Song</source>
+        <translation>Vorheriges Lied</translation>
+    </message>
+    <message>
+        <source>Forward 10 Seconds</source>
+        <translation>10 Sekunden vor</translation>
+    </message>
+    <message>
+        <source>Back 10 Seconds</source>
+        <translation>10 Sekunden zurück</translation>
+    </message>
+    <message>
+        <source>Louder</source>
+        <translation>Lauter</translation>
+    </message>
+    <message>
+        <source>Quieter</source>
+        <translation>Leiser</translation>
+    </message>
+    <message>
+        <source>Faster</source>
+        <translation>Schneller</translation>
+    </message>
+    <message>
+        <source>Slower</source>
+        <translation>Langsamer</translation>
+    </message>
+    <message>
+        <source>Normal Speed</source>
+        <translation>Normale Geschwindigkeit</translation>
+    </message>
+    <message>
+        <source>%1 / %2</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>Volume %1 %</source>
+        <translation>Lautstärke %1 %</translation>
+    </message>
+    <message>
+        <source>Speed %1×</source>
+        <translation>Geschwindigkeit %1×</translation>
+    </message>
+    <message>
+        <source>Drop a song here, or choose File ▸ Open…</source>
+        <translation>Ziehen Sie ein Lied hierher oder wählen Sie Datei ▸ Öffnen…</translation>
+    </message>
+    <message>
+        <source>Queue…</source>
+        <translation>Warteschlange…</translation>
+    </message>
+    <message>
+        <source>Queue</source>
+        <translation>Warteschlange</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Leeren</translation>
+    </message>
 </context>
 </TS>

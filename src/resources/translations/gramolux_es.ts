@@ -211,5 +211,65 @@
         <source>There is no sound output: the song plays silently</source>
         <translation>No hay salida de sonido: la canción suena en silencio</translation>
     </message>
+    <message>
+        <source>Previous Song</source>
+        <translation>Canción anterior</translation>
+    </message>
+    <message>
+        <source>Forward 10 Seconds</source>
+        <translation>Adelantar 10 segundos</translation>
+    </message>
+    <message>
+        <source>Back 10 Seconds</source>
+        <translation>Retroceder 10 segundos</translation>
+    </message>
+    <message>
+        <source>Louder</source>
+        <translation>Más alto</translation>
+    </message>
+    <message>
+        <source>Quieter</source>
+        <translation>Más bajo</translation>
+    </message>
+    <message>
+        <source>Faster</source>
+        <translation>Más rápido</translation>
+    </message>
+    <message>
+        <source>Slower</source>
+        <translation>Más lento</translation>
+    </message>
+    <message>
+        <source>Normal Speed</source>
+        <translation>Velocidad normal</translation>
+    </message>
+    <message>
+        <source>%1 / %2</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>Volume %1 %</source>
+        <translation>Volumen %1 %</translation>
+    </message>
+    <message>
+        <source>Speed %1×</source>
+        <translation>Velocidad %1×</translation>
+    </message>
+    <message>
+        <source>Drop a song here, or choose File ▸ Open…</source>
+        <translation>Suelte una canción aquí o elija Archivo ▸ Abrir…</translation>
+    </message>
+    <message>
+        <source>Queue…</source>
+        <translation>Cola…</translation>
+    </message>
+    <message>
+        <source>Queue</source>
+        <translation>Cola de reproducción</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Vaciar</translation>
+    </message>
 </context>
 </TS>

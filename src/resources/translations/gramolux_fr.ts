@@ -211,5 +211,65 @@
         <source>There is no sound output: the song plays silently</source>
         <translation>Aucune sortie audio : le morceau joue en silence</translation>
     </message>
+    <message>
+        <source>Previous Song</source>
+        <translation>Morceau précédent</translation>
+    </message>
+    <message>
+        <source>Forward 10 Seconds</source>
+        <translation>Avancer de 10 secondes</translation>
+    </message>
+    <message>
+        <source>Back 10 Seconds</source>
+        <translation>Reculer de 10 secondes</translation>
+    </message>
+    <message>
+        <source>Louder</source>
+        <translation>Plus fort</translation>
+    </message>
+    <message>
+        <source>Quieter</source>
+        <translation>Moins fort</translation>
+    </message>
+    <message>
+        <source>Faster</source>
+        <translation>Plus rapide</translation>
+    </message>
+    <message>
+        <source>Slower</source>
+        <translation>Plus lent</translation>
+    </message>
+    <message>
+        <source>Normal Speed</source>
+        <translation>Vitesse normale</translation>
+    </message>
+    <message>
+        <source>%1 / %2</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>Volume %1 %</source>
+        <translation>Volume %1 %</translation>
+    </message>
+    <message>
+        <source>Speed %1×</source>
+        <translation>Vitesse %1×</translation>
+    </message>
+    <message>
+        <source>Drop a song here, or choose File ▸ Open…</source>
+        <translation>Déposez un morceau ici, ou choisissez Fichier ▸ Ouvrir…</translation>
+    </message>
+    <message>
+        <source>Queue…</source>
+        <translation>File d’attente…</translation>
+    </message>
+    <message>
+        <source>Queue</source>
+        <translation>File d’attente</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Vider</translation>
+    </message>
 </context>
 </TS>

@@ -1,0 +1,114 @@
+// The Controls menu's keyboard items, the queue's operations and the
+// feedback over the turntable, in the real window with the real engine.
+#include "app/AppController.h"
+#include "app/ControlsMenu.h"
+#include "app/GramoluxWindowLayout.h"
+#include "support/TestSupport.h"
+#include "turntable/TurntableModel.h"
+#include "view/TurntableNotice.h"
+#include "view/TurntableView.h"
+
+#include <QAction>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ControlsTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    gx::GramoluxWindowLayout layout;
+    gx::Player& player = layout.appController()->player();
+    gx::TurntableModel& model = layout.turntable();
+    QString tone(const QString& name) { return gx::test::writeToneWav(dir.filePath(name), 30.0); }
+    double arm() const { return model.armValue() * player.lengthSeconds(); }
+};
+
+} // namespace
+
+TEST_F(ControlsTest, EachItemIsEnabledOnlyWhileItCanActAndTakesItsRoad)
+{
+    for (const char* item : {"Previous Song", "Forward 10 Seconds", "Back 10 Seconds", "Faster", "Normal Speed"})
+        EXPECT_FALSE(layout.controlsMenu()->item(item)->isEnabled()) << item << " with no song";
+    layout.appController()->jukebox().openSong(tone("a.wav"));
+    struct Row {
+        const char* item;
+        std::function<void()> before;
+        bool enabled;
+        std::function<bool()> after;
+    };
+    const Row rows[] = {
+        {"Louder", [&] { player.setMusicVolume(0.7f); }, true, [&] { return player.musicVolume() == 0.8f; }},
+        {"Louder", [&] { player.setMusicVolume(1.0f); }, false, [&] { return player.musicVolume() == 1.0f; }},
+        {"Quieter", [&] { player.setMusicVolume(0.35f); }, true, [&] { return player.musicVolume() == 0.3f; }},
+        {"Quieter", [&] { player.setMusicVolume(0.0f); }, false, [&] { return player.musicVolume() == 0.0f; }},
+        {"Faster", [&] { model.turnDial(1.0f); }, true, [&] { return model.dialValue() == 1.05f; }},
+        {"Faster", [&] { model.turnDial(4.0f); }, false, [&] { return model.dialValue() == 4.0f; }},
+        {"Slower", [&] { model.turnDial(0.23f); }, true, [&] { return model.dialValue() == 0.2f; }},
+        {"Slower", [&] { model.turnDial(4.5f); }, true, [&] { return model.dialValue() == 4.45f; }},
+        {"Slower", [&] { model.turnDial(0.2f); }, false, [&] { return model.dialValue() == 0.2f; }},
+        {"Normal Speed", [&] { model.turnDial(1.5f); }, true, [&] { return model.dialValue() == 1.0f; }},
+        {"Normal Speed", [&] { model.turnDial(1.0f); }, false, [&] { return model.dialValue() == 1.0f; }},
+        {"Forward 10 Seconds", [&] { player.seekTo(5.0); }, true, [&] { return std::abs(arm() - 15.0) < 0.5; }},
+        {"Back 10 Seconds", [&] { player.seekTo(5.0); }, true, [&] { return arm() < 0.5; }},
+    };
+    for (const Row& row : rows) {
+        row.before();
+        QAction* action = layout.controlsMenu()->item(row.item);
+        EXPECT_EQ(action->isEnabled(), row.enabled) << row.item;
+        action->trigger();
+        EXPECT_TRUE(row.after()) << row.item;
+    }
+}
+
+TEST_F(ControlsTest, PreviousGoesBackOnlyWithinThreeSecondsAndTheQueueFollowsItsWindow)
+{
+    const QString a = tone("a.wav"), b = tone("b.wav"), c = tone("c.wav"), d = tone("d.wav");
+    gx::Jukebox& jukebox = layout.appController()->jukebox();
+    jukebox.openSong(a);
+    player.seekTo(10.0);
+    player.previous(); // nothing before: the start of this one
+    EXPECT_EQ(player.songPath(), a);
+    EXPECT_LT(arm(), 0.5);
+    jukebox.openSong(b);
+    player.seekTo(10.0);
+    player.previous(); // too far in: the start again
+    EXPECT_EQ(player.songPath(), b);
+    player.previous(); // at its start: the song before, this one queued next
+    EXPECT_EQ(player.songPath(), a);
+    EXPECT_EQ(jukebox.queue(), QStringList {b});
+
+    player.enqueue({c, d});
+    player.moveQueued(0, 2);
+    EXPECT_EQ(jukebox.queue(), (QStringList {c, d, b}));
+    player.removeQueued(1);
+    EXPECT_EQ(jukebox.queue(), (QStringList {c, b}));
+    player.playQueued(1);
+    EXPECT_EQ(player.songPath(), b);
+    EXPECT_EQ(jukebox.queue(), QStringList {c});
+    player.clearQueue();
+    EXPECT_TRUE(jukebox.queue().isEmpty());
+}
+
+TEST_F(ControlsTest, EveryRoadOfTheVolumeAndTheSpeedShowsItsFeedbackBesideANotice)
+{
+    EXPECT_EQ(layout.view()->hint().text(), "Drop a song here, or choose File ▸ Open…");
+    layout.appController()->jukebox().openSong(dir.filePath("gone.wav"));
+    EXPECT_TRUE(layout.view()->hint().text().isEmpty());
+    layout.appController()->jukebox().openSong(tone("a.wav"));
+    const std::pair<std::function<void()>, const char*> roads[] = {
+        {[&] { model.keyDown("7"); }, "Volume 70 %"},
+        {[&] { player.setMusicVolume(0.25f); }, "Volume 25 %"}, // preferences and MPRIS
+        {[&] { model.turnDial(1.1f); }, "Speed 1.10×"},         // the dial and the screen reader
+        {[&] { layout.controlsMenu()->item("Slower")->trigger(); }, "Speed 1.05×"},
+    };
+    layout.view()->notice().show("Can’t play");
+    for (const auto& [road, shown] : roads) {
+        road();
+        EXPECT_EQ(layout.view()->feedback().text(), QString::fromUtf8(shown));
+        EXPECT_EQ(layout.view()->accessibleDescription(), QString::fromUtf8(shown));
+        EXPECT_EQ(layout.view()->notice().text(), "Can’t play");
+    }
+    EXPECT_TRUE(gx::test::waitUntil([&] { return layout.view()->feedback().text().isEmpty(); }, 10000));
+}
