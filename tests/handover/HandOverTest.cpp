@@ -74,17 +74,16 @@ TEST(PlaylistReader, M3uAndPlsEntriesResolveInTheirOrder)
     }
 }
 
-TEST(HandedPath, FileUrisNameALocalPathOrNothing)
+// A file URI names a local path or nothing; a path is made absolute and clean
+// through the file system where the file exists.
+TEST(HandedPath, UrisAndPathsHandedBecomeAbsoluteCleanLocalPathsOrNothing)
 {
-    const std::pair<const char*, const char*> cases[] = {{"file:///tmp/a.mp3", "/tmp/a.mp3"},
+    const std::pair<const char*, const char*> uris[] = {{"file:///tmp/a.mp3", "/tmp/a.mp3"},
         {"FILE://localhost/a%20b/c%C3%A9.mp3", "/a b/cé.mp3"}, {"file:///etc/passwd%00.mp3", ""},
         {"file:///tmp/caf%E9.mp3", ""}, {"file://host/x.mp3", ""}, {"file:x.mp3", ""}, {"https://a.org/a.mp3", ""}};
-    for (const auto& [uri, path] : cases)
+    for (const auto& [uri, path] : uris)
         EXPECT_EQ(gx::localPathOfFileUri(uri).toStdString(), path) << uri;
-}
 
-TEST(HandedPath, AbsoluteAndCleanThroughTheFileSystemWhereTheFileExists)
-{
     QTemporaryDir dir;
     const QString root = QDir(dir.path()).canonicalPath();
     ASSERT_TRUE(QDir(root).mkpath("deep/inner") && QFile::link(root + "/deep/inner", root + "/link"));

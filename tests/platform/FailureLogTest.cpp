@@ -5,8 +5,6 @@
 #include "sound/Decoder.h"
 #include "support/TestSupport.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <vector>
@@ -47,32 +45,11 @@ private:
     QtMessageHandler previous_;
 };
 
-// A 16-bit stereo WAV of `dataBytes` bytes of sound whose header promises
-// `claimedBytes`.
-QByteArray wav(quint32 dataBytes, quint32 claimedBytes)
-{
-    QByteArray bytes("RIFF");
-    const auto put = [&bytes](quint32 v, int size) {
-        for (int i = 0; i < size; ++i)
-            bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    put(36 + claimedBytes, 4);
-    bytes += "WAVEfmt ";
-    for (const auto& [value, size] :
-        {std::pair {16u, 4}, {1u, 2}, {2u, 2}, {44100u, 4}, {176400u, 4}, {4u, 2}, {16u, 2}})
-        put(value, size);
-    bytes += "data";
-    put(claimedBytes, 4);
-    for (quint32 i = 0; i < dataBytes; ++i)
-        bytes += static_cast<char>((i * 7919) & 0x7F);
-    return bytes;
-}
-
 } // namespace
 
 TEST(FailureLog, ASettingsFileThatCannotBeWrittenIsNamedOnce)
 {
-    QTemporaryDir dir;
+    gx::test::ScratchDir dir;
     // A file where the settings' folder should be: not even root writes there.
     ASSERT_FALSE(gx::test::writeFile(dir.filePath("config"), "not a folder").isEmpty());
     const QString path = dir.filePath("config/Gramolux.conf");
@@ -89,13 +66,14 @@ TEST(FailureLog, ASettingsFileThatCannotBeWrittenIsNamedOnce)
 
 TEST(FailureLog, FfmpegSpeaksOfADamagedFileOnlyAndNamesIt)
 {
-    QTemporaryDir dir;
-    // Whole frames, then a packet of three bytes: half a frame.
+    gx::test::ScratchDir dir;
+    const QByteArray good = gx::test::readFile(dir.tone("good.wav"));
+    // Whole frames, then one a byte short.
     const struct {
         const char* name;
         QByteArray bytes;
         bool damaged;
-    } files[] = {{"good.wav", wav(40000, 40000), false}, {"cut.wav", wav(40003, 400000), true}};
+    } files[] = {{"good.wav", good, false}, {"cut.wav", good.left(good.size() - 1), true}};
     for (const auto& file : files) {
         const QString path = gx::test::writeFile(dir.filePath(file.name), file.bytes);
         WarningLog log;

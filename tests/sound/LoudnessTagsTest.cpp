@@ -11,8 +11,7 @@ using namespace gx::test;
 
 TEST(LoudnessMeter, FindsTheGainsInEachContainerAndMeasuresAnUntaggedSong)
 {
-    if (!haveFfmpeg())
-        GTEST_SKIP() << "ffmpeg is not installed";
+    GX_SKIP_WITHOUT_FFMPEG();
     const std::string rg = " -metadata REPLAYGAIN_TRACK_GAIN='-6.20 dB' -metadata REPLAYGAIN_TRACK_PEAK=0.5"
                            " -metadata replaygain_album_gain='+1.5 dB' -metadata REPLAYGAIN_ALBUM_PEAK=0.75 ";
     const SongLoudness tagged {-6.2, 0.5, 1.5, 0.75};
