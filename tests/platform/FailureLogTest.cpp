@@ -47,18 +47,21 @@ private:
 
 } // namespace
 
-TEST(FailureLog, ASettingsFileThatCannotBeWrittenIsNamedOnce)
+// The player goes on with the levels in memory.
+TEST(FailureLog, ASettingsFileThatCannotBeWrittenIsNamedOnceAndLevelsWorkOnInMemory)
 {
     gx::test::ScratchDir dir;
     // A file where the settings' folder should be: not even root writes there.
-    ASSERT_FALSE(gx::test::writeFile(dir.filePath("config"), "not a folder").isEmpty());
+    ASSERT_FALSE(gx::test::writeFile(dir.filePath("config"), "[General]\nskip=0.1\n").isEmpty());
     const QString path = dir.filePath("config/Gramolux.conf");
     WarningLog log;
     {
         gx::UserDefaults defaults(path);
-        defaults.setFloat(0.5f, "musicVolume");
+        defaults.setFloat(0.9f, "skip");
         defaults.synchronize();
+        EXPECT_EQ(defaults.floatForKey("skip"), 0.9f);
     }
+    EXPECT_EQ(gx::test::readFile(dir.filePath("config")), "[General]\nskip=0.1\n");
     const QStringList warnings = log.of("gx.settings");
     ASSERT_EQ(warnings.size(), 1) << warnings.join('\n').toStdString();
     EXPECT_TRUE(warnings.front().contains(path)) << warnings.front().toStdString();
