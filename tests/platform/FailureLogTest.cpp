@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <mutex>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -21,16 +22,14 @@ void capture(QtMsgType type, const QMessageLogContext& context, const QString& t
         captured.emplace_back(QString::fromUtf8(context.category), text);
 }
 
-// The warnings of `category` logged while it lives.
-class WarningLog {
-public:
+// The warnings logged while it lives.
+struct WarningLog {
     WarningLog()
-        : previous_(qInstallMessageHandler(capture))
     {
         std::lock_guard lock(capturedMutex);
         captured.clear();
     }
-    ~WarningLog() { qInstallMessageHandler(previous_); }
+    ~WarningLog() { qInstallMessageHandler(previous); }
     QStringList of(const char* category) const
     {
         std::lock_guard lock(capturedMutex);
@@ -40,9 +39,7 @@ public:
                 texts << text;
         return texts;
     }
-
-private:
-    QtMessageHandler previous_;
+    QtMessageHandler previous = qInstallMessageHandler(capture);
 };
 
 } // namespace
@@ -72,21 +69,18 @@ TEST(FailureLog, FfmpegSpeaksOfADamagedFileOnlyAndNamesIt)
     gx::test::ScratchDir dir;
     const QByteArray good = gx::test::readFile(dir.tone("good.wav"));
     // Whole frames, then one a byte short.
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        bool damaged;
-    } files[] = {{"good.wav", good, false}, {"cut.wav", good.left(good.size() - 1), true}};
-    for (const auto& file : files) {
-        const QString path = gx::test::writeFile(dir.filePath(file.name), file.bytes);
+    for (const auto& [name, bytes, damaged] :
+        {std::tuple {"good.wav", good, false}, {"cut.wav", good.left(good.size() - 1), true}}) {
+        SCOPED_TRACE(name);
+        const QString path = gx::test::writeFile(dir.filePath(name), bytes);
         WarningLog log;
         auto decoder = gx::Decoder::open(path.toStdString());
-        ASSERT_TRUE(decoder) << file.name;
+        ASSERT_TRUE(decoder);
         std::vector<float> out(4096 * 2);
         while (decoder->read(out.data(), 4096) > 0) { }
-        ASSERT_TRUE(gx::Decoder::readTags(path.toStdString())) << file.name;
+        ASSERT_TRUE(gx::Decoder::readTags(path.toStdString()));
         const QStringList warnings = log.of("gx.decoder");
-        EXPECT_EQ(!warnings.isEmpty(), file.damaged) << file.name << ": " << warnings.join('\n').toStdString();
+        EXPECT_EQ(!warnings.isEmpty(), damaged) << warnings.join('\n').toStdString();
         for (const QString& warning : warnings)
             EXPECT_TRUE(warning.startsWith(path + ": ")) << warning.toStdString();
     }

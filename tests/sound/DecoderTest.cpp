@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace gx;
 using namespace gx::test;
@@ -62,29 +63,26 @@ TEST(Decoder, TagsAndCoverAreReadFromEveryKindOfContainer)
     ScratchDir dir;
     const QString picture = encode("-f lavfi -i color=c=red:s=16x16 -frames:v 1", dir.filePath("cover.png"));
     const std::string pictureBytes = readFile(picture).toStdString();
-    const struct {
-        const char* file;
-        const char* encoder;
-        bool cover;
-    } cases[] = {{"song.mp3", "-c:a libmp3lame -id3v2_version 3", true}, {"song.m4a", "-c:a aac -f ipod", true},
-        {"song.flac", "-c:a flac", true}, {"song.ogg", "-c:a libvorbis", false}, {"song.opus", "-c:a libopus", false}};
-    for (const auto& c : cases) {
-        const QString cover = c.cover
+    for (const auto& [file, encoder, covered] : {std::tuple {"song.mp3", "-c:a libmp3lame -id3v2_version 3", true},
+             {"song.m4a", "-c:a aac -f ipod", true}, {"song.flac", "-c:a flac", true},
+             {"song.ogg", "-c:a libvorbis", false}, {"song.opus", "-c:a libopus", false}}) {
+        SCOPED_TRACE(file);
+        const QString cover = covered
             ? " -i " + shellQuoted(picture) + " -map 0:a -map 1:v -c:v copy -disposition:v attached_pic"
             : QString();
-        const QString song = encode("-f lavfi -i sine=duration=0.5" + cover + " " + c.encoder
+        const QString song = encode("-f lavfi -i sine=duration=0.5" + cover + " " + encoder
                 + " -metadata title='Blue Tone' -metadata artist='Ann Example' -metadata album='Test Pressings'"
                   " -metadata album_artist='Various' -metadata track=3/12",
-            dir.filePath(c.file));
+            dir.filePath(file));
         const std::optional<TrackTags> tags = Decoder::readTags(song.toStdString());
-        ASSERT_TRUE(tags) << c.file;
-        EXPECT_EQ(tags->title, "Blue Tone") << c.file;
-        EXPECT_EQ(tags->artists, std::vector<std::string> {"Ann Example"}) << c.file;
-        EXPECT_EQ(tags->album, "Test Pressings") << c.file;
-        EXPECT_EQ(tags->albumArtists, std::vector<std::string> {"Various"}) << c.file;
-        EXPECT_EQ(tags->trackNumber, 3) << c.file;
-        EXPECT_EQ(tags->cover, c.cover ? pictureBytes : std::string()) << c.file;
-        EXPECT_EQ(tags->coverExtension, c.cover ? "png" : "") << c.file;
+        ASSERT_TRUE(tags);
+        EXPECT_EQ(tags->title, "Blue Tone");
+        EXPECT_EQ(tags->artists, std::vector<std::string> {"Ann Example"});
+        EXPECT_EQ(tags->album, "Test Pressings");
+        EXPECT_EQ(tags->albumArtists, std::vector<std::string> {"Various"});
+        EXPECT_EQ(tags->trackNumber, 3);
+        EXPECT_EQ(tags->cover, covered ? pictureBytes : std::string());
+        EXPECT_EQ(tags->coverExtension, covered ? "png" : "");
     }
 }
 

@@ -34,10 +34,9 @@ TEST(LoudnessMeter, FindsTheGainsInEachContainerAndMeasuresAnUntaggedSong)
         const std::string path = fixture(file, "loudness-sine1k", toneSignal(3.0, 1000.0));
         const std::optional<SongLoudness> found = LoudnessMeter::find(path, std::atomic<bool> {false});
         ASSERT_TRUE(found);
-        EXPECT_PRED2(near, found->trackGainDb, expected.trackGainDb);
-        EXPECT_PRED2(near, found->trackPeak, expected.trackPeak);
-        EXPECT_PRED2(near, found->albumGainDb, expected.albumGainDb);
-        EXPECT_PRED2(near, found->albumPeak, expected.albumPeak);
+        for (const auto field : {&SongLoudness::trackGainDb, &SongLoudness::trackPeak, &SongLoudness::albumGainDb,
+                 &SongLoudness::albumPeak})
+            EXPECT_PRED2(near, *found.*field, expected.*field);
     }
     EXPECT_FALSE(LoudnessMeter::find(
         fixture(format("Wav"), "loudness-sine1k", toneSignal(3.0, 1000.0)), std::atomic<bool> {true}))
