@@ -14,7 +14,7 @@ using Action = gx::CommandLine::Action;
 TEST(CommandLine, FirstOptionDecidesAndDoubleDashEndsOptions)
 {
     const std::tuple<QStringList, Action, QStringList> cases[] = {
-        {{}, Action::Play, {}},
+        {QStringList {}, Action::Play, {}},
         {{"a.mp3", "b c.wav"}, Action::Play, {"a.mp3", "b c.wav"}},
         {{"--help"}, Action::ShowHelp, {}},
         {{"a.mp3", "-h"}, Action::ShowHelp, {}},
