@@ -6,19 +6,15 @@
 #include "support/TestSupport.h"
 
 #include <QRegularExpression>
+#include <tuple>
 
 using gx::CommandLine;
 using Action = gx::CommandLine::Action;
 
 TEST(CommandLine, FirstOptionDecidesAndDoubleDashEndsOptions)
 {
-    struct Case {
-        QStringList arguments;
-        Action action;
-        QStringList files;
-    };
-    const Case cases[] = {
-        {{}, Action::Play, {}},
+    const std::tuple<QStringList, Action, QStringList> cases[] = {
+        {QStringList {}, Action::Play, {}},
         {{"a.mp3", "b c.wav"}, Action::Play, {"a.mp3", "b c.wav"}},
         {{"--help"}, Action::ShowHelp, {}},
         {{"a.mp3", "-h"}, Action::ShowHelp, {}},
@@ -32,11 +28,11 @@ TEST(CommandLine, FirstOptionDecidesAndDoubleDashEndsOptions)
         {{"a.mp3", "--", "--version"}, Action::Play, {"a.mp3", "--version"}},
         {{"-", ""}, Action::Play, {"-", ""}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        const CommandLine parsed = gx::parseCommandLine(c.arguments);
-        EXPECT_EQ(parsed.action, c.action);
-        EXPECT_EQ(parsed.files, c.files);
+    for (const auto& [arguments, action, files] : cases) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const CommandLine parsed = gx::parseCommandLine(arguments);
+        EXPECT_EQ(parsed.action, action);
+        EXPECT_EQ(parsed.files, files);
     }
     EXPECT_EQ(gx::parseCommandLine({"--bogus"}).problem, "unknown option '--bogus'");
 }

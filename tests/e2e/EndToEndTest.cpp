@@ -11,7 +11,6 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
-#include <functional>
 #include <xcb/xcb.h>
 
 using gx::test::meanDifference;
@@ -96,18 +95,19 @@ protected:
         image.save(artefacts + "/" + name + ".png");
         return image;
     }
-    // Takes shots until one satisfies pred or the time runs out; answers the
-    // last. Waiting on what is seen, not on the clock, keeps the test true on
-    // a busy machine.
-    QImage shotUntil(const QString& name, const std::function<bool(const QImage&)>& pred, int timeoutMs)
+    // Takes shots until one differs from `from` by more than `least` in
+    // `area` or the time runs out; answers the last. Waiting on what is seen,
+    // not on the clock, keeps the test true on a busy machine.
+    QImage shotChanged(const QString& name, const QImage& from, QRect area, double least, int timeoutMs)
     {
         QElapsedTimer clock;
         clock.start();
         QImage image = shot(name);
-        while (!pred(image) && clock.elapsed() < timeoutMs) {
+        while (meanDifference(from, image, area) <= least && clock.elapsed() < timeoutMs) {
             QThread::msleep(50);
             image = shot(name);
         }
+        EXPECT_GT(meanDifference(from, image, area), least) << name.toStdString();
         return image;
     }
     QRect inView(const QImage& window, QRect viewRect) const { return viewRect.translated(0, window.height() - 280); }
@@ -137,15 +137,9 @@ TEST_F(EndToEnd, PlaysTheDemoAndAnswersTheUserThenQuitsCleanly)
     const QImage early = shot("01-first");
     const QRect record = inView(early, {45, 40, 90, 90}); // upper left of the record, clear of the arm
     const QRect armHead = inView(early, {125, 220, 80, 45});
-    const QImage shown = shotUntil(
-        "02-faded-in", [&](const QImage& s) { return meanDifference(early, s, record) > 4.0; }, 30000);
-    EXPECT_GT(meanDifference(early, shown, record), 4.0);
-    const QImage moved = shotUntil(
-        "03-arm-moved", [&](const QImage& s) { return meanDifference(early, s, armHead) > 12.0; }, 60000);
-    EXPECT_GT(meanDifference(early, moved, armHead), 12.0);
-    const QImage turned = shotUntil(
-        "04-turned", [&](const QImage& s) { return meanDifference(moved, s, record) > 0.5; }, 10000);
-    EXPECT_GT(meanDifference(moved, turned, record), 0.5);
+    shotChanged("02-faded-in", early, record, 4.0, 30000);
+    const QImage moved = shotChanged("03-arm-moved", early, armHead, 12.0, 60000);
+    const QImage turned = shotChanged("04-turned", moved, record, 0.5, 10000);
     EXPECT_EQ(title(), "Gramolux Serenade");
 
     // The switch: a click turns it off, and its light with it.
@@ -153,9 +147,7 @@ TEST_F(EndToEnd, PlaysTheDemoAndAnswersTheUserThenQuitsCleanly)
     const QPoint press(39, turned.height() - 280 + 223);
     xdotool({"mousemove", "--window", QString::number(window), QString::number(press.x()), QString::number(press.y()),
         "click", "1"});
-    const QImage switchedOff = shotUntil(
-        "05-after-click", [&](const QImage& s) { return meanDifference(turned, s, button) > 10.0; }, 10000);
-    EXPECT_GT(meanDifference(turned, switchedOff, button), 10.0);
+    shotChanged("05-after-click", turned, button, 10.0, 10000);
 
     // A second launch hands over an album folder: its first song plays at
     // once, the second after it.

@@ -2,6 +2,7 @@
 
 #include "support/TestSupport.h"
 #include <deque>
+#include <tuple>
 
 using namespace gx;
 
@@ -97,23 +98,21 @@ TEST(JukeboxRate, GlidesFromPointNineToOneInFiftyOneTicksDrawingNoWowUntilItArri
 
 TEST(JukeboxDistortion, DrawsTargetsFromTheDefaultRate)
 {
-    const struct {
-        float defaultRate;
-        std::deque<long> draws; // chance (a multiple of 40 fires), k, side (odd: below)
-        float target;
-    } cases[] = {{1.0f, {40 * 7 + 1}, 0.5f}, {1.0f, {80, 89 + 90 * 3, 5}, 1.0f - 0.089f},
-        {1.0f, {0, 89, 4}, 1.0f + 0.089f}, {1.0f, {0, 0, 3}, 1.0f}, {0.05f, {0, 89, 1}, 0.0f},
-        {0.0f, {0, 89, 2}, 0.0f}}; // never below 0; a stopped dial pins it
-    for (const auto& c : cases) {
+    // The default rate; the draws: chance (a multiple of 40 fires), k, side
+    // (odd: below); the target drawn.
+    const std::tuple<float, std::deque<long>, float> cases[] = {{1.0f, {40 * 7 + 1}, 0.5f},
+        {1.0f, {80, 89 + 90 * 3, 5}, 1.0f - 0.089f}, {1.0f, {0, 89, 4}, 1.0f + 0.089f}, {1.0f, {0, 0, 3}, 1.0f},
+        {0.05f, {0, 89, 1}, 0.0f}, {0.0f, {0, 89, 2}, 0.0f}}; // never below 0; a stopped dial pins it
+    for (const auto& [defaultRate, draws, target] : cases) {
         FakeEnvironment env;
         env.distortion = 1.0f;
-        env.draws = c.draws;
+        env.draws = draws;
         JukeboxRates rates;
-        rates.defaultRate = c.defaultRate;
+        rates.defaultRate = defaultRate;
         rates.targetRate = 0.5f;
         drawDistortion(env, rates);
-        EXPECT_NEAR(rates.targetRate.load(), c.target, 1e-6) << c.draws.front();
-        EXPECT_EQ(env.drawsTaken, static_cast<int>(c.draws.size()));
+        EXPECT_NEAR(rates.targetRate.load(), target, 1e-6) << draws.front();
+        EXPECT_EQ(env.drawsTaken, static_cast<int>(draws.size()));
     }
 }
 

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QStringEncoder>
+#include <tuple>
 #include <unistd.h>
 
 using gx::test::waitUntil;
@@ -38,17 +39,12 @@ TEST(NaturalOrder, NumbersByValueCaseAndAccentsIgnoredExtensionLast)
 
 TEST(PlaylistReader, M3uAndPlsEntriesResolveInTheirOrder)
 {
-    struct Case {
-        const char* name;
-        QByteArray text;
-        QStringList paths;
-        int unusable;
-    };
     const auto utf16 = [](QStringConverter::Encoding e) -> QByteArray {
         QStringEncoder encoder(e, QStringConverter::Flag::WriteBom);
         return encoder(u"é.mp3\r\nfile:///x/%C3%BC.wav\r");
     };
-    const Case cases[] = {
+    // The playlist's name and text; the paths it gives and the entries it cannot use.
+    const std::tuple<const char*, QByteArray, QStringList, int> cases[] = {
         {"le.m3u", utf16(QStringConverter::Utf16LE), {"/pl/é.mp3", "/x/ü.wav"}, 0},
         {"be.m3u8", utf16(QStringConverter::Utf16BE), {"/pl/é.mp3", "/x/ü.wav"}, 0},
         {"cr.pls", "[playlist]\rFile1=a.mp3\rFile2=b.mp3\r", {"/pl/a.mp3", "/pl/b.mp3"}, 0},
@@ -66,25 +62,24 @@ TEST(PlaylistReader, M3uAndPlsEntriesResolveInTheirOrder)
         {"folder.m3u/song", "a.mp3\n", {}, 0},
         {".m3u", "a.mp3\n", {}, 0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const gx::PlaylistEntries read = gx::readPlaylist(c.text, gx::playlistKindOf(c.name), "/pl");
-        EXPECT_EQ(read.paths, c.paths);
-        EXPECT_EQ(read.unusable, c.unusable);
+    for (const auto& [name, text, paths, unusable] : cases) {
+        SCOPED_TRACE(name);
+        const gx::PlaylistEntries read = gx::readPlaylist(text, gx::playlistKindOf(name), "/pl");
+        EXPECT_EQ(read.paths, paths);
+        EXPECT_EQ(read.unusable, unusable);
     }
 }
 
-TEST(HandedPath, FileUrisNameALocalPathOrNothing)
+// A file URI names a local path or nothing; a path is made absolute and clean
+// through the file system where the file exists.
+TEST(HandedPath, UrisAndPathsHandedBecomeAbsoluteCleanLocalPathsOrNothing)
 {
-    const std::pair<const char*, const char*> cases[] = {{"file:///tmp/a.mp3", "/tmp/a.mp3"},
+    const std::pair<const char*, const char*> uris[] = {{"file:///tmp/a.mp3", "/tmp/a.mp3"},
         {"FILE://localhost/a%20b/c%C3%A9.mp3", "/a b/cé.mp3"}, {"file:///etc/passwd%00.mp3", ""},
         {"file:///tmp/caf%E9.mp3", ""}, {"file://host/x.mp3", ""}, {"file:x.mp3", ""}, {"https://a.org/a.mp3", ""}};
-    for (const auto& [uri, path] : cases)
+    for (const auto& [uri, path] : uris)
         EXPECT_EQ(gx::localPathOfFileUri(uri).toStdString(), path) << uri;
-}
 
-TEST(HandedPath, AbsoluteAndCleanThroughTheFileSystemWhereTheFileExists)
-{
     QTemporaryDir dir;
     const QString root = QDir(dir.path()).canonicalPath();
     ASSERT_TRUE(QDir(root).mkpath("deep/inner") && QFile::link(root + "/deep/inner", root + "/link"));
@@ -141,16 +136,12 @@ protected:
 
 TEST_F(Library, FoldersAndPlaylistsStandForTheirSongsInOrderWithMissingOnesCounted)
 {
-    struct Case {
-        QStringList handed;
-        QStringList songs;
-        QList<QPair<QString, int>> missing;
-        QStringList empty;
-    };
     const QStringList tree
         = QStringList {"2 Two.MP3", "10 Ten.mp3", "Disc 2/b.flac", "Disc 2/Inner/c.opus", "Disc 10/a.wav"}
         + (lockedIsRead ? QStringList {"Locked/x.ogg"} : QStringList {});
-    const Case cases[] = {
+    // What is handed; the songs it stands for, the playlists with missing
+    // entries, the empty folders.
+    const std::tuple<QStringList, QStringList, QList<QPair<QString, int>>, QStringList> cases[] = {
         {{""}, tree, {}, {}},
         // The playlist names itself (at once and from inside the PLS), a
         // folder inside the PLS is one level too deep, and three entries are
@@ -161,13 +152,13 @@ TEST_F(Library, FoldersAndPlaylistsStandForTheirSongsInOrderWithMissingOnesCount
         {{"Disc 10", "gone.wav", "Empty", "Disc 2/Inner"},
             {"Disc 10/a.wav", "gone.wav", "Disc 2/Inner/c.opus", "Disc 2/Inner/Loop/b.flac"}, {}, {"Empty"}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.handed.join(", ").toStdString());
+    for (const auto& [handed, expected, missing, empty] : cases) {
+        SCOPED_TRACE(handed.join(", ").toStdString());
         QStringList songs;
-        const gx::HandOverReport report = expand(c.handed, songs);
-        EXPECT_EQ(songs, paths(c.songs));
-        EXPECT_EQ(report.missing, c.missing);
-        EXPECT_EQ(report.empty, c.empty);
+        const gx::HandOverReport report = expand(handed, songs);
+        EXPECT_EQ(songs, paths(expected));
+        EXPECT_EQ(report.missing, missing);
+        EXPECT_EQ(report.empty, empty);
         EXPECT_FALSE(report.capped);
     }
 }

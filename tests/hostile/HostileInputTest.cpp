@@ -15,10 +15,8 @@ using namespace gx::test;
 
 namespace {
 
-struct HostileFile {
-    QString name; // what it stands for, for messages
-    QString path;
-};
+// What a file stands for (for messages), and its path.
+using HostileFile = std::pair<QString, QString>;
 
 // Broken, mislabelled and hostile files, made in dir; `good` is a playable
 // WAV used as raw material.
@@ -101,10 +99,10 @@ protected:
 TEST_F(HostileInput, MusicObjectAnswersCalmlyAndWritesNothing)
 {
     ASSERT_GE(files.size(), 12u);
-    for (const HostileFile& f : files) {
-        SCOPED_TRACE(f.name.toStdString());
+    for (const auto& [name, path] : files) {
+        SCOPED_TRACE(name.toStdString());
         Watchdog dog(10, kHung);
-        auto music = gx::Sound::open(f.path.toStdString());
+        auto music = gx::Sound::open(path.toStdString());
         const float length = music->lengthSeconds();
         EXPECT_TRUE(std::isfinite(length));
         EXPECT_GE(length, 0.0f);
@@ -125,7 +123,7 @@ TEST_F(HostileInput, MusicObjectAnswersCalmlyAndWritesNothing)
             EXPECT_EQ(music->positionSeconds(), 0.0f); // so a queue passes over it
         }
         music.reset();
-        EXPECT_FALSE(AppController::songTitle(f.path).isNull());
+        EXPECT_FALSE(AppController::songTitle(path).isNull());
     }
     EXPECT_EQ(listing(work.path()), before);
 }
@@ -134,10 +132,10 @@ TEST_F(HostileInput, PlayerKeepsWorkingForTheNextGoodFile)
 {
     GramoluxWindowLayout layout;
     AppController* c = layout.appController();
-    for (const HostileFile& f : files) {
-        SCOPED_TRACE(f.name.toStdString());
+    for (const auto& [name, path] : files) {
+        SCOPED_TRACE(name.toStdString());
         Watchdog dog(10, kHung);
-        c->jukebox().openSong(f.path);
+        c->jukebox().openSong(path);
         EXPECT_TRUE(c->jukebox().isPlaying());
         c->jukebox().openSong(good);
         ASSERT_TRUE(c->jukebox().song()->isOpen());

@@ -80,7 +80,7 @@ while read -r name file regex script; do
   targets=$(targets_for "$regex")
   if cmp -s "$src" "$work/original"; then
     verdict="no change (not counted)"
-  elif ! cmake --build "$build" -j "$jobs" --target gramolux_core ${targets:-} >"$work/mutant-build.log" 2>&1; then
+  elif ! cmake --build "$build" -j "$jobs" --target ${targets:-gx_app} >"$work/mutant-build.log" 2>&1; then
     verdict="does not compile (not counted)"
   else
     counted=$((counted + 1))

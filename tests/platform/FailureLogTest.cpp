@@ -5,10 +5,9 @@
 #include "sound/Decoder.h"
 #include "support/TestSupport.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -23,16 +22,14 @@ void capture(QtMsgType type, const QMessageLogContext& context, const QString& t
         captured.emplace_back(QString::fromUtf8(context.category), text);
 }
 
-// The warnings of `category` logged while it lives.
-class WarningLog {
-public:
+// The warnings logged while it lives.
+struct WarningLog {
     WarningLog()
-        : previous_(qInstallMessageHandler(capture))
     {
         std::lock_guard lock(capturedMutex);
         captured.clear();
     }
-    ~WarningLog() { qInstallMessageHandler(previous_); }
+    ~WarningLog() { qInstallMessageHandler(previous); }
     QStringList of(const char* category) const
     {
         std::lock_guard lock(capturedMutex);
@@ -42,46 +39,26 @@ public:
                 texts << text;
         return texts;
     }
-
-private:
-    QtMessageHandler previous_;
+    QtMessageHandler previous = qInstallMessageHandler(capture);
 };
-
-// A 16-bit stereo WAV of `dataBytes` bytes of sound whose header promises
-// `claimedBytes`.
-QByteArray wav(quint32 dataBytes, quint32 claimedBytes)
-{
-    QByteArray bytes("RIFF");
-    const auto put = [&bytes](quint32 v, int size) {
-        for (int i = 0; i < size; ++i)
-            bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    put(36 + claimedBytes, 4);
-    bytes += "WAVEfmt ";
-    for (const auto& [value, size] :
-        {std::pair {16u, 4}, {1u, 2}, {2u, 2}, {44100u, 4}, {176400u, 4}, {4u, 2}, {16u, 2}})
-        put(value, size);
-    bytes += "data";
-    put(claimedBytes, 4);
-    for (quint32 i = 0; i < dataBytes; ++i)
-        bytes += static_cast<char>((i * 7919) & 0x7F);
-    return bytes;
-}
 
 } // namespace
 
-TEST(FailureLog, ASettingsFileThatCannotBeWrittenIsNamedOnce)
+// The player goes on with the levels in memory.
+TEST(FailureLog, ASettingsFileThatCannotBeWrittenIsNamedOnceAndLevelsWorkOnInMemory)
 {
-    QTemporaryDir dir;
+    gx::test::ScratchDir dir;
     // A file where the settings' folder should be: not even root writes there.
-    ASSERT_FALSE(gx::test::writeFile(dir.filePath("config"), "not a folder").isEmpty());
+    ASSERT_FALSE(gx::test::writeFile(dir.filePath("config"), "[General]\nskip=0.1\n").isEmpty());
     const QString path = dir.filePath("config/Gramolux.conf");
     WarningLog log;
     {
         gx::UserDefaults defaults(path);
-        defaults.setFloat(0.5f, "musicVolume");
+        defaults.setFloat(0.9f, "skip");
         defaults.synchronize();
+        EXPECT_EQ(defaults.floatForKey("skip"), 0.9f);
     }
+    EXPECT_EQ(gx::test::readFile(dir.filePath("config")), "[General]\nskip=0.1\n");
     const QStringList warnings = log.of("gx.settings");
     ASSERT_EQ(warnings.size(), 1) << warnings.join('\n').toStdString();
     EXPECT_TRUE(warnings.front().contains(path)) << warnings.front().toStdString();
@@ -89,23 +66,21 @@ TEST(FailureLog, ASettingsFileThatCannotBeWrittenIsNamedOnce)
 
 TEST(FailureLog, FfmpegSpeaksOfADamagedFileOnlyAndNamesIt)
 {
-    QTemporaryDir dir;
-    // Whole frames, then a packet of three bytes: half a frame.
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        bool damaged;
-    } files[] = {{"good.wav", wav(40000, 40000), false}, {"cut.wav", wav(40003, 400000), true}};
-    for (const auto& file : files) {
-        const QString path = gx::test::writeFile(dir.filePath(file.name), file.bytes);
+    gx::test::ScratchDir dir;
+    const QByteArray good = gx::test::readFile(dir.tone("good.wav"));
+    // Whole frames, then one a byte short.
+    for (const auto& [name, bytes, damaged] :
+        {std::tuple {"good.wav", good, false}, {"cut.wav", good.left(good.size() - 1), true}}) {
+        SCOPED_TRACE(name);
+        const QString path = gx::test::writeFile(dir.filePath(name), bytes);
         WarningLog log;
         auto decoder = gx::Decoder::open(path.toStdString());
-        ASSERT_TRUE(decoder) << file.name;
+        ASSERT_TRUE(decoder);
         std::vector<float> out(4096 * 2);
         while (decoder->read(out.data(), 4096) > 0) { }
-        ASSERT_TRUE(gx::Decoder::readTags(path.toStdString())) << file.name;
+        ASSERT_TRUE(gx::Decoder::readTags(path.toStdString()));
         const QStringList warnings = log.of("gx.decoder");
-        EXPECT_EQ(!warnings.isEmpty(), file.damaged) << file.name << ": " << warnings.join('\n').toStdString();
+        EXPECT_EQ(!warnings.isEmpty(), damaged) << warnings.join('\n').toStdString();
         for (const QString& warning : warnings)
             EXPECT_TRUE(warning.startsWith(path + ": ")) << warning.toStdString();
     }

@@ -41,17 +41,6 @@ TEST_F(UserDefaultsTest, DefaultsAnswerUnsetOrUnusableLevelsAndAreNeverWritten)
     EXPECT_EQ(again.objectForKey("Other/keep").toString(), "me");
 }
 
-TEST_F(UserDefaultsTest, UnwritableFileKeepsWorkingInMemory)
-{
-    writeFile("[General]\nskip=0.1\n");
-    // Below a plain file no folder can be made, not even by root.
-    UserDefaults d(path + "/Gramolux.conf");
-    d.setFloat(0.9f, "skip");
-    d.synchronize();
-    EXPECT_EQ(d.floatForKey("skip"), 0.9f);
-    EXPECT_EQ(readFile(), "[General]\nskip=0.1\n");
-}
-
 TEST_F(UserDefaultsTest, StringListsSurviveARealRestartWhateverTheyHoldAndOtherValuesReadAsEmpty)
 {
     const QStringList tricky {"/m/a, b.mp3", "/m/\"quoted\" 'x'.wav", "/m/new\nline.mp3", "/m/Ünïcødé 曲.m4a",

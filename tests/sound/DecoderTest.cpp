@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
+#include <tuple>
 
 using namespace gx;
 using namespace gx::test;
@@ -16,8 +16,8 @@ namespace fs = std::filesystem;
 TEST(Decoder, AFilmWithoutSoundAndTextUnderASoundNameHaveNoSound)
 {
     ScratchDir dir;
-    std::ofstream(dir.file("text.wav")) << "RIFF? no, just a note to myself.\n";
-    std::vector<std::string> paths {dir.file("text.wav")};
+    std::vector<std::string> paths {
+        writeFile(dir.filePath("text.wav"), "RIFF? no, just a note to myself.\n").toStdString()};
     if (haveFfmpeg())
         paths.push_back(
             encode("-f lavfi -i color=c=gray:s=32x32:d=1 -c:v mpeg4", dir.filePath("silent.mp4")).toStdString());
@@ -59,38 +59,30 @@ TEST(Decoder, MonoPlaysOnBothSidesAndSixChannelsFoldToStereoWithoutClipping)
 // a picture block (FLAC) or on the stream (Ogg Vorbis, Opus).
 TEST(Decoder, TagsAndCoverAreReadFromEveryKindOfContainer)
 {
-    if (!haveFfmpeg())
-        GTEST_SKIP() << "ffmpeg is not installed";
+    GX_SKIP_WITHOUT_FFMPEG();
     ScratchDir dir;
-    const std::string picture = dir.file("cover.png");
-    ASSERT_TRUE(runShell(QString::fromStdString(
-        "ffmpeg -nostdin -v error -f lavfi -i color=c=red:s=16x16 -frames:v 1 '" + picture + "'")));
-    std::ifstream pictureFile(picture, std::ios::binary);
-    const std::string pictureBytes {std::istreambuf_iterator<char>(pictureFile), {}};
-    const struct {
-        const char* file;
-        const char* encoder;
-        bool cover;
-    } cases[] = {{"song.mp3", "-c:a libmp3lame -id3v2_version 3", true}, {"song.m4a", "-c:a aac -f ipod", true},
-        {"song.flac", "-c:a flac", true}, {"song.ogg", "-c:a libvorbis", false}, {"song.opus", "-c:a libopus", false}};
-    for (const auto& c : cases) {
-        std::string command = "ffmpeg -nostdin -v error -f lavfi -i sine=duration=0.5";
-        if (c.cover)
-            command += " -i '" + picture + "' -map 0:a -map 1:v -c:v copy -disposition:v attached_pic";
-        command += std::string(" ") + c.encoder
-            + " -metadata title='Blue Tone' -metadata artist='Ann Example' -metadata album='Test Pressings'"
-              " -metadata album_artist='Various' -metadata track=3/12 '"
-            + dir.file(c.file) + "'";
-        ASSERT_TRUE(runShell(QString::fromStdString(command))) << c.file;
-        const std::optional<TrackTags> tags = Decoder::readTags(dir.file(c.file));
-        ASSERT_TRUE(tags) << c.file;
-        EXPECT_EQ(tags->title, "Blue Tone") << c.file;
-        EXPECT_EQ(tags->artists, std::vector<std::string> {"Ann Example"}) << c.file;
-        EXPECT_EQ(tags->album, "Test Pressings") << c.file;
-        EXPECT_EQ(tags->albumArtists, std::vector<std::string> {"Various"}) << c.file;
-        EXPECT_EQ(tags->trackNumber, 3) << c.file;
-        EXPECT_EQ(tags->cover, c.cover ? pictureBytes : std::string()) << c.file;
-        EXPECT_EQ(tags->coverExtension, c.cover ? "png" : "") << c.file;
+    const QString picture = encode("-f lavfi -i color=c=red:s=16x16 -frames:v 1", dir.filePath("cover.png"));
+    const std::string pictureBytes = readFile(picture).toStdString();
+    for (const auto& [file, encoder, covered] : {std::tuple {"song.mp3", "-c:a libmp3lame -id3v2_version 3", true},
+             {"song.m4a", "-c:a aac -f ipod", true}, {"song.flac", "-c:a flac", true},
+             {"song.ogg", "-c:a libvorbis", false}, {"song.opus", "-c:a libopus", false}}) {
+        SCOPED_TRACE(file);
+        const QString cover = covered
+            ? " -i " + shellQuoted(picture) + " -map 0:a -map 1:v -c:v copy -disposition:v attached_pic"
+            : QString();
+        const QString song = encode("-f lavfi -i sine=duration=0.5" + cover + " " + encoder
+                + " -metadata title='Blue Tone' -metadata artist='Ann Example' -metadata album='Test Pressings'"
+                  " -metadata album_artist='Various' -metadata track=3/12",
+            dir.filePath(file));
+        const std::optional<TrackTags> tags = Decoder::readTags(song.toStdString());
+        ASSERT_TRUE(tags);
+        EXPECT_EQ(tags->title, "Blue Tone");
+        EXPECT_EQ(tags->artists, std::vector<std::string> {"Ann Example"});
+        EXPECT_EQ(tags->album, "Test Pressings");
+        EXPECT_EQ(tags->albumArtists, std::vector<std::string> {"Various"});
+        EXPECT_EQ(tags->trackNumber, 3);
+        EXPECT_EQ(tags->cover, covered ? pictureBytes : std::string());
+        EXPECT_EQ(tags->coverExtension, covered ? "png" : "");
     }
 }
 

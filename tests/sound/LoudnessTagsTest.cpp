@@ -11,8 +11,7 @@ using namespace gx::test;
 
 TEST(LoudnessMeter, FindsTheGainsInEachContainerAndMeasuresAnUntaggedSong)
 {
-    if (!haveFfmpeg())
-        GTEST_SKIP() << "ffmpeg is not installed";
+    GX_SKIP_WITHOUT_FFMPEG();
     const std::string rg = " -metadata REPLAYGAIN_TRACK_GAIN='-6.20 dB' -metadata REPLAYGAIN_TRACK_PEAK=0.5"
                            " -metadata replaygain_album_gain='+1.5 dB' -metadata REPLAYGAIN_ALBUM_PEAK=0.75 ";
     const SongLoudness tagged {-6.2, 0.5, 1.5, 0.75};
@@ -35,10 +34,9 @@ TEST(LoudnessMeter, FindsTheGainsInEachContainerAndMeasuresAnUntaggedSong)
         const std::string path = fixture(file, "loudness-sine1k", toneSignal(3.0, 1000.0));
         const std::optional<SongLoudness> found = LoudnessMeter::find(path, std::atomic<bool> {false});
         ASSERT_TRUE(found);
-        EXPECT_PRED2(near, found->trackGainDb, expected.trackGainDb);
-        EXPECT_PRED2(near, found->trackPeak, expected.trackPeak);
-        EXPECT_PRED2(near, found->albumGainDb, expected.albumGainDb);
-        EXPECT_PRED2(near, found->albumPeak, expected.albumPeak);
+        for (const auto field : {&SongLoudness::trackGainDb, &SongLoudness::trackPeak, &SongLoudness::albumGainDb,
+                 &SongLoudness::albumPeak})
+            EXPECT_PRED2(near, *found.*field, expected.*field);
     }
     EXPECT_FALSE(LoudnessMeter::find(
         fixture(format("Wav"), "loudness-sine1k", toneSignal(3.0, 1000.0)), std::atomic<bool> {true}))

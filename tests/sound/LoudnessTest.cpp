@@ -3,7 +3,6 @@
 #include "SoundFixtures.h"
 #include "sound/LoudnessCache.h"
 #include "sound/LoudnessGain.h"
-#include "sound/MemoryVoice.h"
 #include "sound/MusicTime.h"
 
 #include <QDir>
@@ -30,10 +29,8 @@ TEST(LoudnessGain, APlayingVoiceGlidesToItsNewGainInHalfASecondWithoutAJump)
 {
     constexpr int kRate = 44100;
     Mixer mixer(kRate);
-    MemoryVoice::Samples samples;
-    const std::vector<float> level(size_t {kRate} * 4, 0.5f); // a constant: the output is the gain
-    samples.append(level.data(), level.size());
-    auto voice = std::make_shared<MemoryVoice>(kRate, std::move(samples));
+    // A constant: the output is the gain.
+    auto voice = test::memoryVoice(kRate, std::vector<float>(size_t {kRate} * 4, 0.5f));
     mixer.add(voice);
     const float full = 0.5f * gainFromEngineVolume(kFullEngineVolume);
     voice->setLoudnessGain(0.25f); // halted: at once

@@ -1,12 +1,12 @@
 // The mixer and its voices rendered offline: exact sums, rates, gains, ends.
 #include "sound/Mixer.h"
 #include "SoundFixtures.h"
-#include "sound/MemoryVoice.h"
 
 #include <random>
 
 using namespace gx;
 using gx::test::frequency;
+using gx::test::memoryVoice;
 using gx::test::render;
 
 namespace {
@@ -19,14 +19,6 @@ std::vector<float> noiseFrames(std::int64_t frames, unsigned seed)
     for (float& x : v)
         x = dist(rng);
     return v;
-}
-
-// Kept as 16-bit samples where each is one (the sounds we ship), else as floats.
-std::shared_ptr<MemoryVoice> memoryVoice(int rate, const std::vector<float>& frames)
-{
-    MemoryVoice::Samples samples;
-    samples.append(frames.data(), frames.size());
-    return std::make_shared<MemoryVoice>(rate, std::move(samples));
 }
 
 std::vector<float> toneFrames(std::int64_t frames, double hertz, int rate)

@@ -2,19 +2,18 @@
 
 #include "support/TestSupport.h"
 #include <limits>
+#include <tuple>
 
 using namespace gx;
 
 TEST(MusicTime, TimeValuesTruncateTheSinglePrecisionProductAndClamp)
 {
     constexpr auto maxI = std::numeric_limits<std::int32_t>::max(), minI = std::numeric_limits<std::int32_t>::min();
-    const struct {
-        float seconds;
-        std::int32_t scale, value;
-    } cases[] = {{2.5f, 600, 1500}, {5.99f, 10, 59}, {-1.5f, 10, -15}, {0.29f, 100, 29}, // 28.99999917 as float: 29
-        {1e30f, 44100, maxI}, {-1e30f, 44100, minI}, {std::nanf(""), 44100, 0}};
-    for (const auto& c : cases)
-        EXPECT_EQ(timeValueFromSeconds(c.seconds, c.scale), c.value) << c.seconds << " x " << c.scale;
+    const std::tuple<float, std::int32_t, std::int32_t> cases[]
+        = {{2.5f, 600, 1500}, {5.99f, 10, 59}, {-1.5f, 10, -15}, {0.29f, 100, 29}, // 28.99999917 as float: 29
+            {1e30f, 44100, maxI}, {-1e30f, 44100, minI}, {std::nanf(""), 44100, 0}};
+    for (const auto& [seconds, scale, value] : cases)
+        EXPECT_EQ(timeValueFromSeconds(seconds, scale), value) << seconds << " x " << scale;
     EXPECT_EQ(truncateToInt32(2147483520.0f), 2147483520); // the largest float below 2^31
     EXPECT_EQ(secondsFromTimeValue(1500, 600), 2.5f);
     EXPECT_EQ(secondsFromTimeValue(100, 0), 0.0f);             // no sound

@@ -172,20 +172,14 @@ protected:
 
 TEST_F(RealServer, TheSineArrivesAtItsPitchWithoutAGap)
 {
-    struct Case {
-        const char* name;
-        float rate;
-        int busyCores;
-        double hertz;
-    };
-    for (const Case& c : {Case {"dial 1.0", 1.0f, 0, 1000.0}, Case {"dial 1.0, both cores busy", 1.0f, 2, 1000.0},
-             Case {"dial 0.5", 0.5f, 0, 500.0}}) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, rate, busyCores, hertz] : {std::tuple {"dial 1.0", 1.0f, 0, 1000.0},
+             {"dial 1.0, both cores busy", 1.0f, 2, 1000.0}, {"dial 0.5", 0.5f, 0, 500.0}}) {
+        SCOPED_TRACE(name);
         auto music = gx::Sound::open(sine());
         music->setVolume(1.0f);
-        music->setRate(c.rate);
+        music->setRate(rate);
         std::vector<std::jthread> busy; // spin until the case ends
-        for (int i = 0; i < c.busyCores; ++i)
+        for (int i = 0; i < busyCores; ++i)
             busy.emplace_back([](const std::stop_token& stop) {
                 while (!stop.stop_requested()) { }
             });
@@ -195,7 +189,7 @@ TEST_F(RealServer, TheSineArrivesAtItsPitchWithoutAGap)
         std::vector<float> heard;
         ASSERT_TRUE(waitUntil([&] { return (heard = soundingPart(server->recorded())).size() > kRate; }, 30000));
         music->stop();
-        EXPECT_NEAR(frequency(heard, kRate), c.hertz, 0.5);
+        EXPECT_NEAR(frequency(heard, kRate), hertz, 0.5);
         EXPECT_EQ(longestUnbroken(heard).size(), heard.size()); // no gap of 10 ms
     }
 }

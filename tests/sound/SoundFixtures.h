@@ -4,6 +4,7 @@
 // formats. Files are cached in the build tree by name, written under a
 // temporary name and renamed, so test processes running side by side share
 // them safely.
+#include "sound/MemoryVoice.h"
 #include "sound/Mixer.h"
 #include "support/TestSupport.h"
 
@@ -62,6 +63,15 @@ inline std::vector<float> render(Mixer& mixer, int frames)
     std::vector<float> out(static_cast<size_t>(frames) * 2);
     mixer.render(out.data(), frames);
     return out;
+}
+
+// A voice of these stereo frames, kept as 16-bit samples where each is one
+// (the sounds we ship), else as floats.
+inline std::shared_ptr<MemoryVoice> memoryVoice(int rate, const std::vector<float>& frames)
+{
+    MemoryVoice::Samples samples;
+    samples.append(frames.data(), frames.size());
+    return std::make_shared<MemoryVoice>(rate, std::move(samples));
 }
 
 // Frequency from the rising zero crossings, placed between samples, of every

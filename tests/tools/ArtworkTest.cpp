@@ -5,6 +5,8 @@
 
 #include "support/TestSupport.h"
 
+#include <tuple>
+
 namespace {
 
 QImage load(const std::string& name)
@@ -17,16 +19,13 @@ QImage load(const std::string& name)
 
 TEST(Artwork, EveryImageAtOneAndTwoPixelsPerPoint)
 {
-    const struct {
-        const char* name;
-        int w, h;
-    } images[] = {{"bg", 340, 280}, {"disc", 221, 221}, {"reflect", 221, 221}, {"center", 38, 15}, {"dial", 100, 20},
-        {"arm", 12300, 151}, {"play_btn", 52, 52}, {"stop_btn", 52, 52}};
-    for (const auto& s : images) {
-        SCOPED_TRACE(s.name);
-        const QImage a = load(std::string(s.name) + ".tif"), b = load(std::string(s.name) + "@2x.tif");
-        EXPECT_EQ(a.size(), QSize(s.w, s.h));
-        EXPECT_EQ(b.size(), QSize(s.w * 2, s.h * 2));
+    const std::tuple<std::string, int, int> images[] = {{"bg", 340, 280}, {"disc", 221, 221}, {"reflect", 221, 221},
+        {"center", 38, 15}, {"dial", 100, 20}, {"arm", 12300, 151}, {"play_btn", 52, 52}, {"stop_btn", 52, 52}};
+    for (const auto& [name, w, h] : images) {
+        SCOPED_TRACE(name);
+        const QImage a = load(name + ".tif"), b = load(name + "@2x.tif");
+        EXPECT_EQ(a.size(), QSize(w, h));
+        EXPECT_EQ(b.size(), QSize(w * 2, h * 2));
         EXPECT_DOUBLE_EQ(b.devicePixelRatio(), 2.0); // taken from the name by the reader
         EXPECT_TRUE(a.hasAlphaChannel());
     }

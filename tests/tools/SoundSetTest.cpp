@@ -8,6 +8,7 @@
 #include "support/TestSupport.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -50,18 +51,16 @@ constexpr std::size_t at(double seconds)
 
 TEST(SoundSet, EverySoundHasItsLengthAndStartsAndEndsWithoutAClick)
 {
-    const struct {
-        const char* name;
-        double minSeconds, maxSeconds;
-    } effects[] = {{"noise1", 0.02, 0.15}, {"noise2", 0.02, 0.15}, {"noise3", 0.02, 0.15}, {"noise4", 0.02, 0.15},
-        {"noise5", 0.02, 0.15}, {"noise6", 0.02, 0.15}, {"noise7", 0.02, 0.15}, {"hiss", 4.5001, 30.0},
-        {"skip", 0.1, 0.3}, {"stop", 1.0, 2.0}, {"switch", 0.03, 0.08}, {"01 Gramolux Serenade", 40.0, 90.0}};
-    for (const auto& e : effects) {
-        SCOPED_TRACE(e.name);
-        const Sound s = decode(gx::pathForSoundResource(e.name));
+    const std::tuple<const char*, double, double> effects[]
+        = {{"noise1", 0.02, 0.15}, {"noise2", 0.02, 0.15}, {"noise3", 0.02, 0.15}, {"noise4", 0.02, 0.15},
+            {"noise5", 0.02, 0.15}, {"noise6", 0.02, 0.15}, {"noise7", 0.02, 0.15}, {"hiss", 4.5001, 30.0},
+            {"skip", 0.1, 0.3}, {"stop", 1.0, 2.0}, {"switch", 0.03, 0.08}, {"01 Gramolux Serenade", 40.0, 90.0}};
+    for (const auto& [name, minSeconds, maxSeconds] : effects) {
+        SCOPED_TRACE(name);
+        const Sound s = decode(gx::pathForSoundResource(name));
         ASSERT_EQ(s.rate, 44100);
-        EXPECT_GE(s.seconds(), e.minSeconds);
-        EXPECT_LE(s.seconds(), e.maxSeconds);
+        EXPECT_GE(s.seconds(), minSeconds);
+        EXPECT_LE(s.seconds(), maxSeconds);
         for (const auto* ch : {&s.left, &s.right}) {
             EXPECT_GT(rms(*ch, 0, ch->size()), 0.001) << "silent";
             // Two steps of 16-bit rounding at most where the player starts or cuts it.

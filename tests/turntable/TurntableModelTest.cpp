@@ -167,10 +167,7 @@ TEST_F(Model, DigitKeysSetTheVolumeFromTheStartAndOtherKeysDoNothing)
 
 TEST_F(Model, ADragIsTakenByItsFirstFileWhoseTypeAppearsAnywhereInItsPath)
 {
-    const struct {
-        std::vector<std::string> paths;
-        bool taken;
-    } cases[] = {
+    const std::pair<std::vector<std::string>, bool> cases[] = {
         {{"/home/u/song.mp3", "/home/u/notes.txt"}, true},
         {{"/home/u/notes.txt", "/home/u/song.mp3"}, false},
         {{"/home/u/Song.Mp3"}, false}, // the types are matched case by case
@@ -180,10 +177,10 @@ TEST_F(Model, ADragIsTakenByItsFirstFileWhoseTypeAppearsAnywhereInItsPath)
         {{"/x/mp3"}, false},
         {{}, false},
     };
-    for (const auto& c : cases) {
-        const std::string what = c.paths.empty() ? "(none)" : c.paths.front();
-        EXPECT_EQ(model.dragEntered(c.paths), c.taken) << what;
-        EXPECT_EQ(model.isFileDragging(), c.taken) << what;
+    for (const auto& [paths, taken] : cases) {
+        const std::string what = paths.empty() ? "(none)" : paths.front();
+        EXPECT_EQ(model.dragEntered(paths), taken) << what;
+        EXPECT_EQ(model.isFileDragging(), taken) << what;
         model.dragExited();
         EXPECT_FALSE(model.isFileDragging());
     }

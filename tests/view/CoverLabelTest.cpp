@@ -207,9 +207,8 @@ TEST_F(Cover, WithoutAShownPictureTheLabelIsOurs)
 
 TEST(RecordToolTip, NamesTheSongByTheTagsItHas)
 {
-    const struct {
-        QString artist, title, album, fileTitle, expected;
-    } cases[] = {
+    // Artist, title, album, the file's title, and the tip.
+    const std::array<QString, 5> cases[] = {
         {"Ann", "Blue", "Pressings", "01 blue", "Ann — Blue (Pressings)"},
         {"Ann", "", "Pressings", "blue", "Ann — blue (Pressings)"},
         {"Ann", "Blue", "", "blue", "Ann — Blue"},
@@ -220,6 +219,6 @@ TEST(RecordToolTip, NamesTheSongByTheTagsItHas)
         {"%2", "%1", "%3", "x", "%2 — %1 (%3)"},
         {"", "", "", "", ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(gx::recordToolTip(c.artist, c.title, c.album, c.fileTitle), c.expected) << c.expected.toStdString();
+    for (const auto& [artist, title, album, fileTitle, expected] : cases)
+        EXPECT_EQ(gx::recordToolTip(artist, title, album, fileTitle), expected) << expected.toStdString();
 }

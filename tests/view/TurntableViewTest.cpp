@@ -222,25 +222,20 @@ TEST_F(Input, AtThreeSizesTheDrawingAndThePointerFollowTheScaledTurntable)
 
 TEST_F(Input, DropHighlightsAndOpensTheFirstFileWhenItIsAcceptableAndLocalAndCopied)
 {
-    const struct {
-        QStringList urls;
-        Qt::DropActions offered;
-        bool taken;
-    } cases[] = {
-        {{"/home/u/song.mp3", "/home/u/notes.txt"}, Qt::CopyAction | Qt::MoveAction, true},
-        {{"/home/u/notes.txt", "/home/u/song.mp3"}, Qt::CopyAction, false},
-        {{"https://example.org/song.mp3"}, Qt::CopyAction, false},
-        {{"/home/u/song.wav"}, Qt::MoveAction, false},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [paths, offered, expected] :
+        std::initializer_list<std::tuple<QStringList, Qt::DropActions, bool>> {
+            {{"/home/u/song.mp3", "/home/u/notes.txt"}, Qt::CopyAction | Qt::MoveAction, true},
+            {{"/home/u/notes.txt", "/home/u/song.mp3"}, Qt::CopyAction, false},
+            {{"https://example.org/song.mp3"}, Qt::CopyAction, false}, {{"/home/u/song.wav"}, Qt::MoveAction, false}}) {
+        SCOPED_TRACE(paths.join(',').toStdString());
         QMimeData mime;
         QList<QUrl> urls;
-        for (const QString& u : c.urls)
+        for (const QString& u : paths)
             urls << (u.startsWith('/') ? QUrl::fromLocalFile(u) : QUrl(u));
         mime.setUrls(urls);
-        const auto [taken, highlighted] = drop(view, &mime, c.offered);
-        EXPECT_EQ(taken, c.taken) << c.urls.join(',').toStdString();
-        EXPECT_EQ(highlighted, c.taken) << c.urls.join(',').toStdString();
+        const auto [taken, highlighted] = drop(view, &mime, offered);
+        EXPECT_EQ(taken, expected);
+        EXPECT_EQ(highlighted, expected);
     }
     QMimeData text;
     text.setText("/home/u/song.mp3");
@@ -253,21 +248,19 @@ TEST_F(Accessibility, FourControlsWithRolesNamesFromTheStringTableAndPlaces)
     const QString table = folder.path() + "/Localizable.strings";
     ASSERT_FALSE(writeFile(table, "\"Tone arm\" = \"Tonarm\";\n\"%1 of %2\" = \"%1 von %2\";\n").isEmpty());
     gx::StringTable::reload();
-    const struct {
-        QAccessible::Role role;
-        const char* name;
-        gx::turntable::RectF area;
-    } expected[] = {{QAccessible::Button, "Play switch", gx::turntable::playBtnRect},
-        {QAccessible::Slider, "Tonarm", gx::turntable::armDraggRect},
-        {QAccessible::Slider, "Speed dial", gx::turntable::dialDraggRect},
-        {QAccessible::Graphic, "No record", gx::turntable::diskRect}};
+    const std::tuple<QAccessible::Role, const char*, gx::turntable::RectF> expected[]
+        = {{QAccessible::Button, "Play switch", gx::turntable::playBtnRect},
+            {QAccessible::Slider, "Tonarm", gx::turntable::armDraggRect},
+            {QAccessible::Slider, "Speed dial", gx::turntable::dialDraggRect},
+            {QAccessible::Graphic, "No record", gx::turntable::diskRect}};
     QAccessibleInterface* turntable = QAccessible::queryAccessibleInterface(&view);
     ASSERT_EQ(turntable->childCount(), 4);
     for (int i = 0; i < 4; ++i) {
         QAccessibleInterface* p = part(i);
-        EXPECT_EQ(p->role(), expected[i].role) << i;
-        EXPECT_EQ(p->text(QAccessible::Name), expected[i].name);
-        EXPECT_EQ(p->rect().size(), view.widgetRectFromView(expected[i].area).toAlignedRect().size());
+        const auto& [role, name, area] = expected[i];
+        EXPECT_EQ(p->role(), role) << i;
+        EXPECT_EQ(p->text(QAccessible::Name), name);
+        EXPECT_EQ(p->rect().size(), view.widgetRectFromView(area).toAlignedRect().size());
         EXPECT_EQ(turntable->childAt(p->rect().center().x(), p->rect().center().y()), p);
     }
     EXPECT_EQ(part(1)->text(QAccessible::Value), "0:00 von 0:00");
