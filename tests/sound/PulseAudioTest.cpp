@@ -241,6 +241,8 @@ TEST_F(RealServer, AfterTheServerRestartsTheSineIsHeardAgainAndThePositionDoesNo
     const float lostAt = music->positionSeconds();
     EXPECT_TRUE(waitUntil([&] { return watch(), music->positionSeconds() > lostAt + 0.5f; }, 30000))
         << "the song's clock stopped with the server";
+    // A try to open the output fails while the server is away, and is told.
+    EXPECT_TRUE(waitUntil([&] { return watch(), toldNoOutput.load() > 0; }, 30000));
 
     ASSERT_TRUE(server->start(false));
     const auto back = std::chrono::steady_clock::now();
