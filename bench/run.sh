@@ -122,6 +122,7 @@ first_audio() {
 # With $2 = split, the per-thread shares go to $scratch/threads.
 sample() {
   local secs=$1 split=${2:-} p0 x0 c0 s0 p1 x1 c1 s1 hwm own
+  [ -n "${grow:-}" ] && grow_window
   sleep "$warm"
   [ -n "$split" ] && thread_ns "$pid" >"$scratch/threads0"
   p0=$(cpu_ns "$pid") x0=$(cpu_ns "$server_pid") c0=$(callbacks "$calls") s0=$(switches "$pid")
@@ -133,6 +134,18 @@ sample() {
   awk -v p0="$p0" -v p1="$p1" -v x0="$x0" -v x1="$x1" -v c0="$c0" -v c1="$c1" -v s0="$s0" -v s1="$s1" \
     -v t="$secs" -v m="${hwm:-0}" -v o="${own:-0}" 'BEGIN {
       printf "%.3f %.3f %.1f %.1f %.1f %.1f\n", (p1 - p0) / 1e9 * 60 / t, (x1 - x0) / 1e9 * 60 / t, m, (c1 - c0) / t, (s1 - s0) / t, o }'
+}
+
+# With grow set, the launched player's window is made twice its default size
+# (on a 1x screen) before it is measured: the turntable is drawn scaled.
+grow_window() {
+  local win=
+  for _ in $(seq 100); do
+    win=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1)
+    [ -n "$win" ] && break
+    sleep 0.1
+  done
+  [ -n "$win" ] && xdotool windowsize "$win" 680 $((2 * 299 + 25))
 }
 
 # Column by column, the median of the lines on standard input (three runs).
@@ -166,6 +179,7 @@ play_row "gramolux, MP3" split "$gramolux" "$mp3"
 split_pid=$pid
 play_row "gramolux, WAV (demo)" "" "$gramolux" "$demo"
 play_row "gramolux, MP3, 2x" "" env QT_SCALE_FACTOR=2 "$gramolux" "$mp3"
+grow=1 play_row "gramolux, MP3, window 2x at 1x" "" "$gramolux" "$mp3"
 play_row "audacious -Q, MP3" "" audacious -Q "$mp3"
 play_row "mpv --no-video, MP3" "" mpv --no-video --ao=sdl --no-config --really-quiet "$mp3"
 play_row "ffplay -nodisp, MP3" "" ffplay -nodisp -autoexit -loglevel quiet "$mp3"
