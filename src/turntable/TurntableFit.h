@@ -1,6 +1,7 @@
 #pragma once
 // Where the turntable stands in a window of any size: scaled to fit, its
-// proportions kept, centred, never smaller than drawn. Positions here are in
+// proportions kept, centred, never smaller than drawn nor larger than its
+// largest pictures reach on the screen. Positions here are in
 // the widget's top-left coordinates (y down), the turntable's own before the
 // view turns them into points with y up. No toolkit.
 #include "turntable/TurntableGeometry.h"
