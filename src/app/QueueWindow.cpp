@@ -15,19 +15,11 @@ namespace gx {
 
 namespace {
 
-QString joined(const std::vector<std::string>& names)
-{
-    QStringList list;
-    for (const std::string& name : names)
-        list << QString::fromStdString(name);
-    return list.join(", ");
-}
-
 // "Artist — Album", as much of it as the tags hold.
 QString tagsLine(const TrackTags& tags)
 {
     QStringList parts;
-    const QString artists = joined(tags.artists.empty() ? tags.albumArtists : tags.artists);
+    const QString artists = joinedNames(tags.artists.empty() ? tags.albumArtists : tags.artists);
     if (!artists.isEmpty())
         parts << artists;
     if (!tags.album.empty())

@@ -57,4 +57,12 @@ QString trackTitleOfPath(const QString& path)
     return trackTitle(QFileInfo(path).fileName(), titleTypes());
 }
 
+QString joinedNames(const std::vector<std::string>& names)
+{
+    QStringList list;
+    for (const std::string& name : names)
+        list << QString::fromStdString(name);
+    return list.join(QStringLiteral(", "));
+}
+
 } // namespace gx

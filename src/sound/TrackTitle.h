@@ -3,6 +3,8 @@
 // track number ("01 ", "2-03 ") taken off and a known music extension cut.
 #include <QString>
 #include <QStringList>
+#include <string>
+#include <vector>
 
 namespace gx {
 
@@ -22,5 +24,8 @@ QString menuItemText(const QString& title);
 // A title as a window's title: a window takes "[*]" as the mark of unsaved
 // changes.
 QString windowTitleText(const QString& title);
+
+// Names from a song's tags (its artists, say) as one line: "A, B".
+QString joinedNames(const std::vector<std::string>& names);
 
 } // namespace gx

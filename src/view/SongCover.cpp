@@ -1,5 +1,6 @@
 #include "view/SongCover.h"
 
+#include "sound/TrackTitle.h"
 #include "view/CoverReader.h"
 #include "view/RecordToolTip.h"
 
@@ -7,18 +8,6 @@
 #include <QTextDocument>
 
 namespace gx {
-
-namespace {
-
-QString joined(const std::vector<std::string>& names)
-{
-    QStringList list;
-    for (const std::string& name : names)
-        list << QString::fromStdString(name);
-    return list.join(QStringLiteral(", "));
-}
-
-} // namespace
 
 SongCover::SongCover(std::function<void(const QImage&, const QImage&)> found, QObject* parent)
     : QObject(parent)
@@ -56,7 +45,7 @@ void SongCover::take()
     std::optional<CoverReader::Result> result = reader_->take();
     if (!result || result->ticket != ticket_)
         return;
-    artist_ = joined(result->tags.artists);
+    artist_ = joinedNames(result->tags.artists);
     title_ = QString::fromStdString(result->tags.title);
     album_ = QString::fromStdString(result->tags.album);
     found_(result->record.disc, result->record.label);
