@@ -112,16 +112,11 @@ void AppController::songOpened(const QString& path, const QString& notice)
 {
     addRecentFile(path);
     if (mainWindow)
-        mainWindow->setWindowTitle(gx::windowTitleText(songTitle(path)));
+        mainWindow->setWindowTitle(gx::windowTitleText(gx::trackTitleOfPath(path)));
     // Told, not asked: a dialog would hold up a queue behind this file.
     if (!notice.isEmpty())
         prompts().beep();
     emit songNoticeChanged(notice);
-}
-
-QString AppController::songTitle(const QString& path)
-{
-    return gx::trackTitleOfPath(path);
 }
 
 // Opening files.

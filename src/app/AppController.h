@@ -55,9 +55,6 @@ public:
     gx::Jukebox& jukebox() { return *jukebox_; }
     gx::Player& player() { return *player_; }
 
-    // Track title.
-    static QString songTitle(const QString& path);
-
     // Opening files.
     void showOpenDialog();
     void openDialogFinished(int returnCode, const QString& fileName);

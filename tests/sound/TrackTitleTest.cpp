@@ -1,5 +1,4 @@
 #include "sound/TrackTitle.h"
-#include "app/AppController.h"
 #include "sound/Sound.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +18,8 @@ TEST(TrackTitle, LeadingDigitsHyphensAndOneSpaceGoAndSoDoesTheFirstAcceptedType)
         {"Song.oga", "Song.oga"}};
     for (const auto& [name, expected] : examples)
         EXPECT_EQ(gx::trackTitle(QString::fromUtf8(name), types), QString::fromUtf8(expected)) << name;
-    EXPECT_EQ(AppController::songTitle("/Music/01 Album.mp3/02 Track.wav"), "Track"); // the file name only
-    EXPECT_EQ(AppController::songTitle("/Music/07 Tune.OGG"), "Tune");
+    EXPECT_EQ(gx::trackTitleOfPath("/Music/01 Album.mp3/02 Track.wav"), "Track"); // the file name only
+    EXPECT_EQ(gx::trackTitleOfPath("/Music/07 Tune.OGG"), "Tune");
     // The drop and the Open dialog keep their sixteen.
     EXPECT_EQ(gx::Sound::acceptedTypes().size(), 16U);
 }
