@@ -37,7 +37,7 @@ static void BM_PreferenceSliderDrag(benchmark::State& state)
 {
     gx::keys::registerDefaults();
     auto& store = gx::UserDefaults::standardUserDefaults();
-    PreferenceController prefs;
+    PreferenceController prefs([&store](float volume) { store.setFloat(volume, gx::keys::musicVolume); });
     std::atomic<bool> reading {true};
     std::atomic<bool> dragging {false};
     std::atomic<double> longestReadUs {0.0};

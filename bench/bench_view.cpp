@@ -103,7 +103,7 @@ BENCHMARK(BM_PaintDiskAndArmRect)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)
 
 class CountingView : public gx::TurntableView {
 public:
-    using gx::TurntableView::gx::TurntableView;
+    using gx::TurntableView::TurntableView;
     int paints = 0;
 
 protected:
