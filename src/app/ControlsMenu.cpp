@@ -20,6 +20,13 @@ ControlsMenu::ControlsMenu(QMenu& menu, Player& player, QObject* parent)
     Player* p = &player;
     const auto onRecord = [p] { return p->canPlay(); };
     add(
+        menu, localizedString("Play/Stop"), QKeySequence(Qt::Key_Space), [p] { p->pressSwitch(); },
+        [p] { return p->song() != nullptr; });
+    // As MPRIS Next: the first queued song, for moving through an album by key.
+    add(
+        menu, localizedString("Next Song"), QKeySequence(Qt::CTRL | Qt::Key_Right), [p] { p->next(); },
+        [p] { return !p->queue().isEmpty(); });
+    add(
         menu, localizedString("Previous Song"), QKeySequence(Qt::CTRL | Qt::Key_Left), [p] { p->previous(); },
         [p] { return p->canGoPrevious(); });
     menu.addSeparator();

@@ -78,13 +78,6 @@ GramoluxWindowLayout::GramoluxWindowLayout(const QStringList& handed)
 
     QMenu* controls = window->menuBar()->addMenu(localizedString("Controls"));
     TurntableModel* turntable = turntable_.get();
-    playStop_
-        = controls->addAction(localizedString("Play/Stop"), Qt::Key_Space, this, [c] { c->player().pressSwitch(); });
-    playStop_->setEnabled(false);
-    // As MPRIS Next: the first queued song, for moving through an album by key.
-    nextSong_ = controls->addAction(
-        localizedString("Next Song"), QKeySequence(Qt::CTRL | Qt::Key_Right), c, [c] { c->player().next(); });
-    nextSong_->setEnabled(false);
 
     c->mainWindow = window;
     c->aboutPanel = makeAboutPanel();
@@ -171,14 +164,17 @@ QDialog* GramoluxWindowLayout::makeAboutPanel()
     return panel;
 }
 
+QAction* GramoluxWindowLayout::nextSongAction() const
+{
+    return controlsMenu_->item(localizedString("Next Song"));
+}
+
 void GramoluxWindowLayout::updateControls()
 {
-    playStop_->setEnabled(turntable_->isEnabled());
     // Not while the controller goes away (its last stop lands here).
     if (!appController_)
         return;
     const Player& player = appController_->player();
-    nextSong_->setEnabled(!player.queue().isEmpty());
     const bool hasSong = player.song() != nullptr;
     view_->describeRecord(hasSong ? player.songTitle() : QString(), player.lengthSeconds());
     view_->showSong(hasSong ? player.songPath() : QString());

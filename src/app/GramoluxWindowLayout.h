@@ -36,7 +36,7 @@ public:
     TurntableView* view() const { return view_; }
     AppController* appController() const { return appController_.get(); }
     PreferenceController* preferenceController() const { return preferenceController_.get(); }
-    QAction* nextSongAction() const { return nextSong_; }
+    QAction* nextSongAction() const;
     ControlsMenu* controlsMenu() const { return controlsMenu_; }
     QueueWindow* queueWindow() const { return queueWindow_; }
     // Where files handed over from outside go (command line, second launch,
@@ -51,8 +51,6 @@ private:
     std::unique_ptr<TurntableModel> turntable_;
     std::unique_ptr<QMainWindow> mainWindow_;
     TurntableView* view_ = nullptr;
-    QAction* playStop_ = nullptr;
-    QAction* nextSong_ = nullptr;
     ControlsMenu* controlsMenu_ = nullptr; // a child of this layout
     QueueWindow* queueWindow_ = nullptr;   // a child of the main window
     std::unique_ptr<AppController> appController_;
