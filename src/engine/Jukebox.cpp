@@ -305,7 +305,7 @@ void Jukebox::armDragEnded()
     if (!isPlaying_ || !song)
         return;
     const float length = song->lengthSeconds();
-    float position = turntable_.armValue() * length;
+    float position = turntable_.laidArmValue() * length;
     if (position >= length)
         position = length - 1.0f;
     const float defaultRate = rates_.defaultRate;

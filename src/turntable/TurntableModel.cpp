@@ -91,7 +91,8 @@ void TurntableModel::liftArm(float armValue)
 {
     if (!enabled_.load())
         return;
-    armValue_.store(std::clamp(armValue, 0.0f, 1.0f));
+    heldArmValue_ = std::clamp(armValue, 0.0f, 1.0f);
+    armValue_.store(heldArmValue_);
     changed();
     isArmDragging_.store(true);
     post(names::armDragStarted);
@@ -101,7 +102,8 @@ void TurntableModel::moveArm(float armValue)
 {
     if (!enabled_.load() || !isArmDragging_.load())
         return;
-    armValue_.store(std::clamp(armValue, 0.0f, 1.0f));
+    heldArmValue_ = std::clamp(armValue, 0.0f, 1.0f);
+    armValue_.store(heldArmValue_);
     changed();
 }
 
@@ -109,7 +111,8 @@ void TurntableModel::layArm()
 {
     if (!enabled_.load() || !isArmDragging_.load())
         return;
-    // Observers of the end already see the arm down.
+    // Observers of the end already see the arm down, where it was held.
+    armValue_.store(heldArmValue_);
     isArmDragging_.store(false);
     post(names::armDragEnded);
 }

@@ -80,6 +80,10 @@ public:
     void layArm();
     // Lifts the arm and lays it down at once: a jump to that place.
     void setArmPlace(float armValue);
+    // Where the last gesture laid the arm. The jukebox thread's tick may
+    // still write a position read just before the arm was lifted; the place
+    // the song jumps to comes from here instead.
+    float laidArmValue() const { return heldArmValue_; }
     // Turns the dial to a rate, never below its floor.
     void turnDial(float value);
     // Back to normal speed.
@@ -119,6 +123,7 @@ private:
     std::atomic<bool> isArmDragging_ {false};
 
     // --- main thread only
+    float heldArmValue_ = 0.0f;
     bool isDialDragging_ = false;
     bool isFileDragging_ = false;
     bool firstTickDue_ = false; // a run's first pass ticks whatever happened since play

@@ -149,12 +149,20 @@ TEST_F(Model, GesturesLiftAndLayTheArmTurnTheDialAndWorkTheSwitchOnceEnabled)
     model.setArmPlace(1.7f); // lifted and laid at once, held to the record
     EXPECT_EQ(model.armValue(), 1.0f);
     EXPECT_FALSE(model.isArmDragging());
+    // The playing song's tick, having looked before the arm was lifted,
+    // writes an older place while it is held: the arm is laid where it was held.
+    gx::NotificationCenter::defaultCenter().addObserver(
+        &draggingSeen, [&](const gx::Notification&) { model.setArmValue(0.1f); }, names::armDragStarted);
+    model.setArmPlace(0.4f);
+    gx::NotificationCenter::defaultCenter().removeObserver(&draggingSeen);
+    EXPECT_EQ(model.armValue(), 0.4f);
+    EXPECT_EQ(model.laidArmValue(), 0.4f);
     model.mouseDown({39, 57}, 1);
     EXPECT_TRUE(model.switchValue());
     EXPECT_EQ(log.names(),
         (Names {names::armDragStarted, names::armDragEnded, names::dialDragged, names::dialDragged, names::dialDragged,
-            names::dialDragged, names::dialDragged, names::armDragStarted, names::armDragEnded,
-            names::playButtonClicked}));
+            names::dialDragged, names::dialDragged, names::armDragStarted, names::armDragEnded, names::armDragStarted,
+            names::armDragEnded, names::playButtonClicked}));
 }
 
 TEST_F(Model, DigitKeysSetTheVolumeFromTheStartAndOtherKeysDoNothing)
