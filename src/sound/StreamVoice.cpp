@@ -13,8 +13,10 @@ namespace {
 
 // Frames the worker decodes per pass.
 constexpr int kBlock = 4096;
-constexpr std::int64_t kRingSeconds = 4;
-constexpr std::int64_t kHistorySeconds = 2;
+// At least this long, rounded up to a power of two: about 3 s at 44.1 kHz,
+// half of it kept behind for skips back by a second, the rest decoded ahead.
+// The ring is the player's largest piece of memory.
+constexpr std::int64_t kRingSeconds = 2;
 
 std::int64_t ringCapacityFor(int sampleRate)
 {
@@ -28,7 +30,7 @@ StreamVoice::StreamVoice(std::unique_ptr<Decoder> decoder)
     : Voice(decoder->sampleRate(), decoder->estimatedFrames())
     , decoder_(std::move(decoder))
     , capacity_(ringCapacityFor(sampleRate()))
-    , history_(std::min<std::int64_t>(sampleRate() * kHistorySeconds, capacity_ / 3))
+    , history_(capacity_ / 2)
     , refill_(std::max<std::int64_t>(capacity_ / 8, kBlock))
     , ring_(static_cast<size_t>(capacity_) * 2)
     , block_(static_cast<size_t>(kBlock) * 2)

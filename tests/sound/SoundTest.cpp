@@ -113,6 +113,16 @@ TEST(Sound, LongSongsStreamRewindAtTheirReportedEndAndEndWhereTheyReallyEnd)
     heardFrom(0);
     music->setPositionSeconds(12.0f);
     heardFrom(529200);
+    // A needle skip back by a second is served from what was kept: heard at
+    // once, not after the decoder has been sent back.
+    while (music->currentTime() < 529200 + 52920) { // 1.2 s on, at the pace the worker decodes
+        render(*mixer, 4410);
+        std::this_thread::sleep_for(1ms);
+    }
+    music->setPositionSeconds(music->positionSeconds() - 1.0f);
+    const std::int32_t skippedTo = music->currentTime();
+    render(*mixer, 100);
+    EXPECT_EQ(music->currentTime(), skippedTo + 100);
 
     fs::resize_file(dir.file("long.wav"), 44 + 4 * 44100 * 12);
     for (const std::string& path :
