@@ -176,7 +176,8 @@ void GramoluxWindowLayout::updateControls()
         return;
     const Player& player = appController_->player();
     const bool hasSong = player.song() != nullptr;
-    view_->describeRecord(hasSong ? player.songTitle() : QString(), player.lengthSeconds());
+    view_->describeRecord(hasSong ? player.songTitle() : QString(), player.lengthSeconds(),
+        hasSong ? player.loudnessGainDb() : std::nullopt);
     view_->showSong(hasSong ? player.songPath() : QString());
 }
 

@@ -15,6 +15,7 @@
 
 #include <QFileInfo>
 #include <QTimer>
+#include <cmath>
 #include <utility>
 
 using namespace std::chrono_literals;
@@ -95,13 +96,14 @@ void Jukebox::applyVolumes()
     for (Sound* sound : {sounds_->hiss.get(), sounds_->skip.get(), sounds_->stop.get(), sounds_->switchSound.get()})
         if (sound)
             sound->setVolume(effects);
-    levelLoudness();
+    if (levelLoudness())
+        emit playbackChanged();
 }
 
-void Jukebox::levelLoudness()
+bool Jukebox::levelLoudness()
 {
     if (!song_)
-        return;
+        return false;
     const LoudnessMode mode = loudnessModeFromName(store_.objectForKey(keys::loudness).toString().toStdString());
     if (mode != LoudnessMode::off && !loudness_) {
         if (!leveller_)
@@ -112,7 +114,8 @@ void Jukebox::levelLoudness()
                         if (path != currentPath_.toStdString())
                             return; // the song has changed since
                         loudness_ = found;
-                        levelLoudness();
+                        if (levelLoudness())
+                            emit playbackChanged();
                     },
                     Qt::QueuedConnection);
             });
@@ -121,7 +124,12 @@ void Jukebox::levelLoudness()
         if (!loudness_)
             leveller_->request(path);
     }
-    song_->setLoudnessGain(loudnessGain(mode, loudness_.value_or(SongLoudness {})));
+    const float gain = loudnessGain(mode, loudness_.value_or(SongLoudness {}));
+    song_->setLoudnessGain(gain);
+    const std::optional<double> gainDb = mode != LoudnessMode::off && loudness_ && loudness_->hasGain()
+        ? std::optional(20.0 * std::log10(static_cast<double>(gain)))
+        : std::nullopt;
+    return std::exchange(loudnessGainDb_, gainDb) != gainDb;
 }
 
 void Jukebox::openSong(const QString& path)

@@ -81,6 +81,9 @@ public:
     // Why the current song gives no sound, as the turntable said it; empty
     // when it plays.
     QString failureNotice() const { return failureNotice_; }
+    // The loudness gain the song plays at, in dB; none while Loudness is off
+    // or the song's loudness is not known yet.
+    std::optional<double> loudnessGainDb() const { return loudnessGainDb_; }
 
 signals:
     // A file became the current song; `notice` says why it gives no sound,
@@ -102,8 +105,8 @@ private:
     void recordStopped();
     void dialDragged();
     // The song's loudness gain under the `loudness` setting; asks for the
-    // song's loudness when it is not known yet.
-    void levelLoudness();
+    // song's loudness when it is not known yet. Whether the gain in dB changed.
+    bool levelLoudness();
 
     // The jukebox loop: every 0.03 s the arm follows the song,
     // the rate glides and the effects may sound.
@@ -140,6 +143,7 @@ private:
     // Loudness is first on).
     std::optional<SongLoudness> loudness_;
     std::unique_ptr<LoudnessLeveller> leveller_;
+    std::optional<double> loudnessGainDb_;
     // Empty until the first open request: start-up is not a request, so the
     // first file handed over at launch plays at once.
     std::optional<std::chrono::steady_clock::time_point> lastPlayTime_;

@@ -290,6 +290,11 @@ QString Player::failureNotice() const
     return jukebox_.failureNotice();
 }
 
+std::optional<double> Player::loudnessGainDb() const
+{
+    return jukebox_.loudnessGainDb();
+}
+
 double Player::lengthSeconds() const
 {
     const auto music = jukebox_.song();

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 namespace gx {
 
@@ -92,6 +93,8 @@ public:
     QString songTitle() const;
     // Why the current song gives no sound, or empty.
     QString failureNotice() const;
+    // The loudness gain the song plays at, in dB, when Loudness is on and known.
+    std::optional<double> loudnessGainDb() const;
     double lengthSeconds() const;
     // The song's, or while switched off where the arm rests.
     double positionSeconds() const;

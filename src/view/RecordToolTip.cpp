@@ -3,6 +3,7 @@
 #include "platform/StringTable.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace gx {
 
@@ -26,6 +27,15 @@ QString minutesAndSeconds(double seconds)
 {
     const auto whole = static_cast<long long>(std::max(0.0, seconds));
     return QStringLiteral("%1:%2").arg(whole / 60).arg(whole % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString gainText(double db)
+{
+    const QString number = QString::number(std::abs(db), 'f', 1);
+    // A true minus sign, and none on a gain that rounds to nothing.
+    if (number == "0.0")
+        return "0.0 dB";
+    return (db < 0.0 ? QString(u'\u2212') : QString("+")) + number + " dB";
 }
 
 QString songTimeText(double elapsed, double total)

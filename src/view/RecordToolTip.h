@@ -12,6 +12,8 @@ QString recordToolTip(const QString& artist, const QString& title, const QString
 
 // "1:23 / 4:56": where the song stands and its length.
 QString songTimeText(double elapsed, double total);
+// "−6.2 dB", "+1.5 dB": a gain to a tenth of a decibel, signed.
+QString gainText(double db);
 // "4:56", whole seconds.
 QString minutesAndSeconds(double seconds);
 

@@ -134,7 +134,9 @@ QString TurntableView::toolTipText() const
     QString text = songCover_->toolTip(recordTitle_);
     if (songSeconds_ <= 0.0)
         return text;
-    const QString time = songTimeText(static_cast<double>(model_.armValue()) * songSeconds_, songSeconds_);
+    QString time = songTimeText(static_cast<double>(model_.armValue()) * songSeconds_, songSeconds_);
+    if (songGainDb_)
+        time += " · " + gainText(*songGainDb_);
     return text.isEmpty() ? time : text + (Qt::mightBeRichText(text) ? "<br>" : "\n") + time;
 }
 
@@ -152,8 +154,9 @@ bool TurntableView::event(QEvent* event)
     return QWidget::event(event);
 }
 
-void TurntableView::describeRecord(const QString& title, double seconds)
+void TurntableView::describeRecord(const QString& title, double seconds, std::optional<double> gainDb)
 {
+    songGainDb_ = gainDb;
     recordTitle_ = title;
     recordTitleUtf8_ = title.toStdString();
     songSeconds_ = seconds;

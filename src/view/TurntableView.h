@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,8 +48,9 @@ public:
     TurntableModel& model() const { return model_; }
 
     // What is on the record, for assistive technology and the tooltip: the
-    // song's title (empty before the first) and its length in seconds.
-    void describeRecord(const QString& title, double seconds);
+    // song's title (empty before the first), its length in seconds and the
+    // loudness gain it plays at, if any.
+    void describeRecord(const QString& title, double seconds, std::optional<double> gainDb = {});
     QString recordTitle() const { return recordTitle_; }
     double songSeconds() const { return songSeconds_; }
 
@@ -134,6 +136,7 @@ private:
     QString recordTitle_;
     std::string recordTitleUtf8_; // as the change tracker compares it, once a tick
     double songSeconds_ = 0.0;
+    std::optional<double> songGainDb_;
     TurntableNotice* notice_;   // a child of the view
     TurntableNotice* feedback_; // a child of the view
     TurntableNotice* hint_;     // a child of the view

@@ -197,3 +197,21 @@ TEST_F(JukeboxTest, EffectSoundsMissingOrBusyNeitherStopTheEngineNorOutliveIt)
     QThread::msleep(100);
     jukebox.reset();
 }
+
+TEST_F(JukeboxTest, WithLoudnessOnASongPlaysAtItsTaggedGainAndOffLeavesItAlone)
+{
+    GX_SKIP_WITHOUT_FFMPEG();
+    const QString tagged = gx::test::encode(
+        "-f lavfi -i sine=duration=2 -metadata REPLAYGAIN_TRACK_GAIN='-6.20 dB' -c:a flac", dir.filePath("rg.flac"));
+    jukebox->openSong(tagged);
+    EXPECT_FALSE(jukebox->loudnessGainDb()); // off by default
+    const auto choose = [&](const QString& mode) {
+        store.setString(mode, keys::loudness);
+        gx::NotificationCenter::defaultCenter().postNotificationName(names::preferenceChanged, this);
+    };
+    choose("track");
+    EXPECT_TRUE(waitUntil([&] { return jukebox->loudnessGainDb().has_value(); }, 20000));
+    EXPECT_NEAR(jukebox->loudnessGainDb().value_or(0.0), -6.2, 0.01);
+    choose("off");
+    EXPECT_FALSE(jukebox->loudnessGainDb());
+}

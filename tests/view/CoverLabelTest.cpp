@@ -221,4 +221,7 @@ TEST(RecordToolTip, NamesTheSongByTheTagsItHas)
     };
     for (const auto& [artist, title, album, fileTitle, expected] : cases)
         EXPECT_EQ(gx::recordToolTip(artist, title, album, fileTitle), expected) << expected.toStdString();
+    // The loudness gain beside the time: signed, to a tenth.
+    for (const auto& [db, expected] : {std::pair {-6.2, "\u22126.2 dB"}, {1.46, "+1.5 dB"}, {-0.04, "0.0 dB"}})
+        EXPECT_EQ(gx::gainText(db), QString::fromUtf8(expected));
 }
