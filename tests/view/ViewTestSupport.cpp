@@ -1,7 +1,5 @@
 #include "view/ViewTestSupport.h"
 
-#include "platform/NotificationCenter.h"
-#include "platform/NotificationNames.h"
 #include "view/TurntableView.h"
 
 #include <QBackingStore>
@@ -126,19 +124,6 @@ void spin(TurntableModel& model, float speed, int ticks)
     model.setDiskSpeed(speed);
     for (int i = 0; i < ticks; ++i)
         model.spinOnce();
-}
-
-NotificationLog::NotificationLog()
-{
-    for (const std::string* name : {&names::playButtonClicked, &names::armDragStarted, &names::armDragEnded,
-             &names::recordStopped, &names::dialDragged, &names::preferenceChanged})
-        NotificationCenter::defaultCenter().addObserver(
-            this, [this](const Notification& n) { names_.push_back(n.name); }, *name);
-}
-
-NotificationLog::~NotificationLog()
-{
-    NotificationCenter::defaultCenter().removeObserver(this);
 }
 
 void mouse(gx::TurntableView& view, QEvent::Type type, float x, float y, Qt::MouseButton button)
