@@ -9,9 +9,7 @@
 #include "view/TurntableView.h"
 
 #include <QAction>
-#include <QTemporaryDir>
 #include <functional>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -8,7 +8,6 @@
 #include <QAbstractItemModel>
 #include <QListWidget>
 #include <functional>
-#include <gtest/gtest.h>
 
 namespace {
 

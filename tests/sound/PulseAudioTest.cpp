@@ -14,9 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <cstring>
 #include <ebur128.h>
-#include <gtest/gtest.h>
 #include <iostream>
 #include <thread>
 #include <tuple>
