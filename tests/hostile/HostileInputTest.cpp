@@ -35,9 +35,7 @@ std::vector<HostileFile> makeHostileFiles(const QString& dir, const QString& goo
     add("truncated wav header", writeFile(d.filePath("header.wav"), wav.left(30)));
     add("truncated wav data", writeFile(d.filePath("cut.wav"), wav.left(wav.size() / 3 + 1)));
     QByteArray noise(64 * 1024, 0);
-    QRandomGenerator rng(1234);
-    for (char& c : noise)
-        c = static_cast<char>(rng.bounded(256));
+    QRandomGenerator(1234).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
     add("random bytes named mp3", writeFile(d.filePath("random.mp3"), noise));
     add("text named wav", writeFile(d.filePath("notes.wav"), "These are my notes, not a song.\n"));
 

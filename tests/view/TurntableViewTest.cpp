@@ -5,8 +5,6 @@
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "platform/StringTable.h"
-#include "platform/UserDefaults.h"
-#include "settings/SettingsKeys.h"
 #include "view/TurntableAccessibility.h"
 #include "view/TurntableNotice.h"
 #include "view/ViewTestSupport.h"
@@ -24,14 +22,17 @@ using Names = std::vector<std::string>;
 
 namespace {
 
+// What a click on the switch, the arm lifted and laid, and two turns of the dial tell.
+const Names kGestures {names::playButtonClicked, names::armDragStarted, names::armDragEnded, names::dialDragged,
+    names::dialDragged};
+
 class Turntable : public ::testing::Test {
 protected:
     Turntable()
     {
         folder.write(standardArtwork());
         view.loadImages(1.0);
-        model.hooks().setMusicVolume
-            = [](float v) { gx::UserDefaults::standardUserDefaults().setFloat(v, gx::keys::musicVolume); };
+        model.hooks().setMusicVolume = [this](float v) { volume = v; };
         model.hooks().openSong = [this](const std::string& path) { opened.append(QString::fromStdString(path)); };
     }
     bool shows(int x, int y, const QColor& colour, int tolerance = 2)
@@ -45,6 +46,7 @@ protected:
     gx::TurntableView& view = turntable.view;
     NotificationLog log;
     QStringList opened;
+    float volume = 0.0f; // as handed to the player
 };
 using Render = Turntable;
 using Accessibility = Turntable;
@@ -53,11 +55,6 @@ class Input : public Turntable {
 protected:
     void SetUp() override { model.setEnabled(true); }
 };
-
-float volume()
-{
-    return gx::UserDefaults::standardUserDefaults().floatForKey(gx::keys::musicVolume);
-}
 
 // Whether the view is framed, just inside its edge, in the palette's colour.
 bool framed(gx::TurntableView& view)
@@ -185,9 +182,7 @@ TEST_F(Input, PointerEventsReachTheGesturesAtTheirPlacesAndKeysAreAllSwallowed)
     mouse(view, doubleClick, 29, 215);
     mouse(view, release, 29, 215);
     EXPECT_EQ(model.dialValue(), 1.0f);
-    EXPECT_EQ(log.names(),
-        (Names {names::playButtonClicked, names::armDragStarted, names::armDragEnded, names::dialDragged,
-            names::dialDragged}));
+    EXPECT_EQ(log.names(), kGestures);
     // Every key is swallowed; the keypad's digits set the volume as the others do.
     for (const auto& [key, text, mods] :
         {std::tuple {Qt::Key_7, "7", Qt::KeypadModifier}, {Qt::Key_A, "a", Qt::NoModifier},
@@ -196,7 +191,7 @@ TEST_F(Input, PointerEventsReachTheGesturesAtTheirPlacesAndKeysAreAllSwallowed)
         event.setAccepted(false);
         QCoreApplication::sendEvent(&view, &event);
         EXPECT_TRUE(event.isAccepted()) << text;
-        EXPECT_EQ(volume(), 0.7f) << text;
+        EXPECT_EQ(volume, 0.7f) << text;
     }
 }
 
@@ -292,9 +287,7 @@ TEST_F(Accessibility, SettingTheControlsWorksAsThePointerDoes)
     EXPECT_EQ(model.dialValue(), 4.0f);
     dial->setCurrentValue(0.05); // below the dial's floor
     EXPECT_NEAR(model.dialValue(), 0.2f, 1e-6f);
-    EXPECT_EQ(log.names(),
-        (Names {names::playButtonClicked, names::armDragStarted, names::armDragEnded, names::dialDragged,
-            names::dialDragged}));
+    EXPECT_EQ(log.names(), kGestures);
     EXPECT_EQ(part(3)->text(QAccessible::Name), "Serenade");
 
     model.setEnabled(false); // asleep, as the button is to the pointer
