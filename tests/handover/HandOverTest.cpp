@@ -114,12 +114,11 @@ protected:
         QDir(root.path()).mkpath(QFileInfo(name).path());
         ASSERT_FALSE(gx::test::writeFile(root.filePath(name), text).isEmpty());
     }
-    QStringList paths(const QStringList& names) const
+    QStringList paths(QStringList names) const
     {
-        QStringList result;
-        for (const QString& n : names)
-            result << root.filePath(n);
-        return result;
+        for (QString& n : names)
+            n = root.filePath(n);
+        return names;
     }
     gx::HandOverReport expand(const QStringList& names, QStringList& songs, int maxSongs = 100)
     {

@@ -3,7 +3,6 @@
 #include "SoundFixtures.h"
 #include "sound/LoudnessMeter.h"
 
-
 using namespace gx;
 using namespace gx::test;
 

@@ -6,15 +6,12 @@
 #include <QFile>
 #include <QImage>
 #include <QProcessEnvironment>
-#include <QRect>
-#include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 

@@ -111,8 +111,7 @@ TEST_F(Model, GesturesLiftAndLayTheArmTurnTheDialAndWorkTheSwitchOnceEnabled)
     model.mouseUp({120, 40});
     model.mouseDown({29, 215}, 2);
     EXPECT_FALSE(model.switchValue());
-    EXPECT_EQ(model.armValue(), 0.0f);
-    EXPECT_TRUE(log.names().empty()); // asleep until the first song
+    EXPECT_EQ(model.armValue(), 0.0f); // asleep until the first song, and nothing told (the list at the end)
 
     model.setEnabled(true);
     model.mouseDown({120, 31}, 1); // the bottom of the arm's area is the record's start
@@ -130,10 +129,8 @@ TEST_F(Model, GesturesLiftAndLayTheArmTurnTheDialAndWorkTheSwitchOnceEnabled)
     EXPECT_FALSE(draggingSeen);
     EXPECT_EQ(model.armValue(), 1.0f);
     model.mouseUp({120, 31}); // no second end
-    EXPECT_EQ(log.names(), (Names {names::armDragStarted, names::armDragEnded}));
 
     model.mouseDown({29, 215}, 1); // nothing told until it moves
-    EXPECT_EQ(log.names().size(), 2u);
     model.mouseDragged({29, 315});
     EXPECT_FLOAT_EQ(model.dialValue(), 1.2f);
     model.mouseDragged({300, 315});      // sideways: unchanged, still told

@@ -23,8 +23,8 @@ using Names = std::vector<std::string>;
 namespace {
 
 // What a click on the switch, the arm lifted and laid, and two turns of the dial tell.
-const Names kGestures {names::playButtonClicked, names::armDragStarted, names::armDragEnded, names::dialDragged,
-    names::dialDragged};
+const Names kGestures {
+    names::playButtonClicked, names::armDragStarted, names::armDragEnded, names::dialDragged, names::dialDragged};
 
 class Turntable : public ::testing::Test {
 protected:
