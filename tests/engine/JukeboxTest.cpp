@@ -67,11 +67,8 @@ protected:
 TEST_F(JukeboxTest, AnOpenStartsSongRecordAndLoopsRapidOpensLeaveOneRunAndAStopEndsItKeepingThePlace)
 {
     EXPECT_FALSE(model.isEnabled()); // asleep until the first song
-    QStringList opened;
-    QObject::connect(jukebox.get(), &gx::Jukebox::songOpened, [&](const QString& path) { opened << path; });
     const QString a = dir.tone("a.wav", 3.0), b = dir.tone("b.wav", 3.0);
-    jukebox->openSong(a);
-    EXPECT_EQ(opened, QStringList {a});
+    jukebox->openSong(a); // told as the queue's test checks
     EXPECT_TRUE(model.isEnabled() && model.isPlaying() && model.switchValue());
     EXPECT_TRUE(song().isPlaying());
     EXPECT_EQ(song().engineVolume(), 204); // 0.8 of 255

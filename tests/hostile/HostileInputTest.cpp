@@ -5,7 +5,6 @@
 #include "sound/Sound.h"
 #include "sound/TrackTitle.h"
 #include "support/TestSupport.h"
-#include "view/TurntableView.h"
 
 #include <QRandomGenerator>
 #include <sys/stat.h>
@@ -80,17 +79,11 @@ QStringList listing(const QString& dir)
 
 class HostileInput : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        gx::Sound::initialize();
-        good = work.tone("good.wav", 1.5);
-        files = makeHostileFiles(work.path(), good);
-        before = listing(work.path());
-    }
+    HostileInput() { gx::Sound::initialize(); }
     ScratchDir work;
-    QString good;
-    std::vector<HostileFile> files;
-    QStringList before;
+    QString good = work.tone("good.wav", 1.5);
+    std::vector<HostileFile> files = makeHostileFiles(work.path(), good);
+    QStringList before = listing(work.path());
 };
 
 } // namespace

@@ -86,12 +86,9 @@ public:
     std::vector<float> recorded() const
     {
         QFile file(recording());
-        if (!file.open(QIODevice::ReadOnly) || !file.seek(from_))
-            return {};
-        const QByteArray raw = file.readAll();
-        std::vector<float> mono(static_cast<size_t>(raw.size() / 4));
-        std::copy_n(reinterpret_cast<const float*>(raw.constData()), mono.size(), mono.begin());
-        return mono;
+        const QByteArray raw = file.open(QIODevice::ReadOnly) && file.seek(from_) ? file.readAll() : QByteArray();
+        const auto* samples = reinterpret_cast<const float*>(raw.constData());
+        return {samples, samples + raw.size() / 4};
     }
 
 private:
@@ -276,8 +273,7 @@ TEST_F(RealServer, TrackModeBringsTwoSongs20DbApartToOneLoudness)
 {
     const Signal loud = toneSignal(8.0, 440.0);
     Signal quiet = loud;
-    for (std::int16_t& s : quiet.samples)
-        s = static_cast<std::int16_t>(s / 10);
+    std::ranges::for_each(quiet.samples, [](std::int16_t& s) { s = static_cast<std::int16_t>(s / 10); });
     std::vector<double> heard; // track loud, track quiet, off loud, off quiet
     for (const LoudnessMode mode : {LoudnessMode::track, LoudnessMode::off})
         for (const auto& [name, signal] : {std::pair {"level-loud", loud}, std::pair {"level-quiet", quiet}}) {

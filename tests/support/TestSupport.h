@@ -2,12 +2,15 @@
 // Small helpers shared by the tests: audio files they make themselves,
 // programs they start, images they compare, waiting on the event loop. It
 // brings the test framework and the file and folder types every suite uses.
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
 #include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -117,19 +120,7 @@ private:
 };
 
 // Runs the event loop until pred() holds or the time runs out; answers pred().
-template <typename Pred> bool waitUntil(Pred pred, int timeoutMs);
-
-} // namespace gx::test
-
-#define GX_SKIP_WITHOUT_FFMPEG()                                                                                       \
-    if (!gx::test::haveFfmpeg())                                                                                       \
-    GTEST_SKIP() << "ffmpeg is not installed"
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
-
-template <typename Pred> bool gx::test::waitUntil(Pred pred, int timeoutMs)
+template <typename Pred> bool waitUntil(Pred pred, int timeoutMs)
 {
     QElapsedTimer clock;
     clock.start();
@@ -141,3 +132,10 @@ template <typename Pred> bool gx::test::waitUntil(Pred pred, int timeoutMs)
     }
     return true;
 }
+
+} // namespace gx::test
+
+#define GX_SKIP_WITHOUT_FFMPEG()                                                                                       \
+    if (!gx::test::haveFfmpeg())                                                                                       \
+    GTEST_SKIP() << "ffmpeg is not installed"
+
