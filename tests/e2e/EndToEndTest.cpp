@@ -35,13 +35,11 @@ void requestClose(xcb_window_t window)
         free(r);
         return a;
     };
-    xcb_client_message_event_t event {};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = atom("WM_PROTOCOLS");
-    event.data.data32[0] = atom("WM_DELETE_WINDOW");
-    event.data.data32[1] = XCB_CURRENT_TIME;
+    const xcb_client_message_event_t event {.response_type = XCB_CLIENT_MESSAGE,
+        .format = 32,
+        .window = window,
+        .type = atom("WM_PROTOCOLS"),
+        .data = {.data32 = {atom("WM_DELETE_WINDOW"), XCB_CURRENT_TIME}}};
     xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
     xcb_flush(c);
 }

@@ -21,11 +21,6 @@ namespace names = gx::names;
 
 namespace {
 
-int liveThreads()
-{
-    return static_cast<int>(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
-}
-
 class JukeboxTest : public ::testing::Test {
 protected:
     gx::test::ScratchDir dir;
@@ -55,11 +50,8 @@ protected:
         return *loaded;
     }
     gx::Sound& song() const { return *jukebox->song(); }
-    long runningTimers() const
-    {
-        const auto timers = jukebox->findChildren<QTimer*>();
-        return std::count_if(timers.begin(), timers.end(), [](QTimer* t) { return t->isActive(); });
-    }
+    long runningTimers() const { return std::ranges::count_if(jukebox->findChildren<QTimer*>(), &QTimer::isActive); }
+    static auto liveThreads() { return QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(); }
 };
 
 } // namespace
@@ -75,7 +67,7 @@ TEST_F(JukeboxTest, AnOpenStartsSongRecordAndLoopsRapidOpensLeaveOneRunAndAStopE
     // The end-of-song check, once the jukebox loop has ticked.
     EXPECT_TRUE(waitUntil([&] { return runningTimers() == 1; }, 10000));
     EXPECT_LT(song().rate(), 1.0f); // from 0.9 the rate glides up and the arm follows the song
-    const int threadsPlaying = liveThreads();
+    const auto threadsPlaying = liveThreads();
     for (int i = 0; i < 60; ++i)
         jukebox->openSong(i % 2 ? a : b);
     EXPECT_TRUE(waitUntil([&] { return liveThreads() <= threadsPlaying; }, 10000));

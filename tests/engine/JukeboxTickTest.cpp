@@ -192,9 +192,8 @@ TEST(JukeboxSkip, ArmsOnlyAtDivisionsPastTheGuardFallsBackEachTimeAndADragCancel
     EXPECT_GT(static_cast<double>(j.tick.skipAnchor()), static_cast<double>(anchor) + 1.5);
 
     // Dragging the arm cancels the pending skip and freezes everything.
-    const size_t pushes = j.env.diskSpeeds.size();
-    const size_t noises = j.env.noisesPlayed.size();
-    const int draws = j.env.drawsTaken;
+    const auto driven = [&] { return std::tuple(j.env.diskSpeeds.size(), j.env.noisesPlayed.size(), j.env.drawsTaken); };
+    const auto before = driven();
     j.env.dragging = true;
     j.env.armValue = 0.123f;
     j.env.position += 0.5f;
@@ -202,9 +201,7 @@ TEST(JukeboxSkip, ArmsOnlyAtDivisionsPastTheGuardFallsBackEachTimeAndADragCancel
     EXPECT_EQ(j.tick.skipCount(), 0);
     EXPECT_EQ(j.tick.skipAnchor(), 0.0f);
     EXPECT_EQ(j.env.armValue, 0.123f); // the arm follows only the pointer
-    EXPECT_EQ(j.env.diskSpeeds.size(), pushes);
-    EXPECT_EQ(j.env.noisesPlayed.size(), noises);
-    EXPECT_EQ(j.env.drawsTaken, draws);
+    EXPECT_EQ(driven(), before);         // no push, no crackle, no draw
 }
 
 TEST(JukeboxTickOrder, WowThenSkipThenCrackleDrawInOneTickAndCracklesFollowTheLevel)

@@ -7,6 +7,7 @@
 #include "sound/Mixer.h"
 
 #include <filesystem>
+#include <numeric>
 #include <random>
 #include <thread>
 
@@ -65,9 +66,7 @@ TEST_P(Formats, DecodeWholePlayFromTheExactFrameAndToABitExactEnd)
     // At the mixer's rate whatever the file's, and not silence.
     EXPECT_NEAR(
         static_cast<double>(rest.size()) / 2 / 44100, (music->lengthSeconds() - 0.61 - 1500.0 / 44100) / 1.03, 0.02);
-    double energy = 0.0;
-    for (const float s : rest)
-        energy += static_cast<double>(s) * s;
+    const double energy = std::inner_product(rest.begin(), rest.end(), rest.begin(), 0.0);
     EXPECT_GT(std::sqrt(energy / static_cast<double>(rest.size())), 0.05);
     EXPECT_EQ(music->currentTime(), music->duration());
     EXPECT_EQ(music->duration(), frames);
