@@ -52,13 +52,10 @@ protected:
             GTEST_SKIP() << "no virtual display or no xdotool";
         ASSERT_TRUE(home.isValid());
         QDir().mkpath(artefacts);
-        env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", home.path());
-        env.insert("XDG_CONFIG_HOME", home.filePath(".config"));
-        env.insert("XDG_RUNTIME_DIR", home.path());
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("SDL_AUDIODRIVER", "dummy");
-        env.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+        for (const auto& [name, value] : {std::pair<const char*, QString> {"HOME", home.path()},
+                 {"XDG_CONFIG_HOME", home.filePath(".config")}, {"XDG_RUNTIME_DIR", home.path()},
+                 {"QT_QPA_PLATFORM", "xcb"}, {"SDL_AUDIODRIVER", "dummy"}, {"DBUS_SESSION_BUS_ADDRESS", "disabled:"}})
+            env.insert(name, value);
     }
 
     void launch(QProcess& p, const QStringList& files)
@@ -113,7 +110,7 @@ protected:
 
     QTemporaryDir home {QDir::tempPath() + "/gramolux-e2e-XXXXXX"};
     QString artefacts = GX_E2E_ARTEFACTS;
-    QProcessEnvironment env;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     xcb_window_t window = 0;
 };
 

@@ -16,8 +16,7 @@ std::vector<float> noiseFrames(std::int64_t frames, unsigned seed)
     std::mt19937 rng(seed);
     std::uniform_real_distribution<float> dist(-0.4f, 0.4f);
     std::vector<float> v(static_cast<size_t>(frames) * 2);
-    for (float& x : v)
-        x = dist(rng);
+    std::ranges::generate(v, [&] { return dist(rng); });
     return v;
 }
 

@@ -181,35 +181,32 @@ TEST(SoundRealTime, CallsFromFourThreadsAtOnceAndDestroyingWhileMixingAreSafe)
     auto song = gx::Sound::open(dir.file("song.wav"));
     auto effect = gx::Sound::open(shortPath);
     song->play();
-    std::atomic<bool> stop {false};
     std::atomic<int> badReads {0};
-    std::thread reader([&] {
-        for (std::mt19937 rng(1); !stop; std::this_thread::sleep_for(1ms)) {
-            const float now = song->positionSeconds();
-            badReads += !(now >= 0.0f && now <= song->lengthSeconds() + 0.001f);
-            song->setRate(1.0f + static_cast<float>(rng() % 10) / 100.0f);
-            effect->play();
-        }
-    });
-    std::thread seeker([&] {
-        for (std::mt19937 rng(2); !stop; std::this_thread::sleep_for(3ms)) {
-            song->setPositionSeconds(static_cast<float>(rng() % 110) / 10.0f);
-            song->setVolume(0.5f);
-            effect->setPositionSeconds(0.1f);
-        }
-    });
-    std::thread toggler([&] {
-        for (; !stop; std::this_thread::sleep_for(2ms)) {
-            song->pause();
-            song->play();
-            effect->stop();
-        }
-    });
-    std::this_thread::sleep_for(600ms);
-    stop = true;
-    reader.join();
-    seeker.join();
-    toggler.join();
+    { // each thread is asked to stop and joined as the block ends
+        std::jthread reader([&](const std::stop_token& stop) {
+            for (std::mt19937 rng(1); !stop.stop_requested(); std::this_thread::sleep_for(1ms)) {
+                const float now = song->positionSeconds();
+                badReads += !(now >= 0.0f && now <= song->lengthSeconds() + 0.001f);
+                song->setRate(1.0f + static_cast<float>(rng() % 10) / 100.0f);
+                effect->play();
+            }
+        });
+        std::jthread seeker([&](const std::stop_token& stop) {
+            for (std::mt19937 rng(2); !stop.stop_requested(); std::this_thread::sleep_for(3ms)) {
+                song->setPositionSeconds(static_cast<float>(rng() % 110) / 10.0f);
+                song->setVolume(0.5f);
+                effect->setPositionSeconds(0.1f);
+            }
+        });
+        std::jthread toggler([&](const std::stop_token& stop) {
+            for (; !stop.stop_requested(); std::this_thread::sleep_for(2ms)) {
+                song->pause();
+                song->play();
+                effect->stop();
+            }
+        });
+        std::this_thread::sleep_for(600ms);
+    }
     EXPECT_EQ(badReads.load(), 0);
 
     for (int i = 0; i < 20; ++i) {

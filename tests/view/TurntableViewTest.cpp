@@ -201,8 +201,7 @@ TEST_F(Input, AtThreeSizesTheDrawingAndThePointerFollowTheScaledTurntable)
     for (const auto& [size, x, y] : rows) {
         view.resize(size);
         // Rendered first: a hidden widget hears of its new size then.
-        QImage image(size, QImage::Format_ARGB32_Premultiplied);
-        view.render(&image, {}, {}, QWidget::DrawChildren);
+        const QImage image = renderView(view);
         const bool on = model.switchValue();
         EXPECT_TRUE(near(image.pixelColor(x, size.height() - y), on ? playColour : stopColour)) << size.width();
         EXPECT_TRUE(near(image.pixelColor(2, 2), bgColour)) << "the wood around it, " << size.width();
