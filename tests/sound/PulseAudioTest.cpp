@@ -218,13 +218,12 @@ TEST_F(RealServer, AfterTheServerRestartsTheSineIsHeardAgainAndThePositionDoesNo
     // How far the song runs behind the wall clock since the kill.
     const auto [killedAt, killTime] = std::pair(lastPosition, lastTime);
     double worstBehind = 0.0;
+    const auto seconds = [](auto duration) { return std::chrono::duration<double>(duration).count(); };
     const auto watch = [&] {
         const float now = music->positionSeconds();
         const auto at = std::chrono::steady_clock::now();
-        worstBehind = std::max(
-            worstBehind, std::chrono::duration<double>(at - killTime).count() - static_cast<double>(now - killedAt));
-        worstLead = std::max(
-            worstLead, static_cast<double>(now - lastPosition) - std::chrono::duration<double>(at - lastTime).count());
+        worstBehind = std::max(worstBehind, seconds(at - killTime) - static_cast<double>(now - killedAt));
+        worstLead = std::max(worstLead, static_cast<double>(now - lastPosition) - seconds(at - lastTime));
         EXPECT_GE(now, lastPosition);
         lastPosition = now;
         lastTime = at;
@@ -252,7 +251,7 @@ TEST_F(RealServer, AfterTheServerRestartsTheSineIsHeardAgainAndThePositionDoesNo
             30000);
     };
     ASSERT_TRUE(heardFor(kRate / 100));
-    const double after = std::chrono::duration<double>(std::chrono::steady_clock::now() - back).count();
+    const double after = seconds(std::chrono::steady_clock::now() - back);
     RecordProperty("secondsUntilHeardAgain", std::to_string(after));
     std::cout << "heard again " << after << " s after the server was back\n";
     ASSERT_TRUE(heardFor(kRate));

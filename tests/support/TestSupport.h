@@ -138,4 +138,3 @@ template <typename Pred> bool waitUntil(Pred pred, int timeoutMs)
 #define GX_SKIP_WITHOUT_FFMPEG()                                                                                       \
     if (!gx::test::haveFfmpeg())                                                                                       \
     GTEST_SKIP() << "ffmpeg is not installed"
-

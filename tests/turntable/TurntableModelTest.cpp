@@ -46,7 +46,7 @@ TEST_F(Model, TheRecordTurnsFadesInOnceAndRestsAtZeroAfterAFullTurnWithTheSwitch
     model.play();
     EXPECT_TRUE(model.switchValue());
     EXPECT_EQ(clockStarts, 1);
-    ASSERT_EQ(runClock(90), 90); // no pass ends the run
+    ASSERT_EQ(runClock(90), 90);            // no pass ends the run
     EXPECT_EQ(model.diskRotate(), -360.0f); // the test is strict: no wrap yet
     model.clockTick();
     EXPECT_EQ(model.diskRotate(), -4.0f);
