@@ -16,11 +16,10 @@ namespace {
 
 class ControlsTest : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
+    gx::test::ScratchDir dir;
     gx::GramoluxWindowLayout layout;
     gx::Player& player = layout.appController()->player();
     gx::TurntableModel& model = layout.turntable();
-    QString tone(const QString& name) { return gx::test::writeToneWav(dir.filePath(name), 30.0); }
     double arm() const { return model.armValue() * player.lengthSeconds(); }
 };
 
@@ -30,7 +29,7 @@ TEST_F(ControlsTest, EachItemIsEnabledOnlyWhileItCanActAndTakesItsRoad)
 {
     for (const char* item : {"Previous Song", "Forward 10 Seconds", "Back 10 Seconds", "Faster", "Normal Speed"})
         EXPECT_FALSE(layout.controlsMenu()->item(item)->isEnabled()) << item << " with no song";
-    layout.appController()->jukebox().openSong(tone("a.wav"));
+    layout.appController()->jukebox().openSong(dir.tone("a.wav", 30.0));
     // The item; what comes before it, whether it is enabled then, and what holds after it.
     const std::tuple<const char*, std::function<void()>, bool, std::function<bool()>> rows[] = {
         {"Louder", [&] { player.setMusicVolume(0.7f); }, true, [&] { return player.musicVolume() == 0.8f; }},
@@ -59,7 +58,7 @@ TEST_F(ControlsTest, EachItemIsEnabledOnlyWhileItCanActAndTakesItsRoad)
 // The queue's own operations are QueueWindowTest's.
 TEST_F(ControlsTest, PreviousGoesBackOnlyWithinThreeSecondsAndQueuesTheSongItLeaves)
 {
-    const QString a = tone("a.wav"), b = tone("b.wav");
+    const QString a = dir.tone("a.wav", 30.0), b = dir.tone("b.wav", 30.0);
     gx::Jukebox& jukebox = layout.appController()->jukebox();
     jukebox.openSong(a);
     player.seekTo(10.0);
@@ -80,7 +79,7 @@ TEST_F(ControlsTest, EveryRoadOfTheVolumeAndTheSpeedShowsItsFeedbackBesideANotic
     EXPECT_EQ(layout.view()->hint().text(), "Drop a song here, or choose File ▸ Open…");
     layout.appController()->jukebox().openSong(dir.filePath("gone.wav"));
     EXPECT_TRUE(layout.view()->hint().text().isEmpty());
-    layout.appController()->jukebox().openSong(tone("a.wav"));
+    layout.appController()->jukebox().openSong(dir.tone("a.wav", 30.0));
     const std::pair<std::function<void()>, const char*> roads[] = {
         {[&] { model.keyDown("7"); }, "Volume 70 %"},
         {[&] { player.setMusicVolume(0.25f); }, "Volume 25 %"}, // preferences and MPRIS

@@ -84,10 +84,6 @@ std::pair<bool, bool> drop(gx::TurntableView& view, const QMimeData* mime, Qt::D
 
 using Events = std::vector<std::pair<QAccessible::Event, QAccessibleInterface*>>;
 Events g_events;
-void recordEvent(QAccessibleEvent* event)
-{
-    g_events.emplace_back(event->type(), event->accessibleInterface());
-}
 
 } // namespace
 
@@ -296,7 +292,8 @@ TEST_F(Accessibility, ChangesAreAnnouncedWhenShownAndOnlyThen)
     g_events.clear();
     model.setEnabled(true);
     view.describeRecord("Serenade", 100.0); // shown before anyone listens
-    gx::setTurntableEventSink(recordEvent); // Qt passes them on only to a listening reader
+    // Qt passes them on only to a listening reader.
+    gx::setTurntableEventSink([](QAccessibleEvent* e) { g_events.emplace_back(e->type(), e->accessibleInterface()); });
     const auto tickAndTake = [this] {
         model.spinOnce();
         return std::exchange(g_events, {});
