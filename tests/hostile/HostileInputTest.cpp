@@ -146,10 +146,7 @@ TEST_F(HostileInput, FileDeletedOrCutWhilePlayingEndsCalmly)
         ASSERT_TRUE(music->isOpen());
         music->play();
         QThread::msleep(100);
-        if (cut)
-            QFile::resize(path, 2000);
-        else
-            QFile::remove(path);
+        cut ? QFile::resize(path, 2000) : QFile::remove(path);
         music->setPositionSeconds(20.0f); // forces a read of what is no longer there
         QThread::msleep(300);
         EXPECT_TRUE(std::isfinite(music->positionSeconds()));
