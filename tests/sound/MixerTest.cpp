@@ -125,10 +125,8 @@ TEST(Mixer, EndStopsExactlyAtTheLastFrameOrLoops)
     voice->setLoop(true);
     voice->play();
     std::vector<float> looped;
-    for (const int block : {1, 7, 1000, 991, 301}) {
-        const std::vector<float> part = render(mixer, block);
-        looped.insert(looped.end(), part.begin(), part.end());
-    }
+    for (const int block : {1, 7, 1000, 991, 301})
+        std::ranges::copy(render(mixer, block), std::back_inserter(looped));
     for (size_t i = 0; i < looped.size(); ++i)
         ASSERT_EQ(looped[i], source[i % 2000]) << i;
     EXPECT_TRUE(voice->isPlaying());

@@ -26,8 +26,7 @@ std::vector<float> renderToEnd(Mixer& mixer, gx::Sound& music, int block = 1024)
     const auto deadline = std::chrono::steady_clock::now() + 30s;
     while (music.isPlaying() && std::chrono::steady_clock::now() < deadline) {
         const std::int32_t before = music.currentTime();
-        const std::vector<float> part = render(mixer, block);
-        all.insert(all.end(), part.begin(), part.end());
+        std::ranges::copy(render(mixer, block), std::back_inserter(all));
         if (music.currentTime() == before && music.isPlaying())
             std::this_thread::sleep_for(1ms);
     }

@@ -82,8 +82,7 @@ bool near(const QColor& a, const QColor& b, int tolerance)
 
 qreal expectedScale()
 {
-    const char* factor = std::getenv("QT_SCALE_FACTOR");
-    return factor && std::atof(factor) > 1.0 ? 2.0 : 1.0;
+    return qEnvironmentVariableIntValue("QT_SCALE_FACTOR") > 1 ? 2.0 : 1.0;
 }
 
 bool showOnScreen(gx::TurntableView& view)
