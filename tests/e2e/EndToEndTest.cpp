@@ -37,6 +37,7 @@ void requestClose(xcb_window_t window)
     };
     const xcb_client_message_event_t event {.response_type = XCB_CLIENT_MESSAGE,
         .format = 32,
+        .sequence = 0,
         .window = window,
         .type = atom("WM_PROTOCOLS"),
         .data = {.data32 = {atom("WM_DELETE_WINDOW"), XCB_CURRENT_TIME}}};

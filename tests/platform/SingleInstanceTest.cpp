@@ -33,7 +33,8 @@ TEST(SingleInstance, LaterLaunchesHandTheirFilesToTheRunningOneEvenAfterACrash)
     // A bound socket whose owner is gone: the file stays, nobody listens.
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_GE(fd, 0);
-    sockaddr_un addr {.sun_family = AF_UNIX};
+    sockaddr_un addr {};
+    addr.sun_family = AF_UNIX;
     const QByteArray path = socket.toLocal8Bit();
     std::memcpy(addr.sun_path, path.constData(), static_cast<size_t>(path.size()) + 1);
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);

@@ -1,6 +1,7 @@
 #include "settings/PreferenceController.h"
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
+#include "support/NotificationLog.h"
 #include "support/TestSupport.h"
 
 #include <QDialog>

@@ -1,6 +1,4 @@
 #include "support/TestSupport.h"
-#include "platform/NotificationCenter.h"
-#include "platform/NotificationNames.h"
 
 #include <QProcess>
 #include <QUrl>
@@ -147,19 +145,6 @@ double meanDifference(const QImage& a, const QImage& b, QRect area)
             sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
         }
     return sum / (3.0 * r.width() * r.height());
-}
-
-NotificationLog::NotificationLog()
-{
-    for (const std::string* name : {&names::playButtonClicked, &names::armDragStarted, &names::armDragEnded,
-             &names::recordStopped, &names::dialDragged, &names::preferenceChanged})
-        NotificationCenter::defaultCenter().addObserver(
-            this, [this](const Notification& n) { names_.push_back(n.name); }, *name);
-}
-
-NotificationLog::~NotificationLog()
-{
-    NotificationCenter::defaultCenter().removeObserver(this);
 }
 
 QString shellQuoted(const QString& argument)

@@ -107,18 +107,6 @@ QStringList readListInAnotherProcess(const QString& settingsFile, const QString&
 // over a rectangle of them, or over all of them.
 double meanDifference(const QImage& a, const QImage& b, QRect area = {});
 
-// Every notification of the turntable's gestures, the record's stop and the
-// preferences, in order (main thread).
-class NotificationLog {
-public:
-    NotificationLog();
-    ~NotificationLog();
-    std::vector<std::string> names() const { return names_; }
-
-private:
-    std::vector<std::string> names_;
-};
-
 // Runs the event loop until pred() holds or the time runs out; answers pred().
 template <typename Pred> bool waitUntil(Pred pred, int timeoutMs)
 {

@@ -2,6 +2,7 @@
 // Helpers for the turntable view's tests: artwork made of solid, distinct
 // colours written to a private resource folder, rendering in view
 // coordinates and synthetic events.
+#include "support/NotificationLog.h"
 #include "support/TestSupport.h"
 #include "turntable/TurntableModel.h"
 #include "view/TurntableView.h"
