@@ -90,15 +90,12 @@ TEST(ManPage, RendersCleanlyAndDocumentsEveryOptionAndExitCode)
     EXPECT_TRUE(page.contains(QStringLiteral("Gramolux %1").arg(GX_VERSION)));
 
     // Each option line of the usage, and each exit code it names.
-    const QRegularExpression option(QStringLiteral("(?:^|\\s)(--?[a-z]*)"));
+    // (An option starts an indented line or follows another after a comma.)
+    const QRegularExpression option(QStringLiteral("(?:^  |, )(--?[a-z]*)"), QRegularExpression::MultilineOption);
     int options = 0;
-    for (const QString& line : gx::commandLineUsage().split('\n')) {
-        if (!line.startsWith(QLatin1String("  -")))
-            continue;
-        for (auto m = option.globalMatch(line.section(QLatin1String("  "), 1, 1)); m.hasNext(); ++options) {
-            const QString name = m.next().captured(1);
-            EXPECT_TRUE(page.contains(name)) << name.toStdString();
-        }
+    for (auto m = option.globalMatch(gx::commandLineUsage()); m.hasNext(); ++options) {
+        const QString name = m.next().captured(1);
+        EXPECT_TRUE(page.contains(name)) << name.toStdString();
     }
     EXPECT_EQ(options, 5);
     for (const QString section : {"OPTIONS", "KEYS", "GESTURES", "FILES", "EXIT STATUS"})

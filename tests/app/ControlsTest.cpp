@@ -1,5 +1,5 @@
-// The Controls menu's keyboard items, the queue's operations and the
-// feedback over the turntable, in the real window with the real engine.
+// The Controls menu's keyboard items, Previous Song and the feedback over the
+// turntable, in the real window with the real engine.
 #include "app/AppController.h"
 #include "app/ControlsMenu.h"
 #include "app/GramoluxWindowLayout.h"
@@ -9,19 +9,17 @@
 #include "view/TurntableView.h"
 
 #include <QAction>
-#include <QTemporaryDir>
 #include <functional>
-#include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
 class ControlsTest : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
+    gx::test::ScratchDir dir;
     gx::GramoluxWindowLayout layout;
     gx::Player& player = layout.appController()->player();
     gx::TurntableModel& model = layout.turntable();
-    QString tone(const QString& name) { return gx::test::writeToneWav(dir.filePath(name), 30.0); }
     double arm() const { return model.armValue() * player.lengthSeconds(); }
 };
 
@@ -31,14 +29,9 @@ TEST_F(ControlsTest, EachItemIsEnabledOnlyWhileItCanActAndTakesItsRoad)
 {
     for (const char* item : {"Previous Song", "Forward 10 Seconds", "Back 10 Seconds", "Faster", "Normal Speed"})
         EXPECT_FALSE(layout.controlsMenu()->item(item)->isEnabled()) << item << " with no song";
-    layout.appController()->jukebox().openSong(tone("a.wav"));
-    struct Row {
-        const char* item;
-        std::function<void()> before;
-        bool enabled;
-        std::function<bool()> after;
-    };
-    const Row rows[] = {
+    layout.appController()->jukebox().openSong(dir.tone("a.wav", 30.0));
+    // The item; what comes before it, whether it is enabled then, and what holds after it.
+    const std::tuple<const char*, std::function<void()>, bool, std::function<bool()>> rows[] = {
         {"Louder", [&] { player.setMusicVolume(0.7f); }, true, [&] { return player.musicVolume() == 0.8f; }},
         {"Louder", [&] { player.setMusicVolume(1.0f); }, false, [&] { return player.musicVolume() == 1.0f; }},
         {"Quieter", [&] { player.setMusicVolume(0.35f); }, true, [&] { return player.musicVolume() == 0.3f; }},
@@ -53,18 +46,19 @@ TEST_F(ControlsTest, EachItemIsEnabledOnlyWhileItCanActAndTakesItsRoad)
         {"Forward 10 Seconds", [&] { player.seekTo(5.0); }, true, [&] { return std::abs(arm() - 15.0) < 0.5; }},
         {"Back 10 Seconds", [&] { player.seekTo(5.0); }, true, [&] { return arm() < 0.5; }},
     };
-    for (const Row& row : rows) {
-        row.before();
-        QAction* action = layout.controlsMenu()->item(row.item);
-        EXPECT_EQ(action->isEnabled(), row.enabled) << row.item;
+    for (const auto& [item, before, enabled, after] : rows) {
+        before();
+        QAction* action = layout.controlsMenu()->item(item);
+        EXPECT_EQ(action->isEnabled(), enabled) << item;
         action->trigger();
-        EXPECT_TRUE(row.after()) << row.item;
+        EXPECT_TRUE(after()) << item;
     }
 }
 
-TEST_F(ControlsTest, PreviousGoesBackOnlyWithinThreeSecondsAndTheQueueFollowsItsWindow)
+// The queue's own operations are QueueWindowTest's.
+TEST_F(ControlsTest, PreviousGoesBackOnlyWithinThreeSecondsAndQueuesTheSongItLeaves)
 {
-    const QString a = tone("a.wav"), b = tone("b.wav"), c = tone("c.wav"), d = tone("d.wav");
+    const QString a = dir.tone("a.wav", 30.0), b = dir.tone("b.wav", 30.0);
     gx::Jukebox& jukebox = layout.appController()->jukebox();
     jukebox.openSong(a);
     player.seekTo(10.0);
@@ -78,17 +72,6 @@ TEST_F(ControlsTest, PreviousGoesBackOnlyWithinThreeSecondsAndTheQueueFollowsIts
     player.previous(); // at its start: the song before, this one queued next
     EXPECT_EQ(player.songPath(), a);
     EXPECT_EQ(jukebox.queue(), QStringList {b});
-
-    player.enqueue({c, d});
-    player.moveQueued(0, 2);
-    EXPECT_EQ(jukebox.queue(), (QStringList {c, d, b}));
-    player.removeQueued(1);
-    EXPECT_EQ(jukebox.queue(), (QStringList {c, b}));
-    player.playQueued(1);
-    EXPECT_EQ(player.songPath(), b);
-    EXPECT_EQ(jukebox.queue(), QStringList {c});
-    player.clearQueue();
-    EXPECT_TRUE(jukebox.queue().isEmpty());
 }
 
 TEST_F(ControlsTest, EveryRoadOfTheVolumeAndTheSpeedShowsItsFeedbackBesideANotice)
@@ -96,7 +79,7 @@ TEST_F(ControlsTest, EveryRoadOfTheVolumeAndTheSpeedShowsItsFeedbackBesideANotic
     EXPECT_EQ(layout.view()->hint().text(), "Drop a song here, or choose File ▸ Open…");
     layout.appController()->jukebox().openSong(dir.filePath("gone.wav"));
     EXPECT_TRUE(layout.view()->hint().text().isEmpty());
-    layout.appController()->jukebox().openSong(tone("a.wav"));
+    layout.appController()->jukebox().openSong(dir.tone("a.wav", 30.0));
     const std::pair<std::function<void()>, const char*> roads[] = {
         {[&] { model.keyDown("7"); }, "Volume 70 %"},
         {[&] { player.setMusicVolume(0.25f); }, "Volume 25 %"}, // preferences and MPRIS

@@ -8,7 +8,7 @@
 #include <QAbstractItemModel>
 #include <QListWidget>
 #include <functional>
-#include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -40,13 +40,8 @@ TEST_F(QueueWindowTest, EachOperationChangesTheEnginesQueueAndTheListFollowsAtOn
     tags.album = "Tones";
     emit c->player().tagsRead(a, tags); // as the record's label reads them
     EXPECT_EQ(window()->list()->item(0)->text(), "Alpha\nAnn, Bo — Tones");
-    struct Row {
-        const char* what;
-        std::function<void()> act;
-        QStringList queue;
-        const char* rows; // the song playing first
-    };
-    const Row steps[] = {
+    // What is done; the engine's queue after it and the rows shown, the song playing first.
+    const std::tuple<const char*, std::function<void()>, QStringList, const char*> steps[] = {
         {"drag", [&] { window()->list()->model()->moveRow({}, 1, {}, 4); }, {d, e, b}, "Alpha Delta Echo Bravo"},
         {"above the song playing", [&] { window()->moveRow(3, 0); }, {b, d, e}, "Alpha Bravo Delta Echo"},
         {"the song playing stays", [&] { window()->removeRow(0); }, {b, d, e}, "Alpha Bravo Delta Echo"},
@@ -54,9 +49,9 @@ TEST_F(QueueWindowTest, EachOperationChangesTheEnginesQueueAndTheListFollowsAtOn
         {"double-click", [&] { window()->playRow(2); }, {b}, "Echo Bravo"},
         {"clear", [&] { window()->clear(); }, {}, "Echo"},
     };
-    for (const Row& step : steps) {
-        step.act();
-        EXPECT_TRUE(gx::test::waitUntil([&] { return jukebox.queue() == step.queue; }, 5000)) << step.what;
-        EXPECT_EQ(rows().join(' '), step.rows) << step.what;
+    for (const auto& [what, act, queue, shown] : steps) {
+        act();
+        EXPECT_TRUE(gx::test::waitUntil([&] { return jukebox.queue() == queue; }, 5000)) << what;
+        EXPECT_EQ(rows().join(' '), shown) << what;
     }
 }

@@ -35,13 +35,12 @@ void requestClose(xcb_window_t window)
         free(r);
         return a;
     };
-    xcb_client_message_event_t event {};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = atom("WM_PROTOCOLS");
-    event.data.data32[0] = atom("WM_DELETE_WINDOW");
-    event.data.data32[1] = XCB_CURRENT_TIME;
+    const xcb_client_message_event_t event {.response_type = XCB_CLIENT_MESSAGE,
+        .format = 32,
+        .sequence = 0,
+        .window = window,
+        .type = atom("WM_PROTOCOLS"),
+        .data = {.data32 = {atom("WM_DELETE_WINDOW"), XCB_CURRENT_TIME}}};
     xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
     xcb_flush(c);
 }
@@ -54,13 +53,10 @@ protected:
             GTEST_SKIP() << "no virtual display or no xdotool";
         ASSERT_TRUE(home.isValid());
         QDir().mkpath(artefacts);
-        env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", home.path());
-        env.insert("XDG_CONFIG_HOME", home.filePath(".config"));
-        env.insert("XDG_RUNTIME_DIR", home.path());
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("SDL_AUDIODRIVER", "dummy");
-        env.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+        for (const auto& [name, value] : {std::pair<const char*, QString> {"HOME", home.path()},
+                 {"XDG_CONFIG_HOME", home.filePath(".config")}, {"XDG_RUNTIME_DIR", home.path()},
+                 {"QT_QPA_PLATFORM", "xcb"}, {"SDL_AUDIODRIVER", "dummy"}, {"DBUS_SESSION_BUS_ADDRESS", "disabled:"}})
+            env.insert(name, value);
     }
 
     void launch(QProcess& p, const QStringList& files)
@@ -115,7 +111,7 @@ protected:
 
     QTemporaryDir home {QDir::tempPath() + "/gramolux-e2e-XXXXXX"};
     QString artefacts = GX_E2E_ARTEFACTS;
-    QProcessEnvironment env;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     xcb_window_t window = 0;
 };
 
@@ -201,12 +197,10 @@ int main(int argc, char** argv)
     // tells it. Without Xvfb the test skips.
     unsetenv("DISPLAY");
     QProcess xvfb;
-    if (!QStandardPaths::findExecutable("Xvfb").isEmpty()) {
-        xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
-        if (xvfb.waitForStarted(5000) && xvfb.waitForReadyRead(10000)) {
-            const QString display = QString::fromUtf8(xvfb.readLine()).trimmed();
-            setenv("DISPLAY", (":" + display).toUtf8().constData(), 1);
-        }
+    xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "800x600x24", "-nolisten", "tcp"});
+    if (xvfb.waitForStarted(5000) && xvfb.waitForReadyRead(10000)) {
+        const QString display = QString::fromUtf8(xvfb.readLine()).trimmed();
+        setenv("DISPLAY", (":" + display).toUtf8().constData(), 1);
     }
     setenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "offscreen" : "xcb", 1);
     int status = 0;

@@ -21,11 +21,6 @@ namespace names = gx::names;
 
 namespace {
 
-int liveThreads()
-{
-    return static_cast<int>(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
-}
-
 class JukeboxTest : public ::testing::Test {
 protected:
     gx::test::ScratchDir dir;
@@ -55,11 +50,8 @@ protected:
         return *loaded;
     }
     gx::Sound& song() const { return *jukebox->song(); }
-    long runningTimers() const
-    {
-        const auto timers = jukebox->findChildren<QTimer*>();
-        return std::count_if(timers.begin(), timers.end(), [](QTimer* t) { return t->isActive(); });
-    }
+    long runningTimers() const { return std::ranges::count_if(jukebox->findChildren<QTimer*>(), &QTimer::isActive); }
+    static auto liveThreads() { return QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(); }
 };
 
 } // namespace
@@ -67,18 +59,15 @@ protected:
 TEST_F(JukeboxTest, AnOpenStartsSongRecordAndLoopsRapidOpensLeaveOneRunAndAStopEndsItKeepingThePlace)
 {
     EXPECT_FALSE(model.isEnabled()); // asleep until the first song
-    QStringList opened;
-    QObject::connect(jukebox.get(), &gx::Jukebox::songOpened, [&](const QString& path) { opened << path; });
     const QString a = dir.tone("a.wav", 3.0), b = dir.tone("b.wav", 3.0);
-    jukebox->openSong(a);
-    EXPECT_EQ(opened, QStringList {a});
+    jukebox->openSong(a); // told as the queue's test checks
     EXPECT_TRUE(model.isEnabled() && model.isPlaying() && model.switchValue());
     EXPECT_TRUE(song().isPlaying());
     EXPECT_EQ(song().engineVolume(), 204); // 0.8 of 255
     // The end-of-song check, once the jukebox loop has ticked.
     EXPECT_TRUE(waitUntil([&] { return runningTimers() == 1; }, 10000));
     EXPECT_LT(song().rate(), 1.0f); // from 0.9 the rate glides up and the arm follows the song
-    const int threadsPlaying = liveThreads();
+    const auto threadsPlaying = liveThreads();
     for (int i = 0; i < 60; ++i)
         jukebox->openSong(i % 2 ? a : b);
     EXPECT_TRUE(waitUntil([&] { return liveThreads() <= threadsPlaying; }, 10000));

@@ -104,15 +104,14 @@ TEST(JukeboxDistortion, DrawsTargetsFromTheDefaultRate)
         {1.0f, {80, 89 + 90 * 3, 5}, 1.0f - 0.089f}, {1.0f, {0, 89, 4}, 1.0f + 0.089f}, {1.0f, {0, 0, 3}, 1.0f},
         {0.05f, {0, 89, 1}, 0.0f}, {0.0f, {0, 89, 2}, 0.0f}}; // never below 0; a stopped dial pins it
     for (const auto& [defaultRate, draws, target] : cases) {
-        FakeEnvironment env;
-        env.distortion = 1.0f;
-        env.draws = draws;
-        JukeboxRates rates;
-        rates.defaultRate = defaultRate;
-        rates.targetRate = 0.5f;
-        drawDistortion(env, rates);
-        EXPECT_NEAR(rates.targetRate.load(), target, 1e-6) << draws.front();
-        EXPECT_EQ(env.drawsTaken, static_cast<int>(draws.size()));
+        Jukebox j;
+        j.env.distortion = 1.0f;
+        j.env.draws = draws;
+        j.rates.defaultRate = defaultRate;
+        j.rates.targetRate = 0.5f;
+        drawDistortion(j.env, j.rates);
+        EXPECT_NEAR(j.rates.targetRate.load(), target, 1e-6) << draws.front();
+        EXPECT_EQ(j.env.drawsTaken, static_cast<int>(draws.size()));
     }
 }
 
@@ -192,9 +191,8 @@ TEST(JukeboxSkip, ArmsOnlyAtDivisionsPastTheGuardFallsBackEachTimeAndADragCancel
     EXPECT_GT(static_cast<double>(j.tick.skipAnchor()), static_cast<double>(anchor) + 1.5);
 
     // Dragging the arm cancels the pending skip and freezes everything.
-    const size_t pushes = j.env.diskSpeeds.size();
-    const size_t noises = j.env.noisesPlayed.size();
-    const int draws = j.env.drawsTaken;
+    const auto done = [&] { return std::tuple(j.env.diskSpeeds.size(), j.env.noisesPlayed.size(), j.env.drawsTaken); };
+    const auto before = done();
     j.env.dragging = true;
     j.env.armValue = 0.123f;
     j.env.position += 0.5f;
@@ -202,9 +200,7 @@ TEST(JukeboxSkip, ArmsOnlyAtDivisionsPastTheGuardFallsBackEachTimeAndADragCancel
     EXPECT_EQ(j.tick.skipCount(), 0);
     EXPECT_EQ(j.tick.skipAnchor(), 0.0f);
     EXPECT_EQ(j.env.armValue, 0.123f); // the arm follows only the pointer
-    EXPECT_EQ(j.env.diskSpeeds.size(), pushes);
-    EXPECT_EQ(j.env.noisesPlayed.size(), noises);
-    EXPECT_EQ(j.env.drawsTaken, draws);
+    EXPECT_EQ(done(), before);         // no push, no crackle, no draw
 }
 
 TEST(JukeboxTickOrder, WowThenSkipThenCrackleDrawInOneTickAndCracklesFollowTheLevel)

@@ -5,7 +5,6 @@
 #include "sound/Sound.h"
 #include "sound/TrackTitle.h"
 #include "support/TestSupport.h"
-#include "view/TurntableView.h"
 
 #include <QRandomGenerator>
 #include <sys/stat.h>
@@ -35,9 +34,7 @@ std::vector<HostileFile> makeHostileFiles(const QString& dir, const QString& goo
     add("truncated wav header", writeFile(d.filePath("header.wav"), wav.left(30)));
     add("truncated wav data", writeFile(d.filePath("cut.wav"), wav.left(wav.size() / 3 + 1)));
     QByteArray noise(64 * 1024, 0);
-    QRandomGenerator rng(1234);
-    for (char& c : noise)
-        c = static_cast<char>(rng.bounded(256));
+    QRandomGenerator(1234).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
     add("random bytes named mp3", writeFile(d.filePath("random.mp3"), noise));
     add("text named wav", writeFile(d.filePath("notes.wav"), "These are my notes, not a song.\n"));
 
@@ -82,17 +79,11 @@ QStringList listing(const QString& dir)
 
 class HostileInput : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        gx::Sound::initialize();
-        good = work.tone("good.wav", 1.5);
-        files = makeHostileFiles(work.path(), good);
-        before = listing(work.path());
-    }
+    HostileInput() { gx::Sound::initialize(); }
     ScratchDir work;
-    QString good;
-    std::vector<HostileFile> files;
-    QStringList before;
+    QString good = work.tone("good.wav", 1.5);
+    std::vector<HostileFile> files = makeHostileFiles(work.path(), good);
+    QStringList before = listing(work.path());
 };
 
 } // namespace
@@ -155,10 +146,7 @@ TEST_F(HostileInput, FileDeletedOrCutWhilePlayingEndsCalmly)
         ASSERT_TRUE(music->isOpen());
         music->play();
         QThread::msleep(100);
-        if (cut)
-            QFile::resize(path, 2000);
-        else
-            QFile::remove(path);
+        cut ? QFile::resize(path, 2000) : QFile::remove(path);
         music->setPositionSeconds(20.0f); // forces a read of what is no longer there
         QThread::msleep(300);
         EXPECT_TRUE(std::isfinite(music->positionSeconds()));

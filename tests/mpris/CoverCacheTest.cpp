@@ -5,7 +5,6 @@
 #include "support/TestSupport.h"
 #include <QCryptographicHash>
 #include <atomic>
-#include <thread>
 
 TEST(CoverCache, KeepsTheMostRecentlyUsedPicturesUpToItsBound)
 {
@@ -19,8 +18,7 @@ TEST(CoverCache, KeepsTheMostRecentlyUsedPicturesUpToItsBound)
             gx::CoverCache cache(dir.path(), 3);
             for (const char u : uses)
                 cache.store(std::string(100, u), "jpg", [&](const std::string& path) { written += !path.empty(); });
-            for (int i = 0; i < 2000 && written < uses.size(); ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            gx::test::waitUntil([&] { return written == uses.size(); }, 10000);
         }
         EXPECT_EQ(written, uses.size());
         QStringList files;

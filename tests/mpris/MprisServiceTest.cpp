@@ -56,11 +56,6 @@ QString run(const QString& command)
     return gx::test::runProgram("sh", {"-c", command}, {.mergeOutput = true, .timeoutMs = 30000}).out.trimmed();
 }
 
-QString playerctl(const QString& arguments)
-{
-    return run("playerctl --player=gramolux " + arguments);
-}
-
 QString gdbus(const QString& arguments)
 {
     return run("gdbus call --session --dest " + MprisService::serviceName + " --object-path " + MprisService::objectPath
@@ -70,12 +65,6 @@ QString gdbus(const QString& arguments)
 QString property(const QString& name, const QString& interface = "org.mpris.MediaPlayer2.Player")
 {
     return gdbus("--method org.freedesktop.DBus.Properties.Get " + interface + " " + name);
-}
-
-// A file's address as the bus gives it.
-QString url(const QString& path)
-{
-    return "file://" + QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
 }
 
 class Mpris : public ::testing::Test, protected gx::test::Player {
@@ -114,7 +103,13 @@ protected:
         ASSERT_TRUE(mpris->registerOnSessionBus());
     }
 
-    double positionSeconds() { return playerctl("position").toDouble(); }
+    static QString playerctl(const QString& arguments) { return run("playerctl --player=gramolux " + arguments); }
+    static double positionSeconds() { return playerctl("position").toDouble(); }
+    // A file's address as the bus gives it.
+    static QString url(const QString& path)
+    {
+        return "file://" + QString::fromLatin1(QUrl::toPercentEncoding(path, "/"));
+    }
 
     static inline Background* bus = nullptr;
     static inline QTemporaryDir* cache = nullptr;
@@ -125,7 +120,8 @@ protected:
 
 } // namespace
 
-TEST_F(Mpris, RootSaysWhoItIsWithTheDesktopEntrysTypesAndQuits)
+// Quit is RealPlayer's.
+TEST_F(Mpris, RootSaysWhoItIsWithTheDesktopEntrysTypes)
 {
     EXPECT_EQ(property("Identity", "org.mpris.MediaPlayer2"), "(<'Gramolux'>,)");
     EXPECT_EQ(property("DesktopEntry", "org.mpris.MediaPlayer2"), "(<'gramolux'>,)");
@@ -135,10 +131,6 @@ TEST_F(Mpris, RootSaysWhoItIsWithTheDesktopEntrysTypesAndQuits)
     const QString types = property("SupportedMimeTypes", "org.mpris.MediaPlayer2");
     for (const char* type : {"'audio/mpeg'", "'audio/flac'", "'audio/x-mpegurl'", "'inode/directory'"})
         EXPECT_TRUE(types.contains(type)) << type;
-
-    layout->show();
-    gdbus("--method org.mpris.MediaPlayer2.Quit");
-    EXPECT_TRUE(waitUntil([&] { return !layout->mainWindow()->isVisible(); }, 10000));
 }
 
 TEST_F(Mpris, StatusAndMetadataFollowTheTurntable)
@@ -160,14 +152,12 @@ TEST_F(Mpris, StatusAndMetadataFollowTheTurntable)
     // The tags come as the record's label reads them, the cover's file after.
     ASSERT_TRUE(waitUntil([&] { return property("Metadata").contains("mpris:artUrl"); }, 20000));
     // The applets' title is the tag's; the window's stays the file's.
-    EXPECT_EQ(playerctl("metadata xesam:title"), "Real Title");
+    const std::pair<const char*, QString> fields[] = {{"title", "Real Title"}, {"artist", "Ann Example"},
+        {"album", "Tests & Tones"}, {"albumArtist", "Various"}, {"trackNumber", "4"}, {"url", url(song)}};
+    for (const auto& [field, value] : fields)
+        EXPECT_EQ(playerctl(QString("metadata xesam:") + field), value);
     EXPECT_EQ(layout->mainWindow()->windowTitle(), "Cover Song #1 ü");
-    EXPECT_EQ(playerctl("metadata xesam:artist"), "Ann Example");
-    EXPECT_EQ(playerctl("metadata xesam:album"), "Tests & Tones");
-    EXPECT_EQ(playerctl("metadata xesam:albumArtist"), "Various");
-    EXPECT_EQ(playerctl("metadata xesam:trackNumber"), "4");
     EXPECT_NEAR(playerctl("metadata mpris:length").toLongLong(), 8000000, 60000);
-    EXPECT_EQ(playerctl("metadata xesam:url"), url(song));
     const QUrl art(playerctl("metadata mpris:artUrl"));
     ASSERT_TRUE(art.isLocalFile());
     EXPECT_TRUE(art.toLocalFile().startsWith(cache->path()));
@@ -227,13 +217,11 @@ TEST_F(Mpris, OpenUriQueuesAsTheDesktopDoesAndNextPlaysTheQueuedFile)
     playerctl("open " + shellQuoted(QUrl::fromLocalFile(a).toString(QUrl::FullyEncoded)));
     mpris->openUri(QUrl::fromLocalFile(b).toString()); // right after the one before: queued
     EXPECT_EQ(c->jukebox().queue(), QStringList {b});
-    EXPECT_EQ(property("CanGoNext"), "(<true>,)");
+    // Announced; RealPlayer reads it back.
     EXPECT_TRUE(waitUntil([&] { return monitor.text().contains("'CanGoNext': <true>"); }, 10000));
     playerctl("next");
     EXPECT_EQ(playerctl("metadata xesam:title"), "B");
     EXPECT_TRUE(c->jukebox().queue().isEmpty());
-    playerctl("next"); // nothing queued: nothing happens
-    EXPECT_EQ(c->jukebox().songPath(), b);
     const QString refused = gdbus("--method org.mpris.MediaPlayer2.Player.OpenUri 'https://example.org/a.mp3'");
     EXPECT_TRUE(refused.contains("NotSupported")) << refused.toStdString();
     EXPECT_EQ(c->jukebox().songPath(), b);

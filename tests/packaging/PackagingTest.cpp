@@ -8,8 +8,6 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 namespace {

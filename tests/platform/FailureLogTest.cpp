@@ -5,10 +5,8 @@
 #include "sound/Decoder.h"
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
 #include <mutex>
 #include <tuple>
-#include <vector>
 
 namespace {
 

@@ -1,13 +1,12 @@
 #include "settings/PreferenceController.h"
-#include "platform/NotificationCenter.h"
-#include "platform/NotificationNames.h"
 #include "platform/UserDefaults.h"
 #include "settings/SettingsKeys.h"
+#include "support/NotificationLog.h"
+#include "support/TestSupport.h"
 
 #include <QDialog>
 #include <QLabel>
 #include <QSlider>
-#include <gtest/gtest.h>
 
 namespace keys = gx::keys;
 
@@ -15,16 +14,10 @@ namespace {
 
 class PreferenceControllerTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        keys::registerDefaults();
-        gx::NotificationCenter::defaultCenter().addObserver(
-            this, [this](const gx::Notification& n) { posted.push_back(n.name); }, gx::names::preferenceChanged);
-    }
-    void TearDown() override { gx::NotificationCenter::defaultCenter().removeObserver(this); }
+    void SetUp() override { keys::registerDefaults(); }
     static gx::UserDefaults& store() { return gx::UserDefaults::standardUserDefaults(); }
 
-    std::vector<std::string> posted;
+    gx::test::NotificationLog log; // what the panel tells
     // As the player does: stores the volume and tells whoever follows it,
     // the panel among them.
     PreferenceController prefs {[this](float volume) {
@@ -47,11 +40,11 @@ TEST_F(PreferenceControllerTest, ShowsTheStoredLevelsFollowsTheKeyboardAndASlide
         EXPECT_EQ(slider->value(), value);
     EXPECT_EQ(prefs.noiseField->text(), "100");
     EXPECT_EQ(store().floatForKey(keys::noise), 1.7f); // showing writes nothing
-    EXPECT_TRUE(posted.empty());                       // nor tells anyone
+    EXPECT_TRUE(log.names().empty());                  // nor tells anyone
     store().setFloat(1.0f, keys::musicVolume);         // a key or the bus
     prefs.musicVolumeChanged();
     EXPECT_EQ(prefs.musicVolField->text(), "100");
-    EXPECT_TRUE(posted.empty());
+    EXPECT_TRUE(log.names().empty());
 
     // The music slider hands its level to the player and keeps its place: a
     // reload would read 53 back as 52.
@@ -62,7 +55,7 @@ TEST_F(PreferenceControllerTest, ShowsTheStoredLevelsFollowsTheKeyboardAndASlide
     EXPECT_EQ(store().floatForKey(keys::noise), 1.7f);
     prefs.noiseSlider->setValue(25); // the other levels tell the rest
     EXPECT_EQ(store().floatForKey(keys::noise), 0.25f);
-    EXPECT_EQ(posted.size(), 1u);
+    EXPECT_EQ(log.names().size(), 1u);
     prefs.distortionSlider->setValue(37); // the float nearest 0.37, after a restart too
     store().reload();
     EXPECT_EQ(store().floatForKey(keys::distortion), 0.37f);

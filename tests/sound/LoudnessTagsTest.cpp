@@ -3,9 +3,6 @@
 #include "SoundFixtures.h"
 #include "sound/LoudnessMeter.h"
 
-#include <cmath>
-#include <gtest/gtest.h>
-
 using namespace gx;
 using namespace gx::test;
 

@@ -5,9 +5,6 @@
 #include "sound/LoudnessGain.h"
 #include "sound/MusicTime.h"
 
-#include <QDir>
-#include <cmath>
-#include <gtest/gtest.h>
 #include <tuple>
 
 using namespace gx;

@@ -16,8 +16,7 @@ std::vector<float> noiseFrames(std::int64_t frames, unsigned seed)
     std::mt19937 rng(seed);
     std::uniform_real_distribution<float> dist(-0.4f, 0.4f);
     std::vector<float> v(static_cast<size_t>(frames) * 2);
-    for (float& x : v)
-        x = dist(rng);
+    std::ranges::generate(v, [&] { return dist(rng); });
     return v;
 }
 
@@ -126,10 +125,8 @@ TEST(Mixer, EndStopsExactlyAtTheLastFrameOrLoops)
     voice->setLoop(true);
     voice->play();
     std::vector<float> looped;
-    for (const int block : {1, 7, 1000, 991, 301}) {
-        const std::vector<float> part = render(mixer, block);
-        looped.insert(looped.end(), part.begin(), part.end());
-    }
+    for (const int block : {1, 7, 1000, 991, 301})
+        std::ranges::copy(render(mixer, block), std::back_inserter(looped));
     for (size_t i = 0; i < looped.size(); ++i)
         ASSERT_EQ(looped[i], source[i % 2000]) << i;
     EXPECT_TRUE(voice->isPlaying());

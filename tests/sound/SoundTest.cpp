@@ -7,6 +7,7 @@
 #include "sound/Mixer.h"
 
 #include <filesystem>
+#include <numeric>
 #include <random>
 #include <thread>
 
@@ -25,8 +26,7 @@ std::vector<float> renderToEnd(Mixer& mixer, gx::Sound& music, int block = 1024)
     const auto deadline = std::chrono::steady_clock::now() + 30s;
     while (music.isPlaying() && std::chrono::steady_clock::now() < deadline) {
         const std::int32_t before = music.currentTime();
-        const std::vector<float> part = render(mixer, block);
-        all.insert(all.end(), part.begin(), part.end());
+        std::ranges::copy(render(mixer, block), std::back_inserter(all));
         if (music.currentTime() == before && music.isPlaying())
             std::this_thread::sleep_for(1ms);
     }
@@ -65,9 +65,7 @@ TEST_P(Formats, DecodeWholePlayFromTheExactFrameAndToABitExactEnd)
     // At the mixer's rate whatever the file's, and not silence.
     EXPECT_NEAR(
         static_cast<double>(rest.size()) / 2 / 44100, (music->lengthSeconds() - 0.61 - 1500.0 / 44100) / 1.03, 0.02);
-    double energy = 0.0;
-    for (const float s : rest)
-        energy += static_cast<double>(s) * s;
+    const double energy = std::inner_product(rest.begin(), rest.end(), rest.begin(), 0.0);
     EXPECT_GT(std::sqrt(energy / static_cast<double>(rest.size())), 0.05);
     EXPECT_EQ(music->currentTime(), music->duration());
     EXPECT_EQ(music->duration(), frames);
@@ -192,35 +190,32 @@ TEST(SoundRealTime, CallsFromFourThreadsAtOnceAndDestroyingWhileMixingAreSafe)
     auto song = gx::Sound::open(dir.file("song.wav"));
     auto effect = gx::Sound::open(shortPath);
     song->play();
-    std::atomic<bool> stop {false};
     std::atomic<int> badReads {0};
-    std::thread reader([&] {
-        for (std::mt19937 rng(1); !stop; std::this_thread::sleep_for(1ms)) {
-            const float now = song->positionSeconds();
-            badReads += !(now >= 0.0f && now <= song->lengthSeconds() + 0.001f);
-            song->setRate(1.0f + static_cast<float>(rng() % 10) / 100.0f);
-            effect->play();
-        }
-    });
-    std::thread seeker([&] {
-        for (std::mt19937 rng(2); !stop; std::this_thread::sleep_for(3ms)) {
-            song->setPositionSeconds(static_cast<float>(rng() % 110) / 10.0f);
-            song->setVolume(0.5f);
-            effect->setPositionSeconds(0.1f);
-        }
-    });
-    std::thread toggler([&] {
-        for (; !stop; std::this_thread::sleep_for(2ms)) {
-            song->pause();
-            song->play();
-            effect->stop();
-        }
-    });
-    std::this_thread::sleep_for(600ms);
-    stop = true;
-    reader.join();
-    seeker.join();
-    toggler.join();
+    { // each thread is asked to stop and joined as the block ends
+        std::jthread reader([&](const std::stop_token& stop) {
+            for (std::mt19937 rng(1); !stop.stop_requested(); std::this_thread::sleep_for(1ms)) {
+                const float now = song->positionSeconds();
+                badReads += !(now >= 0.0f && now <= song->lengthSeconds() + 0.001f);
+                song->setRate(1.0f + static_cast<float>(rng() % 10) / 100.0f);
+                effect->play();
+            }
+        });
+        std::jthread seeker([&](const std::stop_token& stop) {
+            for (std::mt19937 rng(2); !stop.stop_requested(); std::this_thread::sleep_for(3ms)) {
+                song->setPositionSeconds(static_cast<float>(rng() % 110) / 10.0f);
+                song->setVolume(0.5f);
+                effect->setPositionSeconds(0.1f);
+            }
+        });
+        std::jthread toggler([&](const std::stop_token& stop) {
+            for (; !stop.stop_requested(); std::this_thread::sleep_for(2ms)) {
+                song->pause();
+                song->play();
+                effect->stop();
+            }
+        });
+        std::this_thread::sleep_for(600ms);
+    }
     EXPECT_EQ(badReads.load(), 0);
 
     for (int i = 0; i < 20; ++i) {

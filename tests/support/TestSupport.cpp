@@ -1,6 +1,5 @@
 #include "support/TestSupport.h"
 
-#include <QCoreApplication>
 #include <QProcess>
 #include <QUrl>
 #include <atomic>

@@ -2,19 +2,19 @@
 // Small helpers shared by the tests: audio files they make themselves,
 // programs they start, images they compare, waiting on the event loop. It
 // brings the test framework and the file and folder types every suite uses.
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcessEnvironment>
-#include <QRect>
-#include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
 #include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -108,19 +108,7 @@ QStringList readListInAnotherProcess(const QString& settingsFile, const QString&
 double meanDifference(const QImage& a, const QImage& b, QRect area = {});
 
 // Runs the event loop until pred() holds or the time runs out; answers pred().
-template <typename Pred> bool waitUntil(Pred pred, int timeoutMs);
-
-} // namespace gx::test
-
-#define GX_SKIP_WITHOUT_FFMPEG()                                                                                       \
-    if (!gx::test::haveFfmpeg())                                                                                       \
-    GTEST_SKIP() << "ffmpeg is not installed"
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
-
-template <typename Pred> bool gx::test::waitUntil(Pred pred, int timeoutMs)
+template <typename Pred> bool waitUntil(Pred pred, int timeoutMs)
 {
     QElapsedTimer clock;
     clock.start();
@@ -132,3 +120,9 @@ template <typename Pred> bool gx::test::waitUntil(Pred pred, int timeoutMs)
     }
     return true;
 }
+
+} // namespace gx::test
+
+#define GX_SKIP_WITHOUT_FFMPEG()                                                                                       \
+    if (!gx::test::haveFfmpeg())                                                                                       \
+    GTEST_SKIP() << "ffmpeg is not installed"

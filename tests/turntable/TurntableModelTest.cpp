@@ -46,14 +46,11 @@ TEST_F(Model, TheRecordTurnsFadesInOnceAndRestsAtZeroAfterAFullTurnWithTheSwitch
     model.play();
     EXPECT_TRUE(model.switchValue());
     EXPECT_EQ(clockStarts, 1);
-    for (int i = 0; i < 90; ++i)
-        ASSERT_TRUE(model.clockTick());
+    ASSERT_EQ(runClock(90), 90);            // no pass ends the run
     EXPECT_EQ(model.diskRotate(), -360.0f); // the test is strict: no wrap yet
-    EXPECT_LT(model.diskFraction(), 1.0f);
     model.clockTick();
     EXPECT_EQ(model.diskRotate(), -4.0f);
-    for (int i = 0; i < 9; ++i)
-        model.clockTick();
+    runClock(9);
     EXPECT_LT(model.diskFraction(), 1.0f);
     model.clockTick();
     EXPECT_EQ(model.diskFraction(), 1.0f); // exactly, at the 101st tick
@@ -78,8 +75,7 @@ TEST_F(Model, TheRecordTurnsFadesInOnceAndRestsAtZeroAfterAFullTurnWithTheSwitch
 TEST_F(Model, AStopKeepsTheAngleAndEndsTheClockAtItsNextPassButAPlayMeanwhileTicksOn)
 {
     model.play();
-    for (int i = 0; i < 5; ++i)
-        model.clockTick();
+    runClock(5);
     model.stop();
     EXPECT_FALSE(model.switchValue());
     const int before = changes;
@@ -111,8 +107,7 @@ TEST_F(Model, GesturesLiftAndLayTheArmTurnTheDialAndWorkTheSwitchOnceEnabled)
     model.mouseUp({120, 40});
     model.mouseDown({29, 215}, 2);
     EXPECT_FALSE(model.switchValue());
-    EXPECT_EQ(model.armValue(), 0.0f);
-    EXPECT_TRUE(log.names().empty()); // asleep until the first song
+    EXPECT_EQ(model.armValue(), 0.0f); // asleep until the first song, and nothing told (the list at the end)
 
     model.setEnabled(true);
     model.mouseDown({120, 31}, 1); // the bottom of the arm's area is the record's start
@@ -130,10 +125,8 @@ TEST_F(Model, GesturesLiftAndLayTheArmTurnTheDialAndWorkTheSwitchOnceEnabled)
     EXPECT_FALSE(draggingSeen);
     EXPECT_EQ(model.armValue(), 1.0f);
     model.mouseUp({120, 31}); // no second end
-    EXPECT_EQ(log.names(), (Names {names::armDragStarted, names::armDragEnded}));
 
     model.mouseDown({29, 215}, 1); // nothing told until it moves
-    EXPECT_EQ(log.names().size(), 2u);
     model.mouseDragged({29, 315});
     EXPECT_FLOAT_EQ(model.dialValue(), 1.2f);
     model.mouseDragged({300, 315});      // sideways: unchanged, still told

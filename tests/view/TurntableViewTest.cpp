@@ -2,11 +2,8 @@
 // from its model, and what the pointer, keys, drops and a screen reader do
 // to it.
 #include "view/TurntableView.h"
-#include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "platform/StringTable.h"
-#include "platform/UserDefaults.h"
-#include "settings/SettingsKeys.h"
 #include "view/TurntableAccessibility.h"
 #include "view/TurntableNotice.h"
 #include "view/ViewTestSupport.h"
@@ -24,14 +21,17 @@ using Names = std::vector<std::string>;
 
 namespace {
 
+// What a click on the switch, the arm lifted and laid, and two turns of the dial tell.
+const Names kGestures {
+    names::playButtonClicked, names::armDragStarted, names::armDragEnded, names::dialDragged, names::dialDragged};
+
 class Turntable : public ::testing::Test {
 protected:
     Turntable()
     {
         folder.write(standardArtwork());
         view.loadImages(1.0);
-        model.hooks().setMusicVolume
-            = [](float v) { gx::UserDefaults::standardUserDefaults().setFloat(v, gx::keys::musicVolume); };
+        model.hooks().setMusicVolume = [this](float v) { volume = v; };
         model.hooks().openSong = [this](const std::string& path) { opened.append(QString::fromStdString(path)); };
     }
     bool shows(int x, int y, const QColor& colour, int tolerance = 2)
@@ -45,6 +45,7 @@ protected:
     gx::TurntableView& view = turntable.view;
     NotificationLog log;
     QStringList opened;
+    float volume = 0.0f; // as handed to the player
 };
 using Render = Turntable;
 using Accessibility = Turntable;
@@ -53,11 +54,6 @@ class Input : public Turntable {
 protected:
     void SetUp() override { model.setEnabled(true); }
 };
-
-float volume()
-{
-    return gx::UserDefaults::standardUserDefaults().floatForKey(gx::keys::musicVolume);
-}
 
 // Whether the view is framed, just inside its edge, in the palette's colour.
 bool framed(gx::TurntableView& view)
@@ -88,21 +84,15 @@ std::pair<bool, bool> drop(gx::TurntableView& view, const QMimeData* mime, Qt::D
 
 using Events = std::vector<std::pair<QAccessible::Event, QAccessibleInterface*>>;
 Events g_events;
-void recordEvent(QAccessibleEvent* event)
-{
-    g_events.emplace_back(event->type(), event->accessibleInterface());
-}
 
 } // namespace
 
-TEST_F(Render, ArmDialAndButtonShowTheFramesOfTheirValues)
+// The switch's two faces are shown at every size in Input's test.
+TEST_F(Render, ArmAndDialShowTheFramesOfTheirValues)
 {
     EXPECT_EQ(view.size(), QSize(340, 280));
     EXPECT_TRUE(shows(60, 200, bgColour)); // no record before the first song
     EXPECT_TRUE(shows(120, 151, centerColour));
-    EXPECT_TRUE(shows(39, 57, stopColour));
-    model.setSwitchValue(1.0f);
-    EXPECT_TRUE(shows(39, 57, playColour));
     // Which frame a value picks is the logic's test; here, that the frame is
     // cut from the strip whole: both halves and both ends, at the strip's end too.
     for (const auto& [value, frame] : {std::pair {0.5f, 25}, {1.7f, 49}}) {
@@ -185,9 +175,7 @@ TEST_F(Input, PointerEventsReachTheGesturesAtTheirPlacesAndKeysAreAllSwallowed)
     mouse(view, doubleClick, 29, 215);
     mouse(view, release, 29, 215);
     EXPECT_EQ(model.dialValue(), 1.0f);
-    EXPECT_EQ(log.names(),
-        (Names {names::playButtonClicked, names::armDragStarted, names::armDragEnded, names::dialDragged,
-            names::dialDragged}));
+    EXPECT_EQ(log.names(), kGestures);
     // Every key is swallowed; the keypad's digits set the volume as the others do.
     for (const auto& [key, text, mods] :
         {std::tuple {Qt::Key_7, "7", Qt::KeypadModifier}, {Qt::Key_A, "a", Qt::NoModifier},
@@ -196,7 +184,7 @@ TEST_F(Input, PointerEventsReachTheGesturesAtTheirPlacesAndKeysAreAllSwallowed)
         event.setAccepted(false);
         QCoreApplication::sendEvent(&view, &event);
         EXPECT_TRUE(event.isAccepted()) << text;
-        EXPECT_EQ(volume(), 0.7f) << text;
+        EXPECT_EQ(volume, 0.7f) << text;
     }
 }
 
@@ -209,8 +197,7 @@ TEST_F(Input, AtThreeSizesTheDrawingAndThePointerFollowTheScaledTurntable)
     for (const auto& [size, x, y] : rows) {
         view.resize(size);
         // Rendered first: a hidden widget hears of its new size then.
-        QImage image(size, QImage::Format_ARGB32_Premultiplied);
-        view.render(&image, {}, {}, QWidget::DrawChildren);
+        const QImage image = renderView(view);
         const bool on = model.switchValue();
         EXPECT_TRUE(near(image.pixelColor(x, size.height() - y), on ? playColour : stopColour)) << size.width();
         EXPECT_TRUE(near(image.pixelColor(2, 2), bgColour)) << "the wood around it, " << size.width();
@@ -292,9 +279,7 @@ TEST_F(Accessibility, SettingTheControlsWorksAsThePointerDoes)
     EXPECT_EQ(model.dialValue(), 4.0f);
     dial->setCurrentValue(0.05); // below the dial's floor
     EXPECT_NEAR(model.dialValue(), 0.2f, 1e-6f);
-    EXPECT_EQ(log.names(),
-        (Names {names::playButtonClicked, names::armDragStarted, names::armDragEnded, names::dialDragged,
-            names::dialDragged}));
+    EXPECT_EQ(log.names(), kGestures);
     EXPECT_EQ(part(3)->text(QAccessible::Name), "Serenade");
 
     model.setEnabled(false); // asleep, as the button is to the pointer
@@ -307,7 +292,8 @@ TEST_F(Accessibility, ChangesAreAnnouncedWhenShownAndOnlyThen)
     g_events.clear();
     model.setEnabled(true);
     view.describeRecord("Serenade", 100.0); // shown before anyone listens
-    gx::setTurntableEventSink(recordEvent); // Qt passes them on only to a listening reader
+    // Qt passes them on only to a listening reader.
+    gx::setTurntableEventSink([](QAccessibleEvent* e) { g_events.emplace_back(e->type(), e->accessibleInterface()); });
     const auto tickAndTake = [this] {
         model.spinOnce();
         return std::exchange(g_events, {});

@@ -1,7 +1,5 @@
 #include "view/ViewTestSupport.h"
 
-#include "platform/NotificationCenter.h"
-#include "platform/NotificationNames.h"
 #include "view/TurntableView.h"
 
 #include <QBackingStore>
@@ -84,8 +82,7 @@ bool near(const QColor& a, const QColor& b, int tolerance)
 
 qreal expectedScale()
 {
-    const char* factor = std::getenv("QT_SCALE_FACTOR");
-    return factor && std::atof(factor) > 1.0 ? 2.0 : 1.0;
+    return qEnvironmentVariableIntValue("QT_SCALE_FACTOR") > 1 ? 2.0 : 1.0;
 }
 
 bool showOnScreen(gx::TurntableView& view)
@@ -126,19 +123,6 @@ void spin(TurntableModel& model, float speed, int ticks)
     model.setDiskSpeed(speed);
     for (int i = 0; i < ticks; ++i)
         model.spinOnce();
-}
-
-NotificationLog::NotificationLog()
-{
-    for (const std::string* name : {&names::playButtonClicked, &names::armDragStarted, &names::armDragEnded,
-             &names::recordStopped, &names::dialDragged, &names::preferenceChanged})
-        NotificationCenter::defaultCenter().addObserver(
-            this, [this](const Notification& n) { names_.push_back(n.name); }, *name);
-}
-
-NotificationLog::~NotificationLog()
-{
-    NotificationCenter::defaultCenter().removeObserver(this);
 }
 
 void mouse(gx::TurntableView& view, QEvent::Type type, float x, float y, Qt::MouseButton button)

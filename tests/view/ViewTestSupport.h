@@ -1,7 +1,8 @@
 #pragma once
 // Helpers for the turntable view's tests: artwork made of solid, distinct
 // colours written to a private resource folder, rendering in view
-// coordinates, recorded notifications and synthetic events.
+// coordinates and synthetic events.
+#include "support/NotificationLog.h"
 #include "support/TestSupport.h"
 #include "turntable/TurntableModel.h"
 #include "view/TurntableView.h"
@@ -75,17 +76,6 @@ int windowDifference(gx::TurntableView& view);
 
 // Sets the record's speed and runs `ticks` ticks of the spin clock's work.
 void spin(TurntableModel& model, float speed, int ticks);
-
-// Every notification of the seven names, in order (main thread).
-class NotificationLog {
-public:
-    NotificationLog();
-    ~NotificationLog();
-    std::vector<std::string> names() const { return names_; }
-
-private:
-    std::vector<std::string> names_;
-};
 
 // A pointer event at view coordinates: press, drag (a move with the button
 // held), release or double-click.
