@@ -30,8 +30,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Accepts a drop as a copy (or a link), never as a move: a source that is
-// told its files were moved may delete them.
 // The colour of the background's outer pixels: the wood, continued around a
 // turntable smaller than its view.
 QColor edgeColour(const QImage& image)
@@ -57,6 +55,24 @@ QColor edgeColour(const QImage& image)
     return QColor(static_cast<int>(r / n), static_cast<int>(g / n), static_cast<int>(b / n));
 }
 
+// The fit's conversions on Qt's rectangles: the turntable's own top-left
+// coordinates to the widget's, and back.
+QRectF toWidget(const tt::Fit& fit, const QRectF& r)
+{
+    const tt::RectF w = fit.toWidget({static_cast<float>(r.x()), static_cast<float>(r.y()),
+        static_cast<float>(r.width()), static_cast<float>(r.height())});
+    return {w.x, w.y, w.width, w.height};
+}
+
+QRectF toTable(const tt::Fit& fit, const QRectF& r)
+{
+    const tt::PointF a = fit.toTable({static_cast<float>(r.left()), static_cast<float>(r.top())});
+    const tt::PointF b = fit.toTable({static_cast<float>(r.right()), static_cast<float>(r.bottom())});
+    return {QPointF(a.x, a.y), QPointF(b.x, b.y)};
+}
+
+// Accepts a drop as a copy (or a link), never as a move: a source that is
+// told its files were moved may delete them.
 bool acceptAsGeneric(QDropEvent* event)
 {
     for (Qt::DropAction action : {Qt::CopyAction, Qt::LinkAction}) {
@@ -221,17 +237,12 @@ TurntableView::PointF TurntableView::viewPointFromWidget(QPointF p) const
 
 QRectF TurntableView::widgetRectFromView(RectF r) const
 {
-    const QRectF table = painter_.widgetRectFromView(r);
-    const tt::RectF w = fit_.toWidget({static_cast<float>(table.x()), static_cast<float>(table.y()),
-        static_cast<float>(table.width()), static_cast<float>(table.height())});
-    return {w.x, w.y, w.width, w.height};
+    return toWidget(fit_, painter_.widgetRectFromView(r));
 }
 
 TurntableView::RectF TurntableView::viewRectFromWidget(QRectF r) const
 {
-    const tt::PointF a = fit_.toTable({static_cast<float>(r.left()), static_cast<float>(r.top())});
-    const tt::PointF b = fit_.toTable({static_cast<float>(r.right()), static_cast<float>(r.bottom())});
-    return painter_.viewRectFromWidget(QRectF(QPointF(a.x, a.y), QPointF(b.x, b.y)));
+    return painter_.viewRectFromWidget(toTable(fit_, r));
 }
 
 QRegion TurntableView::widgetRegion(const QRegion& table) const
@@ -239,11 +250,8 @@ QRegion TurntableView::widgetRegion(const QRegion& table) const
     if (fit_.identity())
         return table;
     QRegion widget;
-    for (const QRect& r : table) {
-        const tt::RectF w = fit_.toWidget({static_cast<float>(r.x()), static_cast<float>(r.y()),
-            static_cast<float>(r.width()), static_cast<float>(r.height())});
-        widget += QRectF(w.x, w.y, w.width, w.height).toAlignedRect();
-    }
+    for (const QRect& r : table)
+        widget += toWidget(fit_, r).toAlignedRect();
     return widget;
 }
 
@@ -252,11 +260,8 @@ QRegion TurntableView::tableRegion(const QRegion& widget) const
     if (fit_.identity())
         return widget;
     QRegion table;
-    for (const QRect& r : widget) {
-        const tt::PointF a = fit_.toTable({static_cast<float>(r.left()), static_cast<float>(r.top())});
-        const tt::PointF b = fit_.toTable({static_cast<float>(r.right() + 1), static_cast<float>(r.bottom() + 1)});
-        table += QRectF(QPointF(a.x, a.y), QPointF(b.x, b.y)).toAlignedRect();
-    }
+    for (const QRect& r : widget)
+        table += toTable(fit_, r).toAlignedRect();
     return table & QRect(0, 0, static_cast<int>(pictures_.width()), static_cast<int>(pictures_.height()));
 }
 
@@ -295,8 +300,8 @@ void TurntableView::paintEvent(QPaintEvent* event)
     } else {
         // The wood around the turntable, then the turntable drawn at its
         // scale: its pictures meet the device pixels it is shown on.
-        const QRectF table(fit_.x, fit_.y, static_cast<qreal>(pictures_.width() * fit_.scale),
-            static_cast<qreal>(pictures_.height() * fit_.scale));
+        const QRectF table = toWidget(
+            fit_, QRectF(0, 0, static_cast<qreal>(pictures_.width()), static_cast<qreal>(pictures_.height())));
         for (const QRect& r : event->region() - QRegion(table.toAlignedRect()))
             painter.fillRect(r, margin_);
         painter.translate(table.topLeft());
